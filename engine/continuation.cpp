@@ -1,0 +1,1 @@
+#include "engine/comment_engine.h"
