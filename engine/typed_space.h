@@ -1,0 +1,18 @@
+// Typing one space into the code window, shared by the actions that leave the
+// caret where the editor must type a space itself.
+#pragma once
+
+#include <exception>
+
+#include "engine/code_window.h"
+
+namespace tarnwick {
+
+inline void TypeSpaceInto(CodeWindow* window) {
+  if (window == nullptr) {
+    throw std::bad_exception();
+  }
+  window->TypeSpace();
+}
+
+}  // namespace tarnwick
