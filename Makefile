@@ -1,8 +1,14 @@
 # make demo  - build and run the demo
 # make test  - build everything and run every test
 NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev
+# The Windows build: MinGW-w64 (posix threads, windres, objdump), widl, and Wine
+# to run its tests; GoogleTest is built from googletest's source.
+WIN64_PACKAGES := cmake make googletest g++-mingw-w64-x86-64 mingw-w64-tools wine64
+WINEPREFIX_WIN64 := $(CURDIR)/build/win64/wineprefix
+WINESERVER := /usr/lib/wine/wineserver
 
-.PHONY: all demo test native-deps native-build native-test format
+.PHONY: all demo test native-deps native-build native-test format \
+	win64-deps win64-build win64-test
 
 all: native-build
 
@@ -16,7 +22,24 @@ native-build: native-deps
 native-test: native-build
 	ctest --preset native
 
-test: native-test
+win64-deps:
+	@scripts/ensure-packages.sh $(WIN64_PACKAGES)
+
+win64-build: win64-deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64
+
+# The tests run under Wine; the prefix's wineserver is ended afterwards,
+# whatever the outcome.
+win64-test: win64-build
+	ctest --preset win64; status=$$?; \
+	WINEPREFIX=$(WINEPREFIX_WIN64) $(WINESERVER) -k 2>/dev/null; \
+	exit $$status
+
+# Native first, then Windows.
+test:
+	$(MAKE) native-test
+	$(MAKE) win64-test
 
 demo: native-build
 	@scripts/demo.sh

@@ -1,0 +1,23 @@
+# Settings of the Windows (MinGW-w64) build, included by the root CMakeLists.txt
+# when targeting Windows.
+
+# Win32 in its wide-character form, Windows 7 and later.
+add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
+
+# Test programs run under Wine, each in this build tree's private prefix.
+set(TARNWICK_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh --prefix ${TARNWICK_WINEPREFIX})
+
+# tarnwick_check_system_imports(TARGET): after every link of TARGET (an .exe or
+# .dll), fails the build unless the binary imports system DLLs only. With
+# -static nothing of MinGW's runtime may be left; a missing DLL under Wine or on
+# a user's machine fails silently.
+function(tarnwick_check_system_imports target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND}
+            -DOBJDUMP=${TARNWICK_OBJDUMP}
+            -DBINARY=$<TARGET_FILE:${target}>
+            -P ${PROJECT_SOURCE_DIR}/cmake/CheckSystemImports.cmake
+    VERBATIM)
+endfunction()
