@@ -1,0 +1,48 @@
+// Applies a parsed registry script to a RegistryPort.
+//
+// Register: entries are applied depth-first in script order; a key is opened or
+// created, its default value and values set. A ForceRemove key is first deleted with
+// all its subkeys, unless its name is protected (ForceRemoveProtects). When a root
+// block fails, that block is run again in unregister mode from its start, and the run
+// ends with the original failure; blocks applied before it stay.
+//
+// Unregister: a value entry's value is deleted unless it carries NoRemove; a key
+// entry's own entries are processed first, then the key is deleted unless it carries
+// NoRemove or still has subkeys. Missing keys and values are no error (a missing
+// key's entries are skipped). The first other failure ends the run.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "addin/registrar/hresult.h"
+#include "addin/registrar/registry_port.h"
+#include "addin/registrar/script.h"
+
+namespace tarnwick {
+
+enum class RegistrarMode { Register, Unregister };
+
+// Where a script's root block is applied instead of the root itself, e.g. HKCR to
+// HKCU with the path {L"Software", L"Classes"}. The path's keys are created when
+// registering and never removed; when unregistering, a missing path means there is
+// nothing to remove.
+struct RootRedirect {
+  RegistryRoot root = RegistryRoot::CurrentUser;
+  std::vector<std::wstring> path;
+};
+using RootMapping = std::map<RegistryRoot, RootRedirect>;
+
+// Deepest existing key tree that a ForceRemove deletes; deeper gives kE_FAIL.
+inline constexpr int kMaxDeleteDepth = 512;
+
+// True for the names that ForceRemove never deletes (it opens them instead):
+// AppID, CLSID, Component Categories, FileType, Interface, Hardware, Mime, SAM,
+// SECURITY, SYSTEM, Software, TypeLib; compared case-insensitively.
+bool ForceRemoveProtects(const std::wstring& keyName);
+
+[[nodiscard]] HResult ApplyScript(const Script& script, RegistryPort& registry, RegistrarMode mode,
+                                  const RootMapping& mapping = {});
+
+}  // namespace tarnwick

@@ -1,0 +1,34 @@
+// Parses registry-script text (replacements already made) into a Script.
+//
+//   script  := { root "{" entries "}" }
+//   entries := { entry }
+//   entry   := [ "NoRemove" | "ForceRemove" ] ( key | "val" name "=" typed )
+//   key     := name [ "=" typed ] [ "{" entries "}" ]
+//   typed   := ( "s" | "d" ) text
+//
+// Roots: HKCR, HKCU, HKLM, HKU, HKPD, HKDD, HKCC and their HKEY_... long forms.
+// Root names, keywords and type letters are bare words compared case-insensitively;
+// names and texts are bare words or quoted texts. The whole text is parsed before
+// anything is applied, so a malformed script writes nothing.
+//
+// Limits beyond the language's own: blocks nest at most kMaxBlockDepth deep, and a key
+// name is neither empty nor holds a backslash (a key entry names one key level).
+// Errors: kDISP_E_EXCEPTION for malformed text (including an empty or whitespace-only
+// script, which registers nothing and is taken as a mistake); the conversion error of
+// a `d` value; kE_NOTIMPL for the `m` (multi-string) and `b` (binary) types, which
+// this registrar does not support.
+#pragma once
+
+#include <string>
+
+#include "addin/registrar/hresult.h"
+#include "addin/registrar/script.h"
+
+namespace tarnwick {
+
+inline constexpr int kMaxBlockDepth = 64;
+
+// *script is replaced on success only.
+[[nodiscard]] HResult ParseScript(const std::wstring& text, Script* script);
+
+}  // namespace tarnwick

@@ -1,0 +1,143 @@
+// The add-in's own registry scripts, read from the resource files.
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "addin/ids.h"
+#include "registrar_test_support.h"
+
+namespace tarnwick {
+namespace {
+
+using registrar_test::Narrow;
+using registrar_test::Widen;
+
+std::string ReadResource(const char* fileName) {
+  std::ifstream file(std::string(TARNWICK_RESOURCES_DIR) + "/" + fileName, std::ios::binary);
+  EXPECT_TRUE(file) << fileName;
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+const wchar_t kModulePath[] = L"C:\\Users\\O'Hara\\Tarnwick\\Tarnwick.dll";
+
+HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarMode mode) {
+  Replacements replacements;
+  Replacements given;
+  given.Add(L"APPID", kAppId);
+  if (const HResult hr = MakeScriptReplacements(given, kAppId, kModulePath, &replacements);
+      Failed(hr)) {
+    return hr;
+  }
+  const HResult hr = RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode);
+  EXPECT_EQ(registry.OpenKeyCount(), 0u);
+  return hr;
+}
+
+TEST(RegistryScriptsTest, FilesAreSingleByteTextWithCrLfLineEnds) {
+  for (const char* fileName : {"appid.rgs", "connect.rgs"}) {
+    SCOPED_TRACE(fileName);
+    const std::string text = ReadResource(fileName);
+    ASSERT_FALSE(text.empty());
+    for (size_t i = 0; i < text.size(); ++i) {
+      ASSERT_LT(static_cast<unsigned char>(text[i]), 0x80u) << "at " << i;
+      if (text[i] == '\n') {
+        ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
+      }
+      if (text[i] == '\r') {
+        ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
+      }
+    }
+  }
+}
+
+std::string ExpectedRegistration() {
+  const std::string clsid = Narrow(kCLSID_Connect);
+  const std::string appId = Narrow(kAppId);
+  const std::string addin = "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\\Tarnwick.Connect";
+  return "HKCR\\AppID\n"
+         "HKCR\\AppID\\Tarnwick.DLL\n  AppID = s '" +
+         appId +
+         "'\n"
+         "HKCR\\AppID\\" +
+         appId +
+         "\n  @ = s 'Tarnwick'\n"
+         "HKCR\\CLSID\n"
+         "HKCR\\CLSID\\" +
+         clsid + "\n  @ = s 'Connect Class'\n  AppID = s '" + appId +
+         "'\n"
+         "HKCR\\CLSID\\" +
+         clsid +
+         "\\InprocServer32\n"
+         "  @ = s 'C:\\Users\\O'Hara\\Tarnwick\\Tarnwick.dll'\n"
+         "HKCR\\CLSID\\" +
+         clsid +
+         "\\ProgID\n  @ = s 'Tarnwick.Connect.1'\n"
+         "HKCR\\CLSID\\" +
+         clsid +
+         "\\Programmable\n"
+         "HKCR\\CLSID\\" +
+         clsid + "\\TypeLib\n  @ = s '" + Narrow(kLIBID_TarnwickLib) +
+         "'\n"
+         "HKCR\\CLSID\\" +
+         clsid +
+         "\\VersionIndependentProgID\n  @ = s 'Tarnwick.Connect'\n"
+         "HKCR\\Tarnwick.Connect\n  @ = s 'Connect Class'\n"
+         "HKCR\\Tarnwick.Connect\\CLSID\n  @ = s '" +
+         clsid +
+         "'\n"
+         "HKCR\\Tarnwick.Connect\\CurVer\n  @ = s 'Tarnwick.Connect.1'\n"
+         "HKCR\\Tarnwick.Connect.1\n  @ = s 'Connect Class'\n"
+         "HKCR\\Tarnwick.Connect.1\\CLSID\n  @ = s '" +
+         clsid +
+         "'\n"
+         "HKCU\\Software\n"
+         "HKCU\\Software\\Microsoft\n"
+         "HKCU\\Software\\Microsoft\\Office\n"
+         "HKCU\\Software\\Microsoft\\VBA\n"
+         "HKCU\\Software\\Microsoft\\VBA\\VBE\n"
+         "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\n"
+         "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\n" +
+         addin +
+         "\n"
+         "  CommandLineSafe = d 0\n"
+         "  Description = s 'Brelloc VBA Addin for x64\\r\\nVersion 1.0.0'\n"
+         "  FriendlyName = s 'Brelloc'\n"
+         "  LoadBehavior = d 3\n";
+}
+
+TEST(RegistryScriptsTest, RegisterWritesEveryKeyAndValueAndUnregisterRemovesThem) {
+  InMemoryRegistry registry;
+  // A user's registry always holds more under Software\Microsoft.
+  ASSERT_EQ(registrar_test::RunText(registry, "HKCU { Software { Microsoft { Office } } }",
+                                    RegistrarMode::Register),
+            kS_OK);
+  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Register), kS_OK);
+  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register), kS_OK);
+  EXPECT_EQ(registry.Dump(), ExpectedRegistration());
+
+  // Registering again, over an older registration, gives the same content.
+  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register), kS_OK);
+  EXPECT_EQ(registry.Dump(), ExpectedRegistration());
+
+  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Unregister), kS_OK);
+  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Unregister), kS_OK);
+  EXPECT_EQ(registry.Dump(),
+            "HKCR\\AppID\nHKCR\\CLSID\n"
+            "HKCU\\Software\nHKCU\\Software\\Microsoft\nHKCU\\Software\\Microsoft\\Office\n");
+}
+
+TEST(RegistryScriptsTest, ForceRemoveClearsAStaleClassKey) {
+  InMemoryRegistry registry;
+  const std::string stale = "HKCR { CLSID { '" + Narrow(kCLSID_Connect) +
+                            "' { InprocServer32 { val ThreadingModel = s 'Both' } Old } } }";
+  ASSERT_EQ(registrar_test::RunText(registry, stale, RegistrarMode::Register), kS_OK);
+  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register), kS_OK);
+  const std::string dump = registry.Dump();
+  EXPECT_EQ(dump.find("ThreadingModel"), std::string::npos);
+  EXPECT_EQ(dump.find("\\Old\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarnwick
