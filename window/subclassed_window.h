@@ -1,0 +1,114 @@
+// Puts the add-in in front of a code window's own window procedure.
+//
+// A SubclassedWindow routes every message of its window through RouteMessage,
+// which hands it to the record's handler first. Routing is installed with the
+// common-controls subclassing service (SetWindowSubclass) or, when that fails,
+// by replacing the window procedure; in that fallback mode the process-wide
+// FallbackWindowMap leads from the handle back to the record.
+//
+// Everything here runs on the thread that owns the windows (the editor's UI
+// thread); nothing is locked.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+#include "engine/code_window.h"
+
+namespace tarnwick {
+
+class CConnect;
+class SubclassedWindow;
+
+// Called for every routed message, with the record's message fields set to it,
+// *consumed false and *result 0. The handler may read the record, call
+// CallOriginal, and set *consumed and *result; it never changes the record's
+// message fields. A handler that has passed the message on with CallOriginal
+// sets *consumed, so that it is not passed on a second time.
+//
+// A handler may throw. RouteMessage then stops the exception and counts the
+// message as consumed exactly when the handler had already passed it on with
+// CallOriginal (returning *result as it stood); otherwise the message goes on
+// to the window as if the handler had left it alone.
+using MessageHandler = void (*)(SubclassedWindow& record, bool* consumed, LRESULT* result);
+
+// How a record installs its routing. Tests force the fallback path, which
+// SetWindowSubclass rarely needs on a real system.
+enum class RoutingMode {
+  SubclassFirst,  // SetWindowSubclass, replacing the window procedure if that fails
+  FallbackOnly,   // replace the window procedure straight away
+};
+
+// One attached window. The three states:
+//   subclass mode: installed nonzero, previousWndProc null, not in FallbackWindowMap
+//   fallback mode: installed 1, previousWndProc saved, in FallbackWindowMap
+//   not routed:    installed 0, previousWndProc null, not in FallbackWindowMap
+// The state is fixed at construction and left only through RemoveRouting.
+class SubclassedWindow final : public Route {
+ public:
+  // Installs routing; reports nothing, `installed` tells the outcome. Throws
+  // std::bad_alloc when the fallback map cannot grow.
+  SubclassedWindow(HWND window, MessageHandler handler, CConnect* owner,
+                   RoutingMode mode = RoutingMode::SubclassFirst);
+  // Removes what is still installed, so a freed record is never called.
+  ~SubclassedWindow();
+
+  SubclassedWindow(const SubclassedWindow&) = delete;
+  SubclassedWindow& operator=(const SubclassedWindow&) = delete;
+
+  // Passes the message being handled on to what stands behind the add-in: the
+  // saved procedure in fallback mode, else the next subclass or the window's own
+  // procedure. Returns that procedure's result. Called outside any routed
+  // message it passes on the message fields as they stand.
+  LRESULT CallOriginal() override;
+
+  // Takes the routing away and returns the record to the not-routed state. The
+  // saved procedure is put back unconditionally; on a destroyed window the calls
+  // fail without effect. A not-routed record is left alone.
+  void RemoveRouting();
+
+  HWND hwnd;
+  CConnect* owner;   // not owned
+  UINT message = 0;  // the message most recently routed (inner one after nesting)
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  MessageHandler handler;
+  UINT_PTR subclassId;  // GetTickCount() at construction; unique per window only
+  BOOL installed = FALSE;
+  WNDPROC previousWndProc = nullptr;
+
+ private:
+  friend LRESULT RouteMessage(SubclassedWindow& record, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // One RouteMessage call in progress: the message it routes and whether the
+  // handler has passed it on.
+  struct Frame {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool passedOn;
+  };
+
+  LRESULT PassOn(UINT msg, WPARAM w, LPARAM l);
+
+  Frame* frame = nullptr;  // innermost routed message, null outside routing
+};
+
+// The step shared by both entry points: stores the message in the record, calls
+// the handler and, unless it consumed the message, passes the message on.
+// Never throws.
+LRESULT RouteMessage(SubclassedWindow& record, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The SUBCLASSPROC registered with SetWindowSubclass; dwRefData is the record.
+LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                              DWORD_PTR dwRefData);
+
+// The window procedure installed in fallback mode. A window that is not in
+// FallbackWindowMap goes to its class's procedure, or DefWindowProcW.
+LRESULT CALLBACK FallbackWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The records in fallback mode, by window handle; they are not owned.
+extern std::map<HWND, SubclassedWindow*> FallbackWindowMap;
+
+}  // namespace tarnwick
