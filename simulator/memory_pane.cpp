@@ -1,0 +1,142 @@
+#include "simulator/memory_pane.h"
+
+#include <exception>
+
+namespace tarnwick {
+
+const char* PaneOperationName(PaneOperation operation) {
+  static constexpr const char* names[kPaneOperationCount] = {
+      "GetLineCount", "GetSelection",  "SetCaret",        "SetSelection", "GetLine",
+      "GetLines",     "GetProcOfLine", "GetProcBodyLine", "IsInProcBody", "ReplaceLine"};
+  return names[static_cast<int>(operation)];
+}
+
+// Counts one call for its whole duration and fires an injected failure.
+class MemoryPane::CallScope {
+ public:
+  CallScope(MemoryPane& pane, PaneOperation operation) : pane(pane) {
+    ++pane.perOperation[static_cast<int>(operation)];
+    pane.log.push_back(operation);
+    ++pane.total;
+    if (pane.depth++ == 0)
+      ++pane.outer;
+    if (pane.failAt != 0 && pane.total == pane.failAt) {
+      pane.injectedFired = true;
+      pane.failAt = 0;
+      --pane.depth;
+      throw std::bad_exception();
+    }
+  }
+  ~CallScope() { --pane.depth; }
+  CallScope(const CallScope&) = delete;
+  CallScope& operator=(const CallScope&) = delete;
+
+ private:
+  MemoryPane& pane;
+};
+
+void MemoryPane::FailAtCall(int64_t call) {
+  ResetCounts();
+  failAt = call;
+  injectedFired = false;
+}
+
+void MemoryPane::ResetCounts() {
+  perOperation.fill(0);
+  log.clear();
+  total = 0;
+  outer = 0;
+}
+
+int32_t MemoryPane::GetLineCount() {
+  CallScope scope(*this, PaneOperation::kGetLineCount);
+  return module.LineCount() + 1;
+}
+
+void MemoryPane::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
+                              int32_t* endColumn) {
+  CallScope scope(*this, PaneOperation::kGetSelection);
+  if (!startLine && !startColumn && !endLine && !endColumn)
+    throw std::bad_exception();
+  if (startLine)
+    *startLine = selection.startLine;
+  if (startColumn)
+    *startColumn = selection.startColumn;
+  if (endLine)
+    *endLine = selection.endLine;
+  if (endColumn)
+    *endColumn = selection.endColumn;
+}
+
+void MemoryPane::SetCaret(int32_t line, int32_t column) {
+  CallScope scope(*this, PaneOperation::kSetCaret);
+  static_cast<VisualBasicEditor&>(*this).SetSelection(line, column, line, column);
+}
+
+void MemoryPane::SetSelection(int32_t startLine, int32_t startColumn, int32_t endLine,
+                              int32_t endColumn) {
+  CallScope scope(*this, PaneOperation::kSetSelection);
+  selection = module.Clamp({startLine, startColumn, endLine, endColumn});
+}
+
+void MemoryPane::GetLine(int32_t line, std::wstring& text) {
+  CallScope scope(*this, PaneOperation::kGetLine);
+  if (line < 0 || line > module.LineCount() + 1)
+    throw std::bad_exception();
+  text = module.Line(line);
+}
+
+void MemoryPane::GetLines(int32_t startLine, int32_t count, std::vector<std::wstring>& lines) {
+  CallScope scope(*this, PaneOperation::kGetLines);
+  const int64_t end = int64_t{startLine} + count;
+  if (startLine < 0 || count < 0 || end > module.LineCount() + 1)
+    throw std::bad_exception();
+  std::vector<std::wstring> run;
+  run.reserve(static_cast<size_t>(count));
+  for (int32_t line = startLine; line < end; ++line)
+    run.push_back(module.Line(line));
+  lines = std::move(run);
+}
+
+void MemoryPane::GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) {
+  name.clear();
+  try {
+    CallScope scope(*this, PaneOperation::kGetProcOfLine);
+    if (const Procedure* procedure = module.ProcOfLine(line)) {
+      name = procedure->name;
+      if (kind)
+        *kind = procedure->kind;
+    }
+  } catch (const std::bad_exception&) {
+    // A failed question answers with no procedure.
+  }
+}
+
+int32_t MemoryPane::GetProcBodyLine(const std::wstring& name, int32_t kind) {
+  CallScope scope(*this, PaneOperation::kGetProcBodyLine);
+  const Procedure* procedure = module.FindProc(name, kind);
+  if (!procedure)
+    throw std::bad_exception();
+  return procedure->bodyLine;
+}
+
+bool MemoryPane::IsInProcBody(int32_t line) {
+  CallScope scope(*this, PaneOperation::kIsInProcBody);
+  auto& pane = static_cast<VisualBasicEditor&>(*this);
+  std::wstring name;
+  int32_t kind = 0;
+  pane.GetProcOfLine(line, name, &kind);
+  if (name.empty())
+    return false;
+  return line >= pane.GetProcBodyLine(name, kind);
+}
+
+void MemoryPane::ReplaceLine(int32_t line, const std::wstring& text) {
+  CallScope scope(*this, PaneOperation::kReplaceLine);
+  if (!module.ReplaceLine(line, text))
+    throw std::bad_exception();
+  // The editor keeps the caret inside the text it now holds.
+  selection = module.Clamp(selection);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,94 @@
+// The in-memory code pane: the engine's VisualBasicEditor over a Module and a
+// Selection that the caller owns (normally a SimulatedCodeWindow).
+//
+// It answers as the editor's pane does:
+//   - GetLine fails for line < 0 or line > GetLineCount(); line 0 and the line
+//     after the last read as empty text.
+//   - GetLines fails for startLine < 0, count < 0 or startLine + count >
+//     GetLineCount().
+//   - GetSelection fails when all four pointers are null.
+//   - SetSelection clamps to the module as the editor does (Module::Clamp).
+//   - ReplaceLine fails for a line outside 1..GetLineCount()-1.
+//   - GetProcBodyLine fails for a name and kind the module does not hold.
+//   - SetCaret and IsInProcBody go through the interface's own operations.
+// Every failure throws std::bad_exception.
+//
+// Counting. Each call of one of the ten operations is one call, including the
+// inner calls that SetCaret (SetSelection) and IsInProcBody (GetProcOfLine,
+// GetProcBodyLine) make, so SetCaret counts 2 and IsInProcBody 2 or 3.
+// TotalCalls() counts them all; EngineCalls() counts only the outermost calls,
+// the ones the engine made itself. Injected failures use the total count.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/visual_basic_editor.h"
+#include "simulator/module.h"
+
+namespace tarnwick {
+
+// The ten operations, in the interface's order.
+enum class PaneOperation : int {
+  kGetLineCount,
+  kGetSelection,
+  kSetCaret,
+  kSetSelection,
+  kGetLine,
+  kGetLines,
+  kGetProcOfLine,
+  kGetProcBodyLine,
+  kIsInProcBody,
+  kReplaceLine,
+};
+inline constexpr int kPaneOperationCount = 10;
+const char* PaneOperationName(PaneOperation operation);
+
+class MemoryPane final : public VisualBasicEditor {
+ public:
+  MemoryPane(Module& module, Selection& selection) : module(module), selection(selection) {}
+
+  int32_t GetLineCount() override;
+  void GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
+                    int32_t* endColumn) override;
+  void SetCaret(int32_t line, int32_t column) override;
+  void SetSelection(int32_t startLine, int32_t startColumn, int32_t endLine,
+                    int32_t endColumn) override;
+  void GetLine(int32_t line, std::wstring& text) override;
+  void GetLines(int32_t startLine, int32_t count, std::vector<std::wstring>& lines) override;
+  void GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) override;
+  int32_t GetProcBodyLine(const std::wstring& name, int32_t kind) override;
+  bool IsInProcBody(int32_t line) override;
+  void ReplaceLine(int32_t line, const std::wstring& text) override;
+
+  // Makes the call numbered `call` (1-based, counted in TotalCalls()) throw
+  // std::bad_exception instead of acting, once; 0 turns injection off. Counts
+  // restart at 0. GetProcOfLine answers an injected failure with an empty name,
+  // as it answers every failure. ResetCounts() keeps an armed failure armed.
+  void FailAtCall(int64_t call);
+  void ResetCounts();
+
+  int64_t TotalCalls() const { return total; }
+  int64_t EngineCalls() const { return outer; }
+  int64_t Calls(PaneOperation operation) const { return perOperation[static_cast<int>(operation)]; }
+  bool InjectedFailureFired() const { return injectedFired; }
+  // Every call since the counts were last reset, inner calls included, in order.
+  const std::vector<PaneOperation>& CallLog() const { return log; }
+
+ private:
+  class CallScope;
+
+  Module& module;
+  Selection& selection;
+  std::array<int64_t, kPaneOperationCount> perOperation{};
+  std::vector<PaneOperation> log;
+  int64_t total = 0;
+  int64_t outer = 0;
+  int depth = 0;
+  int64_t failAt = 0;
+  bool injectedFired = false;
+};
+
+}  // namespace tarnwick
