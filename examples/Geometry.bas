@@ -1,0 +1,39 @@
+Option Explicit
+
+Private Declare PtrSafe Function GetTickCount Lib "kernel32" () As Long
+
+Public Enum ShapeKind
+    ShapeCircle = 1
+    ShapeSquare = 2
+End Enum
+
+Private Type Point
+    X As Double
+    Y As Double
+End Type
+
+Private m_origin As Point
+Dim m_count As Long
+
+Public Function Add(ByVal a As Long, ByVal b As Long) As Long
+    Add = a + b
+End Function
+
+Public Function Distance(ByVal x1 As Double, ByVal y1 As Double, _
+                         ByVal x2 As Double, ByVal y2 As Double) As Double
+    Distance = Sqr((x2 - x1) ^ 2 + (y2 - y1) ^ 2)
+End Function
+
+Public Sub Reset()
+    m_count = 0
+    m_origin.X = 0
+    m_origin.Y = 0
+End Sub
+
+Public Property Get Count() As Long
+    Count = m_count
+End Property
+
+Public Property Let Count(ByVal value As Long)
+    m_count = value
+End Property
