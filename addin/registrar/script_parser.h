@@ -11,8 +11,12 @@
 // names and texts are bare words or quoted texts. The whole text is parsed before
 // anything is applied, so a malformed script writes nothing.
 //
+// A marker may stand before `val`; only NoRemove means anything there.
+//
 // Limits beyond the language's own: blocks nest at most kMaxBlockDepth deep, and a key
-// name is neither empty nor holds a backslash (a key entry names one key level).
+// name is neither empty nor holds a backslash: a key entry names exactly one key level
+// (the system registry reads "" as the parent key itself and "a\b" as a path, so such
+// names would let ForceRemove or unregistering delete keys the script never named).
 // Errors: kDISP_E_EXCEPTION for malformed text (including an empty or whitespace-only
 // script, which registers nothing and is taken as a mistake); the conversion error of
 // a `d` value; kE_NOTIMPL for the `m` (multi-string) and `b` (binary) types, which
