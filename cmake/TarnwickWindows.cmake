@@ -4,7 +4,17 @@
 # Win32 in its wide-character form, Windows 7 and later.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
 
-# Test programs run under Wine, each in this build tree's private prefix.
+# Test programs run under Wine, each in this build tree's private prefix
+# (scripts/wine-run.sh). All of them share that prefix's registry and run two at
+# a time, so:
+# - a test that writes the registry uses a key of its own, named after its
+#   program and case: HKCU\Software\TarnwickTest\<program>\<case>, and deletes
+#   it when done;
+# - a test that must write a fixed key (a class registration, the add-in's own
+#   key) serialises on it: tarnwick_add_test(... PROPERTIES RESOURCE_LOCK
+#   wine_registry).
+# Nothing may show UI: MessageBoxW and friends block forever under the null
+# graphics driver, so any UI call sits behind a function that tests replace.
 set(TARNWICK_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR
     ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh --prefix ${TARNWICK_WINEPREFIX})

@@ -57,6 +57,8 @@ mkdir -p "$(dirname "$prefix")"
 {
   flock 9
   if [ ! -e "$prefix/.tarnwick-ready" ]; then
+    # A half-made prefix from an interrupted run is made again from scratch.
+    "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
     rm -rf "$prefix"
     create_prefix 9>&-
   fi
