@@ -1,0 +1,95 @@
+// A small owner for Win32 and OLE Automation resources that are not COM
+// references (those are held by Microsoft::WRL::ComPtr).
+//
+// UniqueAny<Traits> owns one value of Traits::type and frees it with
+// Traits::Close when it is reset, replaced or destroyed. Copying is deleted;
+// moving hands the value over and leaves the source empty.
+//   get()      the value, still owned
+//   put()      frees the current value, then gives its (now empty) storage to
+//              be filled by an API's out parameter
+//   release()  gives the value up without freeing it
+//   reset(v)   frees the current value and takes v (default: empty)
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <utility>
+
+namespace tarnwick {
+
+template <class Traits>
+class UniqueAny {
+ public:
+  using type = typename Traits::type;
+
+  UniqueAny() noexcept : value(Traits::Empty()) {}
+  explicit UniqueAny(type owned) noexcept : value(owned) {}
+  ~UniqueAny() { reset(); }
+
+  UniqueAny(const UniqueAny&) = delete;
+  UniqueAny& operator=(const UniqueAny&) = delete;
+  UniqueAny(UniqueAny&& other) noexcept : value(other.release()) {}
+  UniqueAny& operator=(UniqueAny&& other) noexcept {
+    if (this != &other)
+      reset(other.release());
+    return *this;
+  }
+
+  const type& get() const noexcept { return value; }
+  type* put() noexcept {
+    reset();
+    return &value;
+  }
+  [[nodiscard]] type release() noexcept { return std::exchange(value, Traits::Empty()); }
+  void reset(type owned = Traits::Empty()) noexcept {
+    type old = std::exchange(value, owned);
+    if (Traits::IsSet(old))
+      Traits::Close(old);
+  }
+  explicit operator bool() const noexcept { return Traits::IsSet(value); }
+
+ private:
+  type value;
+};
+
+struct HkeyTraits {
+  using type = HKEY;
+  static type Empty() noexcept { return nullptr; }
+  static bool IsSet(type key) noexcept { return key != nullptr; }
+  static void Close(type key) noexcept { RegCloseKey(key); }
+};
+
+struct HhookTraits {
+  using type = HHOOK;
+  static type Empty() noexcept { return nullptr; }
+  static bool IsSet(type hook) noexcept { return hook != nullptr; }
+  static void Close(type hook) noexcept { UnhookWindowsHookEx(hook); }
+};
+
+struct BstrTraits {
+  using type = BSTR;
+  static type Empty() noexcept { return nullptr; }
+  static bool IsSet(type text) noexcept { return text != nullptr; }
+  static void Close(type text) noexcept { SysFreeString(text); }
+};
+
+// A VARIANT is a value, not a handle: empty is VT_EMPTY, and closing it is
+// VariantClear, which frees whatever it holds (a string, a reference, ...).
+struct VariantTraits {
+  using type = VARIANT;
+  static type Empty() noexcept {
+    VARIANT v;
+    VariantInit(&v);
+    return v;
+  }
+  static bool IsSet(const type& v) noexcept { return v.vt != VT_EMPTY; }
+  static void Close(type& v) noexcept { VariantClear(&v); }
+};
+
+using UniqueHkey = UniqueAny<HkeyTraits>;
+using UniqueHhook = UniqueAny<HhookTraits>;
+using UniqueBstr = UniqueAny<BstrTraits>;
+using UniqueVariant = UniqueAny<VariantTraits>;
+
+}  // namespace tarnwick
