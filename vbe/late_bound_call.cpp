@@ -1,0 +1,67 @@
+#include "vbe/late_bound_call.h"
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+using CacheKey = std::pair<EditorInterface, std::wstring>;
+
+// Used from the editor's UI thread only.
+std::map<CacheKey, DISPID>& DispatchIds() {
+  static std::map<CacheKey, DISPID> ids;
+  return ids;
+}
+
+HRESULT LookUp(IDispatch* object, const wchar_t* member, DISPID* id) {
+  LPOLESTR name = const_cast<LPOLESTR>(member);
+  return object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, id);
+}
+
+}  // namespace
+
+HRESULT InvokeByName(IDispatch* object, EditorInterface type, const wchar_t* member, WORD flags,
+                     std::span<const VARIANTARG> arguments, VARIANT* result) {
+  // Invoke takes the arguments last to first.
+  std::vector<VARIANTARG> reversed(arguments.rbegin(), arguments.rend());
+  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+
+  auto& ids = DispatchIds();
+  CacheKey key{type, member};
+  auto cached = ids.find(key);
+  bool fresh = cached == ids.end();
+  DISPID id = DISPID_UNKNOWN;
+  if (fresh) {
+    const HRESULT found = LookUp(object, member, &id);
+    if (FAILED(found))
+      return found;
+    cached = ids.insert_or_assign(std::move(key), id).first;
+  }
+  for (;;) {
+    EXCEPINFO exception{};
+    UINT argumentError = 0;
+    const HRESULT hr = object->Invoke(cached->second, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                      result, &exception, &argumentError);
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    if (hr != DISP_E_MEMBERNOTFOUND || fresh)
+      return hr;
+    // The number may belong to another build of the editor: ask once more.
+    fresh = true;
+    const HRESULT found = LookUp(object, member, &cached->second);
+    if (FAILED(found)) {
+      ids.erase(cached);
+      return found;
+    }
+  }
+}
+
+void ClearDispatchIdCache() {
+  DispatchIds().clear();
+}
+
+}  // namespace tarnwick
