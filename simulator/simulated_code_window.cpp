@@ -13,8 +13,14 @@ intptr_t SimulatedCodeWindow::Deliver(uint32_t message, uintptr_t wParam, bool* 
   bool handled = false;
   if (IsWatchedMessage(message, wParam)) {
     const bool clean = HandleKeystrokeGuarded(*this, &handled, [&](Route& route) {
-      DispatchKeystroke(this, message, static_cast<uint8_t>(wParam & 0xFF), &pane, &route,
-                        &handled);
+      auto dispatch = [&](VisualBasicEditor& bound) {
+        DispatchKeystroke(this, message, static_cast<uint8_t>(wParam & 0xFF), &bound, &route,
+                          &handled);
+      };
+      if (paneBinder)
+        paneBinder(dispatch);
+      else
+        dispatch(pane);
     });
     if (!clean)
       ++failuresStopped;
@@ -46,6 +52,7 @@ KeystrokeReport SimulatedCodeWindow::Press(const Keystroke& key) {
   failuresStopped = 0;
   keyMessageReceived = 0;
   keyMessage = {};
+  const int64_t boundCallsBefore = countBoundCalls ? countBoundCalls() : 0;
 
   auto send = [&](uint32_t message, uintptr_t wParam, bool isKey) {
     if (isKey)
@@ -84,8 +91,12 @@ KeystrokeReport SimulatedCodeWindow::Press(const Keystroke& key) {
       report.editorReceived = keyMessageReceived;
       break;
   }
-  report.editorCalls = pane.EngineCalls();
-  report.paneCalls = pane.TotalCalls();
+  if (paneBinder && countBoundCalls) {
+    report.editorCalls = report.paneCalls = countBoundCalls() - boundCallsBefore;
+  } else {
+    report.editorCalls = pane.EngineCalls();
+    report.paneCalls = pane.TotalCalls();
+  }
   report.failuresStopped = failuresStopped;
   return report;
 }

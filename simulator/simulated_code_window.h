@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,12 @@ struct KeystrokeReport {
   int editorReceived = -1;
 };
 
+// Supplies the code pane for one watched message in place of the window's
+// MemoryPane: makes a pane, calls `use` with it, and destroys it again. It
+// runs inside the failure policy, so a failure while binding is stopped like
+// any other.
+using PaneBinder = std::function<void(const std::function<void(VisualBasicEditor&)>& use)>;
+
 class SimulatedCodeWindow final : public CodeWindow, public Route {
  public:
   SimulatedCodeWindow() = default;
@@ -42,10 +49,19 @@ class SimulatedCodeWindow final : public CodeWindow, public Route {
   Module& GetModule() { return module; }
   const Module& GetModule() const { return module; }
   const Selection& CurrentSelection() const { return selection; }
+  // The selection itself, for a pane that the caller binds over this window.
+  Selection& EditorSelection() { return selection; }
   // Places the selection as a click or drag would (clamped by the editor).
   void Select(const Selection& requested) { selection = module.Clamp(requested); }
   MemoryPane& Pane() { return pane; }
   void SetLive(bool isLive) { live = isLive; }
+  // Binds the pane of each watched message with `binder` from now on (an empty
+  // binder restores the MemoryPane). `countCalls` answers the number of editor
+  // calls made so far; Press reports its growth as editorCalls and paneCalls.
+  void SetPaneBinder(PaneBinder binder, std::function<int64_t()> countCalls) {
+    paneBinder = std::move(binder);
+    countBoundCalls = std::move(countCalls);
+  }
 
   // Plays one keystroke. The pane's counts restart at 0 first, so a failure
   // armed with Pane().FailAtCall(k) just before fires at the keystroke's k-th
@@ -72,6 +88,8 @@ class SimulatedCodeWindow final : public CodeWindow, public Route {
   Module module;
   Selection selection;
   MemoryPane pane{module, selection};
+  PaneBinder paneBinder;
+  std::function<int64_t()> countBoundCalls;
   bool live = true;
 
   KeyMessage record;      // the message being routed now
