@@ -68,6 +68,10 @@ class SubclassedWindow final : public Route {
   // fail without effect. A not-routed record is left alone.
   void RemoveRouting();
 
+  // True while a RouteMessage call for this record is in progress; the record
+  // must not be freed then.
+  bool IsRouting() const noexcept { return frame != nullptr; }
+
   HWND hwnd;
   CConnect* owner;   // not owned
   UINT message = 0;  // the message most recently routed (inner one after nesting)
