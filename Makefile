@@ -4,11 +4,15 @@ NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev
 # The Windows build: MinGW-w64 (posix threads, windres, objdump), widl, and Wine
 # to run its tests; GoogleTest is built from googletest's source.
 WIN64_PACKAGES := cmake make googletest g++-mingw-w64-x86-64 mingw-w64-tools wine64
+# The fuzzers: clang with libFuzzer and the sanitizers' runtimes.
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+FUZZ_SECONDS_TEST := 30
+FUZZ_SECONDS_LONG := 600
 WINEPREFIX_WIN64 := $(CURDIR)/build/win64/wineprefix
 WINESERVER := /usr/lib/wine/wineserver
 
 .PHONY: all demo test native-deps native-build native-test format \
-	win64-deps win64-build win64-test
+	win64-deps win64-build win64-test fuzz-deps fuzz-build fuzz-test fuzz
 
 all: native-build
 
@@ -36,10 +40,26 @@ win64-test: win64-build
 	WINEPREFIX=$(WINEPREFIX_WIN64) $(WINESERVER) -k 2>/dev/null; \
 	exit $$status
 
-# Native first, then Windows.
+fuzz-deps:
+	@scripts/ensure-packages.sh $(FUZZ_PACKAGES)
+
+fuzz-build: fuzz-deps
+	cmake --preset fuzz >/dev/null
+	cmake --build build/fuzz -j2 --target fuzz_keystrokes fuzz_registrar fuzz_text
+
+# Each fuzzer for a bounded time on a copy of its seed corpus.
+fuzz-test: fuzz-build
+	scripts/run-fuzzers.sh $(FUZZ_SECONDS_TEST)
+
+# The long run: ten minutes each.
+fuzz: fuzz-build
+	scripts/run-fuzzers.sh $(FUZZ_SECONDS_LONG)
+
+# Native first, then Windows, then the fuzzers.
 test:
 	$(MAKE) native-test
 	$(MAKE) win64-test
+	$(MAKE) fuzz-test
 
 demo: native-build
 	@scripts/demo.sh
