@@ -1,4 +1,5 @@
-# make demo  - build and run the demo
+# make demo  - build Tarnwick.dll and the editor host, and run the demo under Wine
+# make play  - the same add-in in the editor host on the X display, to type into
 # make test  - build everything and run every test
 NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev
 # The Windows build: MinGW-w64 (posix threads, windres, objdump), widl, and Wine
@@ -11,7 +12,7 @@ FUZZ_SECONDS_LONG := 600
 WINEPREFIX_WIN64 := $(CURDIR)/build/win64/wineprefix
 WINESERVER := /usr/lib/wine/wineserver
 
-.PHONY: all demo test native-deps native-build native-test format \
+.PHONY: all demo play demo-build test native-deps native-build native-test format \
 	win64-deps win64-build win64-test fuzz-deps fuzz-build fuzz-test fuzz
 
 all: native-build
@@ -61,8 +62,18 @@ test:
 	$(MAKE) win64-test
 	$(MAKE) fuzz-test
 
-demo: native-build
+# The demo and play need only the add-in and the host of the win64 build.
+DEMO_TARGETS := tarnwick_dll tarnwick-host
+
+demo-build: win64-deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 --target $(DEMO_TARGETS)
+
+demo: demo-build
 	@scripts/demo.sh
+
+play: demo-build
+	@scripts/play.sh
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,27 +1,62 @@
 #!/usr/bin/env bash
-# Plays a short editing session into examples/Geometry.bas with the simulated
-# editor and shows the module before and after: the template typed with ''',
-# Tab from tag to tag, Enter continuing the block and '>' closing a tag.
+# The demo: Tarnwick.dll registered with regsvr32 in a Wine prefix of its own,
+# and the editor host, which loads it as the editor does, playing a session
+# into examples/Geometry.bas: the template typed with ''' above Add, Tab from
+# tag to tag, Enter continuing the block, '>' closing a tag, and an
+# input-method composition that commits the third apostrophe above Distance.
+#
+# Prints the module before and after with the transcript, saves a picture of
+# the editor in build/demo.png, and fails unless the add-in was connected and
+# the module came out as examples/Geometry.expected.bas.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-replay="${TARNWICK_REPLAY:-build/native/tools/replay/tarnwick-replay}"
+build=${TARNWICK_BUILD:-build/win64}
+host=$build/simulator/host/tarnwick-host.exe
+dll=$build/bin/Tarnwick.dll
+prefix=build/demo/wineprefix
+out=build/demo/Geometry.bas
+picture=build/demo.png
 module=examples/Geometry.bas
-keys="'''Adds two numbers.{Tab}The first addend.{Tab}The second addend.{Tab}The sum.{Tab}{Tab}{Enter}<example>Add(2, 3) returns 5."
+keys="$(cat examples/Geometry.keys)"
+run() { scripts/wine-run.sh --prefix "$prefix" "$@"; }
 
-show() {  # show FIRST LAST: numbered lines of stdin
-  awk -v first="$1" -v last="$2" 'NR >= first && NR <= last { printf "%4d | %s\n", NR, $0 }'
-}
+for file in "$host" "$dll"; do
+  [ -f "$file" ] || { echo "demo: $file is missing; build the win64 preset first" >&2; exit 1; }
+done
+mkdir -p build/demo
+trap 'WINEPREFIX="$(realpath -m "$prefix")" /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 
-echo "== $module, lines 15-20, before (caret at 17:1)"
-show 15 20 < "$module"
+numbered() { awk '{ printf "%4d | %s\n", NR, $0 }'; }
+
+echo "== preparing the Wine prefix $prefix"
+run
+echo "== registering $dll"
+run regsvr32 /s "Z:$(realpath "$dll" | tr / '\\')" >/dev/null
+
+echo "== $module, before"
+numbered <"$module"
 echo
 echo "== keys: $keys"
 echo
-echo "== after"
-"$replay" "$module" --caret 17:1 --keys "$keys" | show 15 28
+echo "== transcript"
+rm -f "$out" "$picture"
+log=$(run "$host" --open "$(realpath "$module")" --script "$keys" --out "$(realpath -m "$out")" \
+  --screenshot "$(realpath -m "$picture")")
+printf '%s\n' "$log"
 echo
-echo "== the same session, keystroke by keystroke (consumed, code-pane calls)"
-"$replay" "$module" --caret 17:1 --keys "$keys" --json |
-  grep -o '{"key":"[^"]*\(\\"[^"]*\)*","consumed":[a-z]*,"editorCalls":[0-9]*}' |
-  sed -E 's/\{"key":"(.*)","consumed":([a-z]+),"editorCalls":([0-9]+)\}/\1\t\2\t\3/' |
-  awk -F'\t' '$2 == "true" { printf "  %-8s consumed, %s calls\n", $1, $3 }'
+echo "== after"
+numbered <"$out"
+echo
+echo "== picture: $picture"
+
+status=0
+if ! grep -qx "add-in connected: Tarnwick.Connect" <<<"$log"; then
+  echo "demo: FAILED: the add-in was not loaded" >&2
+  status=1
+fi
+if ! diff -u examples/Geometry.expected.bas "$out"; then
+  echo "demo: FAILED: the module differs from examples/Geometry.expected.bas" >&2
+  status=1
+fi
+[ "$status" -eq 0 ] && echo "demo: the add-in was loaded and the module is as expected"
+exit "$status"

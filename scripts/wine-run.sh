@@ -2,6 +2,7 @@
 # Runs one Windows program under Wine for CTest (the cross build's emulator).
 #
 #   wine-run.sh --prefix DIR PROGRAM.exe [ARGS...]
+#   wine-run.sh --prefix DIR             (only make the prefix and start its server)
 #
 # - The program runs in a private, headless prefix DIR (created on first use,
 #   under a lock, with the null graphics driver and no crash dialog).
@@ -19,8 +20,8 @@ set -euo pipefail
 WINE=${WINE:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 
-if [ "${1:-}" != "--prefix" ] || [ $# -lt 3 ]; then
-  echo "usage: $0 --prefix DIR PROGRAM [ARGS...]" >&2
+if [ "${1:-}" != "--prefix" ] || [ $# -lt 2 ]; then
+  echo "usage: $0 --prefix DIR [PROGRAM [ARGS...]]" >&2
   exit 2
 fi
 prefix=$(realpath -m "$2")
@@ -64,6 +65,7 @@ mkdir -p "$(dirname "$prefix")"
   fi
   start_server 9>&-
 } 9>"$prefix.lock"
+[ $# -eq 0 ] && exit 0
 
 out=$(mktemp)
 err=$(mktemp)
