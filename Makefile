@@ -13,7 +13,7 @@ WINEPREFIX_WIN64 := $(CURDIR)/build/win64/wineprefix
 WINESERVER := /usr/lib/wine/wineserver
 
 .PHONY: all demo play demo-build test native-deps native-build native-test format \
-	win64-deps win64-build win64-test fuzz-deps fuzz-build fuzz-test fuzz
+	win64-deps win64-build win64-test fuzz-deps fuzz-build fuzz-test fuzz soak
 
 all: native-build
 
@@ -55,6 +55,15 @@ fuzz-test: fuzz-build
 # The long run: ten minutes each.
 fuzz: fuzz-build
 	scripts/run-fuzzers.sh $(FUZZ_SECONDS_LONG)
+
+# The add-in's lifecycle soaked under Wine: 1,000 connect/disconnect cycles,
+# and 200 each of the other endings (make test runs 100 and 20).
+soak: win64-build
+	TARNWICK_SOAK_CYCLES=1000 scripts/wine-run.sh --prefix $(WINEPREFIX_WIN64) \
+	  build/win64/tests/robust/tarnwick_robustness_tests.exe \
+	  --gtest_filter='LifecycleSoak.*'; status=$$?; \
+	WINEPREFIX=$(WINEPREFIX_WIN64) $(WINESERVER) -k 2>/dev/null; \
+	exit $$status
 
 # Native first, then Windows, then the fuzzers.
 test:
