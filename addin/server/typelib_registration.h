@@ -1,0 +1,27 @@
+// Registration of the type library that the module file carries.
+#pragma once
+
+#include <string>
+
+#include "addin/registrar/hresult.h"
+
+namespace tarnwick {
+
+// Loads the library from `modulePath`, or, failing that, from the same path with
+// its extension replaced by ".tlb", and registers it machine-wide with the path
+// it was loaded from and the directory of its help file, if it names one.
+[[nodiscard]] HResult RegisterTypeLibOf(const std::wstring& modulePath);
+
+// Loads the library the same way and unregisters it by its LIBID, version,
+// locale and system kind.
+[[nodiscard]] HResult UnregisterTypeLibOf(const std::wstring& modulePath);
+
+// `path` with the extension of its last component (from its last period; none:
+// the end of the path) replaced by ".tlb".
+std::wstring TypeLibFileBeside(const std::wstring& path);
+
+// The directory part of a help file's path, up to and including its last
+// backslash, slash or colon; empty when it has none.
+std::wstring HelpDirectoryOf(const std::wstring& helpFile);
+
+}  // namespace tarnwick
