@@ -6,30 +6,50 @@ namespace tarnwick {
 
 CTarnwickModule tarnwickModule;
 
-CTarnwickModule::CTarnwickModule() noexcept {
+CAtlModule::CAtlModule() noexcept {
+  // A failure here makes DllMain refuse the load (see Initialized()).
   initialized = InitializeCriticalSectionEx(&section, 0, 0) != FALSE;
 }
 
-CTarnwickModule::~CTarnwickModule() {
+CAtlModule::~CAtlModule() {
   Term();
-  if (initialized) {
+  if (globalInterfaceTable)
+    globalInterfaceTable->Release();
+  if (initialized)
     DeleteCriticalSection(&section);
-  }
 }
 
-LONG CTarnwickModule::Lock() noexcept {
+LONG CAtlModule::Lock() noexcept {
   return ++lockCount;
 }
 
-LONG CTarnwickModule::Unlock() noexcept {
+LONG CAtlModule::Unlock() noexcept {
   return --lockCount;
 }
 
-LONG CTarnwickModule::GetLockCount() const noexcept {
+LONG CAtlModule::GetLockCount() const noexcept {
   return lockCount.load();
 }
 
-HRESULT CTarnwickModule::AddTermFunction(TermFunction function, void* data) noexcept {
+HRESULT CAtlModule::GetGlobalInterfaceTable(IGlobalInterfaceTable** table) noexcept {
+  if (!table)
+    return E_POINTER;
+  *table = nullptr;
+  HRESULT hr = S_OK;
+  EnterSection();
+  if (!globalInterfaceTable)
+    hr = CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
+                          IID_IGlobalInterfaceTable,
+                          reinterpret_cast<void**>(&globalInterfaceTable));
+  if (globalInterfaceTable) {
+    *table = globalInterfaceTable;
+    globalInterfaceTable->AddRef();
+  }
+  LeaveSection();
+  return hr;
+}
+
+HRESULT CAtlModule::AddTermFunction(TermFunction function, void* data) noexcept {
   ModuleSectionLock hold(*this);
   try {
     terminations.push_back({function, data});
@@ -39,18 +59,25 @@ HRESULT CTarnwickModule::AddTermFunction(TermFunction function, void* data) noex
   return S_OK;
 }
 
-void CTarnwickModule::Term() noexcept {
-  if (!initialized) {
+void CAtlModule::Term() noexcept {
+  if (!initialized)
     return;
-  }
   std::vector<TermEntry> entries;
   {
     ModuleSectionLock hold(*this);
     entries.swap(terminations);
   }
-  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
     entry->function(entry->data);
+}
+
+HRESULT CTarnwickModule::AddCommonReplacements(Replacements& replacements) noexcept {
+  try {
+    replacements.Add(L"APPID", appId);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
   }
+  return S_OK;
 }
 
 }  // namespace tarnwick

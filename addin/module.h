@@ -1,51 +1,30 @@
 // The server module: the lock count that keeps the DLL loaded, the critical
-// section that guards the module's one-time static work, and the termination
-// list run when the module is unloaded.
+// section that guards the module's one-time static work, the termination list
+// run when the module is unloaded, and the replacements every registry script
+// gets. Its class templates are in addin/server/atl_module.h.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
-#include <vector>
+#include "addin/ids.h"
+#include "addin/server/atl_module.h"
 
 namespace tarnwick {
 
-class CTarnwickModule {
+class CTarnwickModule : public CAtlDllModuleT<CTarnwickModule> {
  public:
-  CTarnwickModule() noexcept;
-  virtual ~CTarnwickModule();
-  CTarnwickModule(const CTarnwickModule&) = delete;
-  CTarnwickModule& operator=(const CTarnwickModule&) = delete;
+  // The AppID in registry form.
+  static constexpr const wchar_t* appId = kAppId;
 
-  // Atomic; each returns the count after the change.
-  virtual LONG Lock() noexcept;
-  virtual LONG Unlock() noexcept;
-  virtual LONG GetLockCount() const noexcept;
+  // "APPID" = the AppID.
+  HRESULT AddCommonReplacements(Replacements& replacements) noexcept override;
 
-  // False when the critical section could not be set up; the module must then
-  // refuse to load.
-  bool Initialized() const noexcept { return initialized; }
-
-  // Serialises the module's one-time work (loading type information, ...).
-  void EnterSection() noexcept { EnterCriticalSection(&section); }
-  void LeaveSection() noexcept { LeaveCriticalSection(&section); }
-
-  // Functions run once, last added first, when the module is unloaded (Term).
-  using TermFunction = void (*)(void* data);
-  // E_OUTOFMEMORY when the list cannot grow.
-  [[nodiscard]] HRESULT AddTermFunction(TermFunction function, void* data) noexcept;
-  void Term() noexcept;
-
- private:
-  struct TermEntry {
-    TermFunction function;
-    void* data;
-  };
-
-  std::atomic<LONG> lockCount{0};
-  CRITICAL_SECTION section;
-  bool initialized = false;
-  std::vector<TermEntry> terminations;  // guarded by `section`
+  // Runs the AppID script with "APPID" = the AppID.
+  [[nodiscard]] HRESULT UpdateRegistryAppId(bool doRegister) {
+    Replacements replacements;
+    replacements.Add(L"APPID", appId);
+    return UpdateRegistryFromResource(kAppIdScriptId, doRegister, replacements);
+  }
 };
 
 // The module's one instance.
@@ -54,7 +33,7 @@ extern CTarnwickModule tarnwickModule;
 // Holds the module's critical section for one scope.
 class ModuleSectionLock {
  public:
-  explicit ModuleSectionLock(CTarnwickModule& module) noexcept : module(module) {
+  explicit ModuleSectionLock(CAtlModule& module) noexcept : module(module) {
     module.EnterSection();
   }
   ~ModuleSectionLock() { module.LeaveSection(); }
@@ -62,7 +41,7 @@ class ModuleSectionLock {
   ModuleSectionLock& operator=(const ModuleSectionLock&) = delete;
 
  private:
-  CTarnwickModule& module;
+  CAtlModule& module;
 };
 
 }  // namespace tarnwick

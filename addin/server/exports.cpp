@@ -1,0 +1,49 @@
+// The DLL's entry point and its four exports (named in tarnwick.def). None of
+// them lets an exception out: an allocation failure answers E_OUTOFMEMORY,
+// anything else E_FAIL.
+#include <windows.h>
+
+#include <new>
+
+#include "addin/module.h"
+#include "addin/server/com_module.h"
+
+namespace {
+
+template <class Work>
+HRESULT Guarded(Work work) noexcept {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
+  }
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID /*reserved*/) {
+  // Static initialisation has run by now; a module whose critical sections
+  // could not be set up must not be used.
+  if (reason == DLL_PROCESS_ATTACH &&
+      (tarnwick::ModuleInitFailed() || !tarnwick::tarnwickModule.Initialized()))
+    return FALSE;
+  return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+  return Guarded([] { return tarnwick::tarnwickModule.DllCanUnloadNow(); });
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* object) {
+  return Guarded([&] { return tarnwick::tarnwickModule.DllGetClassObject(clsid, riid, object); });
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+  return Guarded([] { return tarnwick::tarnwickModule.DllRegisterServer(); });
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
+  return Guarded([] { return tarnwick::tarnwickModule.DllUnregisterServer(); });
+}
