@@ -1,0 +1,264 @@
+// DllRegisterServer and DllUnregisterServer against the registry of the test
+// prefix, and a COM client creating the registered class. These tests write
+// the add-in's fixed keys and run one at a time (RESOURCE_LOCK).
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "dll_test_support.h"
+
+namespace tarnwick {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using server_test::GuidOf;
+using server_test::KeyExists;
+using server_test::LoadedServer;
+using server_test::ReadTree;
+
+const std::wstring kClsid = kCLSID_Connect;
+const std::wstring kLibid = kLIBID_TarnwickLib;
+const std::wstring kAppIdText = kAppId;
+const std::wstring kAddinKey = L"Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\\Tarnwick.Connect";
+
+std::wstring ModulePathOf(HMODULE module) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(module, path, MAX_PATH);
+  return path;
+}
+
+// Every key and value that registration writes under HKCR, except the type
+// library's, and under HKCU.
+std::vector<std::wstring> OurKeys() {
+  std::vector<std::wstring> lines;
+  for (const std::wstring& path : {L"AppID\\" + kAppIdText, std::wstring(L"AppID\\Tarnwick.DLL"),
+                                   std::wstring(L"Tarnwick.Connect.1"),
+                                   std::wstring(L"Tarnwick.Connect"), L"CLSID\\" + kClsid}) {
+    const std::vector<std::wstring> tree = ReadTree(HKEY_CLASSES_ROOT, path);
+    lines.insert(lines.end(), tree.begin(), tree.end());
+  }
+  const std::vector<std::wstring> addin = ReadTree(HKEY_CURRENT_USER, kAddinKey);
+  lines.insert(lines.end(), addin.begin(), addin.end());
+  return lines;
+}
+
+std::vector<std::wstring> ExpectedKeys(const std::wstring& modulePath) {
+  const std::wstring clsidKey = L"CLSID\\" + kClsid;
+  return {
+      L"AppID\\" + kAppIdText,
+      L"AppID\\" + kAppIdText + L" | @ | sz | Tarnwick",
+      L"AppID\\Tarnwick.DLL",
+      L"AppID\\Tarnwick.DLL | AppID | sz | " + kAppIdText,
+      L"Tarnwick.Connect.1",
+      L"Tarnwick.Connect.1 | @ | sz | Connect Class",
+      L"Tarnwick.Connect.1\\CLSID",
+      L"Tarnwick.Connect.1\\CLSID | @ | sz | " + kClsid,
+      L"Tarnwick.Connect",
+      L"Tarnwick.Connect | @ | sz | Connect Class",
+      L"Tarnwick.Connect\\CLSID",
+      L"Tarnwick.Connect\\CLSID | @ | sz | " + kClsid,
+      L"Tarnwick.Connect\\CurVer",
+      L"Tarnwick.Connect\\CurVer | @ | sz | Tarnwick.Connect.1",
+      clsidKey,
+      clsidKey + L" | @ | sz | Connect Class",
+      clsidKey + L" | AppID | sz | " + kAppIdText,
+      clsidKey + L"\\InprocServer32",
+      clsidKey + L"\\InprocServer32 | @ | sz | " + modulePath,
+      clsidKey + L"\\ProgID",
+      clsidKey + L"\\ProgID | @ | sz | Tarnwick.Connect.1",
+      clsidKey + L"\\Programmable",
+      clsidKey + L"\\TypeLib",
+      clsidKey + L"\\TypeLib | @ | sz | " + kLibid,
+      clsidKey + L"\\VersionIndependentProgID",
+      clsidKey + L"\\VersionIndependentProgID | @ | sz | Tarnwick.Connect",
+      kAddinKey,
+      kAddinKey + L" | CommandLineSafe | dword | 0",
+      kAddinKey + L" | Description | sz | Brelloc VBA Addin for x64\\r\\nVersion 1.0.0",
+      kAddinKey + L" | FriendlyName | sz | Brelloc",
+      kAddinKey + L" | LoadBehavior | dword | 3",
+  };
+}
+
+// The path of the type library's registration: its locale is 0x0409.
+const std::wstring kTypeLibPathKey = L"TypeLib\\" + kLibid + L"\\1.0\\409\\win64";
+
+std::wstring RegisteredTypeLibPath() {
+  const std::vector<std::wstring> lines = ReadTree(HKEY_CLASSES_ROOT, kTypeLibPathKey);
+  return lines.size() == 2 ? lines[1] : L"(missing)";
+}
+
+// The whole registry that registration may touch, without Wine's own keys and
+// other tests' private keys.
+std::vector<std::wstring> Snapshot() {
+  std::vector<std::wstring> lines = ReadTree(HKEY_LOCAL_MACHINE, L"Software\\Classes");
+  const std::vector<std::wstring> user =
+      ReadTree(HKEY_CURRENT_USER, L"Software", {L"Software\\Wine", L"Software\\TarnwickTest"});
+  lines.insert(lines.end(), user.begin(), user.end());
+  return lines;
+}
+
+// The lines that only one of two snapshots holds, marked - (before) and +.
+std::string Difference(const std::vector<std::wstring>& before,
+                       const std::vector<std::wstring>& after) {
+  std::vector<std::wstring> sortedBefore = before, sortedAfter = after, gone, added;
+  std::sort(sortedBefore.begin(), sortedBefore.end());
+  std::sort(sortedAfter.begin(), sortedAfter.end());
+  std::set_difference(sortedBefore.begin(), sortedBefore.end(), sortedAfter.begin(),
+                      sortedAfter.end(), std::back_inserter(gone));
+  std::set_difference(sortedAfter.begin(), sortedAfter.end(), sortedBefore.begin(),
+                      sortedBefore.end(), std::back_inserter(added));
+  std::string out;
+  for (const auto& [mark, lines] : {std::pair{'-', &gone}, std::pair{'+', &added}})
+    for (const std::wstring& line : *lines)
+      out += mark + std::string(line.begin(), line.end()) + "\n";
+  return out;
+}
+
+class RegistrationTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK); }
+  void TearDown() override { CoUninitialize(); }
+};
+
+TEST_F(RegistrationTest, RegistersEveryKeyAndValueAndUnregistersThemAll) {
+  LoadedServer server;
+  ASSERT_TRUE(server.Ready());
+  const std::wstring modulePath = ModulePathOf(server.module);
+  // Whatever earlier programs of the prefix left of the class's registration
+  // (a type library's interface keys, say) goes first.
+  ASSERT_EQ(server.registerServer(), S_OK);
+  ASSERT_EQ(server.unregisterServer(), S_OK);
+  const std::vector<std::wstring> before = Snapshot();
+
+  ASSERT_EQ(server.registerServer(), S_OK);
+  EXPECT_EQ(OurKeys(), ExpectedKeys(modulePath));
+  EXPECT_EQ(RegisteredTypeLibPath(), kTypeLibPathKey + L" | @ | sz | " + modulePath);
+  // Registering again over an existing registration gives the same content.
+  ASSERT_EQ(server.registerServer(), S_OK);
+  EXPECT_EQ(OurKeys(), ExpectedKeys(modulePath));
+
+  ASSERT_EQ(server.unregisterServer(), S_OK);
+  EXPECT_EQ(OurKeys(), std::vector<std::wstring>{});
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\" + kLibid));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::wstring(L"Interface\\") + kIID_IConnect));
+  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"AppID"));
+  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
+  const std::string changed = Difference(before, Snapshot());
+  EXPECT_TRUE(changed.empty()) << changed;
+}
+
+TEST_F(RegistrationTest, KeepsTheCallersThreadLocale) {
+  LoadedServer server;
+  ASSERT_TRUE(server.Ready());
+  const LCID before = GetThreadLocale();
+  const LCID japanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT);
+  ASSERT_TRUE(SetThreadLocale(japanese));
+  EXPECT_EQ(server.registerServer(), S_OK);
+  EXPECT_EQ(GetThreadLocale(), japanese);
+  EXPECT_EQ(server.unregisterServer(), S_OK);
+  EXPECT_EQ(GetThreadLocale(), japanese);
+  SetThreadLocale(before);
+}
+
+// A copy of the DLL in a folder whose name holds a single quote, removed again.
+class QuotedFolderCopy {
+ public:
+  QuotedFolderCopy() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder = std::wstring(temp) + L"Tarnwick's copy " + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    path = folder + L"\\Tarnwick.dll";
+    copied = CopyFileW(server_test::BuiltDllPath().c_str(), path.c_str(), FALSE) != FALSE;
+  }
+  ~QuotedFolderCopy() {
+    DeleteFileW(path.c_str());
+    RemoveDirectoryW(folder.c_str());
+  }
+
+  std::wstring folder;
+  std::wstring path;
+  bool copied = false;
+};
+
+TEST_F(RegistrationTest, PathWithASingleQuoteIsRegisteredAsItStands) {
+  QuotedFolderCopy copy;
+  ASSERT_TRUE(copy.copied);
+  {
+    LoadedServer server(copy.path);
+    ASSERT_TRUE(server.Ready());
+    const std::wstring modulePath = ModulePathOf(server.module);
+    ASSERT_NE(modulePath.find(L"Tarnwick's copy"), std::wstring::npos);
+    ASSERT_EQ(server.registerServer(), S_OK);
+    EXPECT_EQ(OurKeys(), ExpectedKeys(modulePath));
+    EXPECT_EQ(RegisteredTypeLibPath(), kTypeLibPathKey + L" | @ | sz | " + modulePath);
+    EXPECT_EQ(server.unregisterServer(), S_OK);
+    EXPECT_EQ(OurKeys(), std::vector<std::wstring>{});
+  }
+}
+
+using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+
+TEST_F(RegistrationTest, ClientCreatesTheClassByProgIdInProcessAndTheDllUnloadsAfter) {
+  {
+    LoadedServer registrar;
+    ASSERT_TRUE(registrar.Ready());
+    ASSERT_EQ(registrar.registerServer(), S_OK);
+  }
+  ASSERT_EQ(GetModuleHandleW(L"Tarnwick.dll"), nullptr);
+
+  for (const wchar_t* progId : {L"Tarnwick.Connect", L"Tarnwick.Connect.1"}) {
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(progId, &clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, GuidOf(kCLSID_Connect)));
+  }
+  CLSID clsid{};
+  ASSERT_EQ(CLSIDFromProgID(L"Tarnwick.Connect", &clsid), S_OK);
+  {
+    ComPtr<IUnknown> object;
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(object.GetAddressOf())),
+              S_OK);
+    HMODULE loaded = GetModuleHandleW(L"Tarnwick.dll");
+    ASSERT_NE(loaded, nullptr);
+    // In process: the object's code is the DLL's own.
+    HMODULE owner = nullptr;
+    ASSERT_TRUE(GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        *reinterpret_cast<LPCWSTR*>(object.Get()), &owner));
+    EXPECT_EQ(owner, loaded);
+
+    ComPtr<IUnknown> connect, extensibility;
+    EXPECT_EQ(object->QueryInterface(GuidOf(kIID_IConnect),
+                                     reinterpret_cast<void**>(connect.GetAddressOf())),
+              S_OK);
+    EXPECT_EQ(object->QueryInterface(GuidOf(server_test::kIID_IDTExtensibility2),
+                                     reinterpret_cast<void**>(extensibility.GetAddressOf())),
+              S_OK);
+
+    auto canUnloadNow = reinterpret_cast<CanUnloadNow>(
+        reinterpret_cast<void*>(GetProcAddress(loaded, "DllCanUnloadNow")));
+    ASSERT_NE(canUnloadNow, nullptr);
+    EXPECT_EQ(canUnloadNow(), S_FALSE);
+    object.Reset();
+    connect.Reset();
+    EXPECT_EQ(canUnloadNow(), S_FALSE);
+    extensibility.Reset();
+    EXPECT_EQ(canUnloadNow(), S_OK);
+  }
+  CoFreeUnusedLibrariesEx(0, 0);
+  EXPECT_EQ(GetModuleHandleW(L"Tarnwick.dll"), nullptr) << "COM did not unload the DLL";
+
+  LoadedServer registrar;
+  ASSERT_TRUE(registrar.Ready());
+  EXPECT_EQ(registrar.unregisterServer(), S_OK);
+}
+
+}  // namespace
+}  // namespace tarnwick
