@@ -47,16 +47,6 @@ TEST(RegistryScriptResource, MissingScriptOrFileFailsAndLeavesTheOutputAlone) {
   EXPECT_EQ(text, L"untouched");
 }
 
-TEST(ModulePath, IsTheLoadedModulesFullPath) {
-  HMODULE dll = LoadLibraryW(server_test::BuiltDllPath().c_str());
-  ASSERT_NE(dll, nullptr);
-  std::wstring path;
-  EXPECT_EQ(GetModulePath(dll, &path), kS_OK);
-  EXPECT_EQ(_wcsicmp(path.c_str(), server_test::BuiltDllPath().c_str()), 0)
-      << "got " << std::string(path.begin(), path.end());
-  FreeLibrary(dll);
-}
-
 TEST(TypeLibPaths, TheTlbFileReplacesOnlyTheLastComponentsExtension) {
   const struct {
     const wchar_t* path;

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "addin/server/typelib_registration.h"
 #include "dll_test_support.h"
 
 namespace tarnwick {
@@ -201,6 +202,24 @@ TEST_F(RegistrationTest, PathWithASingleQuoteIsRegisteredAsItStands) {
     EXPECT_EQ(server.unregisterServer(), S_OK);
     EXPECT_EQ(OurKeys(), std::vector<std::wstring>{});
   }
+}
+
+// A module without a type library of its own falls back to the .tlb file
+// beside it; the registration must then point at that file, or loading the
+// library through the registry would find nothing.
+TEST_F(RegistrationTest, TypeLibraryFoundBesideTheModuleIsRegisteredWithItsOwnPath) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring stem =
+      std::wstring(temp) + L"TarnwickFallback" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring tlb = stem + L".tlb";
+  ASSERT_TRUE(CopyFileW(server_test::WindowsPath(TARNWICK_TLB_PATH).c_str(), tlb.c_str(), FALSE));
+
+  EXPECT_EQ(RegisterTypeLibOf(stem + L".dll"), S_OK);
+  EXPECT_EQ(RegisteredTypeLibPath(), kTypeLibPathKey + L" | @ | sz | " + tlb);
+  EXPECT_EQ(UnregisterTypeLibOf(stem + L".dll"), S_OK);
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\" + kLibid));
+  DeleteFileW(tlb.c_str());
 }
 
 using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();

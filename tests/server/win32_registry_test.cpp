@@ -101,13 +101,6 @@ TEST_F(Win32RegistryTest, ForceRemoveReplacesAWholeExistingTree) {
                                        base + L"\\Target\\Fresh"}));
 }
 
-TEST_F(Win32RegistryTest, NoRemoveKeysSurviveUnregistration) {
-  const std::wstring script = L"HKCR { NoRemove Shared { Ours = s 'x' } }";
-  ASSERT_EQ(Run(script, RegistrarMode::Register), kS_OK);
-  ASSERT_EQ(Run(script, RegistrarMode::Unregister), kS_OK);
-  EXPECT_EQ(Tree(), (std::vector<std::wstring>{base, base + L"\\Shared"}));
-}
-
 TEST_F(Win32RegistryTest, PortReportsMissingKeysAndValuesAsNotFound) {
   const RegistryKey key = OpenBase();
   RegistryKey missing = 123;
