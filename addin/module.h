@@ -20,10 +20,11 @@ class CTarnwickModule : public CAtlDllModuleT<CTarnwickModule> {
   HRESULT AddCommonReplacements(Replacements& replacements) noexcept override;
 
   // Runs the AppID script with "APPID" = the AppID.
-  [[nodiscard]] HRESULT UpdateRegistryAppId(bool doRegister) {
+  [[nodiscard]] HRESULT UpdateRegistryAppId(bool doRegister,
+                                            RegistrationScope scope = RegistrationScope::Machine) {
     Replacements replacements;
     replacements.Add(L"APPID", appId);
-    return UpdateRegistryFromResource(kAppIdScriptId, doRegister, replacements);
+    return UpdateRegistryFromResource(kAppIdScriptId, doRegister, replacements, scope);
   }
 };
 

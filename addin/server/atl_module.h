@@ -77,13 +77,14 @@ class CAtlModuleT : public CAtlModule {
  public:
   // Runs the "REGISTRY" resource `id`: the replacements are `callerGiven`, then
   // T's common ones, then the module's path as "Module" and "Module_Raw".
-  [[nodiscard]] HRESULT UpdateRegistryFromResource(int id, bool doRegister,
-                                                   const Replacements& callerGiven) {
+  [[nodiscard]] HRESULT UpdateRegistryFromResource(
+      int id, bool doRegister, const Replacements& callerGiven,
+      RegistrationScope scope = RegistrationScope::Machine) {
     Replacements collected = callerGiven;
     const HRESULT hr = static_cast<T*>(this)->AddCommonReplacements(collected);
     if (FAILED(hr))
       return hr;
-    return RunRegistryResource(baseModule.resourceModule, id, doRegister, collected);
+    return RunRegistryResource(baseModule.resourceModule, id, doRegister, collected, scope);
   }
 };
 
@@ -100,26 +101,39 @@ class CAtlDllModuleT : public CAtlModuleT<T> {
     return GetClassObjectFromTable(clsid, riid, object);
   }
 
+  HRESULT DllRegisterServer() { return RegisterServer(RegistrationScope::Machine); }
+  HRESULT DllUnregisterServer() { return UnregisterServer(RegistrationScope::Machine); }
+
+  // "user" (any letter case) registers (install) or unregisters the server for
+  // the current user only; any other command line is E_INVALIDARG and touches
+  // nothing.
+  HRESULT DllInstall(BOOL install, const wchar_t* commandLine) {
+    if (!IsPerUserCommandLine(commandLine))
+      return E_INVALIDARG;
+    return install ? RegisterServer(RegistrationScope::User)
+                   : UnregisterServer(RegistrationScope::User);
+  }
+
   // The AppID script, the class table, the type library; the first failure
   // ends it. The thread runs in the system's default locale meanwhile.
-  HRESULT DllRegisterServer() {
+  HRESULT RegisterServer(RegistrationScope scope) {
     ThreadLocaleScope locale;
-    HRESULT hr = static_cast<T*>(this)->UpdateRegistryAppId(true);
+    HRESULT hr = static_cast<T*>(this)->UpdateRegistryAppId(true, scope);
     if (SUCCEEDED(hr))
-      hr = RegisterClassTable();
+      hr = RegisterClassTable(scope);
     if (SUCCEEDED(hr))
-      hr = RegisterModuleTypeLib(comModule.typeLibModule);
+      hr = RegisterModuleTypeLib(comModule.typeLibModule, scope);
     return hr;
   }
 
   // The same steps in the opposite order.
-  HRESULT DllUnregisterServer() {
+  HRESULT UnregisterServer(RegistrationScope scope) {
     ThreadLocaleScope locale;
-    HRESULT hr = UnregisterClassTable();
+    HRESULT hr = UnregisterClassTable(scope);
     if (SUCCEEDED(hr))
-      hr = UnregisterModuleTypeLib(comModule.typeLibModule);
+      hr = UnregisterModuleTypeLib(comModule.typeLibModule, scope);
     if (SUCCEEDED(hr))
-      hr = static_cast<T*>(this)->UpdateRegistryAppId(false);
+      hr = static_cast<T*>(this)->UpdateRegistryAppId(false, scope);
     return hr;
   }
 };

@@ -9,8 +9,9 @@
 namespace tarnwick {
 namespace {
 
-HRESULT UpdateConnectRegistry(bool doRegister) {
-  return tarnwickModule.UpdateRegistryFromResource(kConnectScriptId, doRegister, Replacements());
+HRESULT UpdateConnectRegistry(bool doRegister, RegistrationScope scope) {
+  return tarnwickModule.UpdateRegistryFromResource(kConnectScriptId, doRegister, Replacements(),
+                                                   scope);
 }
 
 const wchar_t* NoDescription() {

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "addin/server/class_factory.h"
+#include "addin/server/registration.h"
 
 namespace tarnwick {
 
@@ -17,8 +18,9 @@ using ClassObjectCreator = HRESULT (*)(void* instanceCreator, REFIID riid, void*
 
 struct ClassTableEntry {
   const CLSID* clsid;
-  // Runs the class's registry script in register (true) or unregister mode.
-  HRESULT (*updateRegistry)(bool doRegister);
+  // Runs the class's registry script in register (true) or unregister mode,
+  // machine-wide or for the current user.
+  HRESULT (*updateRegistry)(bool doRegister, RegistrationScope scope);
   ClassObjectCreator getClassObject;
   InstanceCreator createInstance;
   // The factory once made, stored EncodePointer-encoded; null while none.

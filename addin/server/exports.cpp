@@ -1,4 +1,4 @@
-// The DLL's entry point and its four exports (named in tarnwick.def). None of
+// The DLL's entry point and its five exports (named in tarnwick.def). None of
 // them lets an exception out: an allocation failure answers E_OUTOFMEMORY,
 // anything else E_FAIL.
 #include <windows.h>
@@ -46,4 +46,10 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
   return Guarded([] { return tarnwick::tarnwickModule.DllUnregisterServer(); });
+}
+
+// regsvr32 /n /i:user registers for the current user only, without
+// administrator rights; with /u it unregisters that registration.
+extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) {
+  return Guarded([&] { return tarnwick::tarnwickModule.DllInstall(install, commandLine); });
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "addin/registrar/name_compare.h"
 #include "addin/registrar/registrar.h"
 #include "addin/server/class_table.h"
 #include "addin/server/module_resources.h"
@@ -9,6 +10,17 @@
 #include "addin/server/win32_registry.h"
 
 namespace tarnwick {
+
+RootMapping RootMappingFor(RegistrationScope scope) {
+  if (scope == RegistrationScope::Machine)
+    return {};
+  return {{RegistryRoot::ClassesRoot,
+           RootRedirect{RegistryRoot::CurrentUser, {L"Software", L"Classes"}}}};
+}
+
+bool IsPerUserCommandLine(const wchar_t* commandLine) noexcept {
+  return commandLine != nullptr && EqualsIgnoreCase(commandLine, L"user");
+}
 
 ThreadLocaleScope::ThreadLocaleScope() noexcept : saved(GetThreadLocale()) {
   SetThreadLocale(LOCALE_SYSTEM_DEFAULT);
@@ -18,8 +30,8 @@ ThreadLocaleScope::~ThreadLocaleScope() {
   SetThreadLocale(saved);
 }
 
-HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister,
-                            const Replacements& collected) {
+HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister, const Replacements& collected,
+                            RegistrationScope scope) {
   std::wstring path;
   HResult hr = GetModulePath(module, &path);
   if (Failed(hr))
@@ -36,12 +48,13 @@ HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister,
     return hr;
   Win32Registry registry;
   return RunRegistryScript(script, all, registry,
-                           doRegister ? RegistrarMode::Register : RegistrarMode::Unregister);
+                           doRegister ? RegistrarMode::Register : RegistrarMode::Unregister,
+                           RootMappingFor(scope));
 }
 
-HRESULT RegisterClassTable() {
+HRESULT RegisterClassTable(RegistrationScope scope) {
   for (ClassTableEntry& entry : ClassTable()) {
-    HRESULT hr = entry.updateRegistry(true);
+    HRESULT hr = entry.updateRegistry(true, scope);
     if (FAILED(hr))
       return hr;
     hr = entry.updateCategories(true);
@@ -51,28 +64,34 @@ HRESULT RegisterClassTable() {
   return S_OK;
 }
 
-HRESULT UnregisterClassTable() {
+HRESULT UnregisterClassTable(RegistrationScope scope) {
   for (ClassTableEntry& entry : ClassTable()) {
     HRESULT hr = entry.updateCategories(false);
     if (FAILED(hr))
       return hr;
-    hr = entry.updateRegistry(false);
+    hr = entry.updateRegistry(false, scope);
     if (FAILED(hr))
       return hr;
   }
   return S_OK;
 }
 
-HRESULT RegisterModuleTypeLib(HMODULE module) {
+HRESULT RegisterModuleTypeLib(HMODULE module, RegistrationScope scope) {
   std::wstring path;
   const HResult hr = GetModulePath(module, &path);
-  return Failed(hr) ? hr : RegisterTypeLibOf(path);
+  if (Failed(hr))
+    return hr;
+  return scope == RegistrationScope::User ? RegisterTypeLibForUserOf(path)
+                                          : RegisterTypeLibOf(path);
 }
 
-HRESULT UnregisterModuleTypeLib(HMODULE module) {
+HRESULT UnregisterModuleTypeLib(HMODULE module, RegistrationScope scope) {
   std::wstring path;
   const HResult hr = GetModulePath(module, &path);
-  return Failed(hr) ? hr : UnregisterTypeLibOf(path);
+  if (Failed(hr))
+    return hr;
+  return scope == RegistrationScope::User ? UnregisterTypeLibForUserOf(path)
+                                          : UnregisterTypeLibOf(path);
 }
 
 }  // namespace tarnwick

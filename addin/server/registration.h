@@ -6,8 +6,25 @@
 #include <windows.h>
 
 #include "addin/registrar/replacements.h"
+#include "addin/registrar/script_applier.h"
 
 namespace tarnwick {
+
+// Who a registration is for. Machine: the classes and the type library under
+// HKEY_CLASSES_ROOT, which needs administrator rights. User: the same keys
+// under HKEY_CURRENT_USER\Software\Classes, which Windows merges into the
+// user's view of HKEY_CLASSES_ROOT, and the type library registered for the
+// user. The add-in's own key under HKEY_CURRENT_USER is the same in both.
+enum class RegistrationScope { Machine, User };
+
+// The root mapping the registry scripts run with: none for Machine; HKCR to
+// HKCU\Software\Classes for User.
+RootMapping RootMappingFor(RegistrationScope scope);
+
+// DllInstall's command line: true for "user" in any letter case (the
+// registration tool passes the text after /i: as it stands), false for
+// anything else, a null pointer included.
+[[nodiscard]] bool IsPerUserCommandLine(const wchar_t* commandLine) noexcept;
 
 // Sets the thread locale to LOCALE_SYSTEM_DEFAULT for its lifetime and puts the
 // previous one back, whatever happens in between.
@@ -25,18 +42,22 @@ class ThreadLocaleScope {
 // Runs the "REGISTRY" resource `id` of `module` against the system registry.
 // `collected` holds the caller's and the module's common replacements (among
 // them "APPID"); "Module" and "Module_Raw" are added from the module's path.
+// `scope` decides where the script's HKCR blocks go.
 [[nodiscard]] HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister,
-                                          const Replacements& collected);
+                                          const Replacements& collected,
+                                          RegistrationScope scope = RegistrationScope::Machine);
 
 // Every class-table entry: its script, then its component categories; stops at
 // the first failure.
-[[nodiscard]] HRESULT RegisterClassTable();
+[[nodiscard]] HRESULT RegisterClassTable(RegistrationScope scope = RegistrationScope::Machine);
 // Every class-table entry: its component categories, then its script; stops at
 // the first failure.
-[[nodiscard]] HRESULT UnregisterClassTable();
+[[nodiscard]] HRESULT UnregisterClassTable(RegistrationScope scope = RegistrationScope::Machine);
 
 // The type library that `module` carries (or the .tlb file beside it).
-[[nodiscard]] HRESULT RegisterModuleTypeLib(HMODULE module);
-[[nodiscard]] HRESULT UnregisterModuleTypeLib(HMODULE module);
+[[nodiscard]] HRESULT RegisterModuleTypeLib(HMODULE module,
+                                            RegistrationScope scope = RegistrationScope::Machine);
+[[nodiscard]] HRESULT UnregisterModuleTypeLib(HMODULE module,
+                                              RegistrationScope scope = RegistrationScope::Machine);
 
 }  // namespace tarnwick

@@ -4,7 +4,17 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
+#include <cwchar>
+
 #include "win32/unique_any.h"
+
+// oleaut32 exports these (Windows Vista and later), but MinGW's oleauto.h does
+// not declare them.
+extern "C" {
+HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* fullPath, OLECHAR* helpDir);
+HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libId, WORD majorVersion, WORD minorVersion,
+                                        LCID lcid, SYSKIND sysKind);
+}
 
 namespace tarnwick {
 namespace {
@@ -25,6 +35,60 @@ HResult LoadFromModule(const std::wstring& modulePath, ComPtr<ITypeLib>* library
   return hr;
 }
 
+using RegisterFunction = HRESULT(WINAPI*)(ITypeLib*, OLECHAR*, OLECHAR*);
+using UnregisterFunction = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+
+HResult RegisterWith(const std::wstring& modulePath, RegisterFunction registerLibrary) {
+  ComPtr<ITypeLib> library;
+  std::wstring loadedFrom;
+  HRESULT hr = LoadFromModule(modulePath, &library, &loadedFrom);
+  if (FAILED(hr))
+    return hr;
+  UniqueBstr helpFile;
+  std::wstring helpDirectory;
+  if (SUCCEEDED(library->GetDocumentation(-1, nullptr, nullptr, nullptr, helpFile.put())) &&
+      helpFile && SysStringLen(helpFile.get()) > 0)
+    helpDirectory = HelpDirectoryOf(helpFile.get());
+  // The path registered is the file that holds the library, so that loading
+  // it through the registration finds it again.
+  return registerLibrary(
+      library.Get(), const_cast<wchar_t*>(loadedFrom.c_str()),
+      helpDirectory.empty() ? nullptr : const_cast<wchar_t*>(helpDirectory.c_str()));
+}
+
+HResult LoadAttributes(const std::wstring& modulePath, TLIBATTR* attributes) {
+  ComPtr<ITypeLib> library;
+  std::wstring loadedFrom;
+  HRESULT hr = LoadFromModule(modulePath, &library, &loadedFrom);
+  if (FAILED(hr))
+    return hr;
+  TLIBATTR* held = nullptr;
+  hr = library->GetLibAttr(&held);
+  if (FAILED(hr))
+    return hr;
+  *attributes = *held;
+  library->ReleaseTLibAttr(held);
+  return kS_OK;
+}
+
+HResult UnregisterWith(const TLIBATTR& attributes, UnregisterFunction unregisterLibrary) {
+  return unregisterLibrary(attributes.guid, attributes.wMajorVerNum, attributes.wMinorVerNum,
+                           attributes.lcid, attributes.syskind);
+}
+
+// Whether the current user's classes hold a registration of this version of
+// the library (the key that RegisterTypeLibForUser makes).
+bool RegisteredForUser(const TLIBATTR& attributes) {
+  wchar_t libId[40] = {};
+  if (StringFromGUID2(attributes.guid, libId, 40) == 0)
+    return false;
+  wchar_t version[16] = {};
+  std::swprintf(version, 16, L"%x.%x", attributes.wMajorVerNum, attributes.wMinorVerNum);
+  const std::wstring path = std::wstring(L"Software\\Classes\\TypeLib\\") + libId + L"\\" + version;
+  UniqueHkey key;
+  return RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 std::wstring TypeLibFileBeside(const std::wstring& path) {
@@ -41,37 +105,28 @@ std::wstring HelpDirectoryOf(const std::wstring& helpFile) {
 }
 
 HResult RegisterTypeLibOf(const std::wstring& modulePath) {
-  ComPtr<ITypeLib> library;
-  std::wstring loadedFrom;
-  HRESULT hr = LoadFromModule(modulePath, &library, &loadedFrom);
-  if (FAILED(hr))
-    return hr;
-  UniqueBstr helpFile;
-  std::wstring helpDirectory;
-  if (SUCCEEDED(library->GetDocumentation(-1, nullptr, nullptr, nullptr, helpFile.put())) &&
-      helpFile && SysStringLen(helpFile.get()) > 0)
-    helpDirectory = HelpDirectoryOf(helpFile.get());
-  // The path registered is the file that holds the library, so that loading
-  // it through the registration finds it again.
-  return RegisterTypeLib(
-      library.Get(), const_cast<wchar_t*>(loadedFrom.c_str()),
-      helpDirectory.empty() ? nullptr : const_cast<wchar_t*>(helpDirectory.c_str()));
+  return RegisterWith(modulePath, RegisterTypeLib);
 }
 
 HResult UnregisterTypeLibOf(const std::wstring& modulePath) {
-  ComPtr<ITypeLib> library;
-  std::wstring loadedFrom;
-  HRESULT hr = LoadFromModule(modulePath, &library, &loadedFrom);
-  if (FAILED(hr))
+  TLIBATTR attributes{};
+  const HResult hr = LoadAttributes(modulePath, &attributes);
+  return Failed(hr) ? hr : UnregisterWith(attributes, UnRegisterTypeLib);
+}
+
+HResult RegisterTypeLibForUserOf(const std::wstring& modulePath) {
+  return RegisterWith(modulePath, RegisterTypeLibForUser);
+}
+
+HResult UnregisterTypeLibForUserOf(const std::wstring& modulePath) {
+  TLIBATTR attributes{};
+  const HResult hr = LoadAttributes(modulePath, &attributes);
+  if (Failed(hr))
     return hr;
-  TLIBATTR* attributes = nullptr;
-  hr = library->GetLibAttr(&attributes);
-  if (FAILED(hr))
-    return hr;
-  const TLIBATTR copy = *attributes;
-  library->ReleaseTLibAttr(attributes);
-  return UnRegisterTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid,
-                           copy.syskind);
+  // Unregistering what is not there fails in oleaut32; for us it is done.
+  if (!RegisteredForUser(attributes))
+    return kS_OK;
+  return UnregisterWith(attributes, UnRegisterTypeLibForUser);
 }
 
 }  // namespace tarnwick

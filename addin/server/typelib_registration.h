@@ -16,6 +16,15 @@ namespace tarnwick {
 // locale and system kind.
 [[nodiscard]] HResult UnregisterTypeLibOf(const std::wstring& modulePath);
 
+// The same for the current user only: registered with RegisterTypeLibForUser,
+// which writes below HKEY_CURRENT_USER\Software\Classes.
+[[nodiscard]] HResult RegisterTypeLibForUserOf(const std::wstring& modulePath);
+
+// Unregisters the current user's registration with UnRegisterTypeLibForUser.
+// When the user has none (never registered, or unregistered already) there is
+// nothing to remove: kS_OK, and a machine-wide registration is left alone.
+[[nodiscard]] HResult UnregisterTypeLibForUserOf(const std::wstring& modulePath);
+
 // `path` with the extension of its last component (from its last period; none:
 // the end of the path) replaced by ".tlb".
 std::wstring TypeLibFileBeside(const std::wstring& path);
