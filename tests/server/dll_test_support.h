@@ -14,6 +14,7 @@ struct LoadedServer {
   using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
   using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
   using RegisterServer = HRESULT(STDAPICALLTYPE*)();
+  using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
 
   explicit LoadedServer(const std::wstring& path = BuiltDllPath())
       : module(LoadLibraryW(path.c_str())) {
@@ -24,6 +25,7 @@ struct LoadedServer {
     getClassObject = Export<GetClassObject>("DllGetClassObject");
     registerServer = Export<RegisterServer>("DllRegisterServer");
     unregisterServer = Export<RegisterServer>("DllUnregisterServer");
+    install = Export<Install>("DllInstall");
   }
   ~LoadedServer() {
     if (module)
@@ -33,7 +35,8 @@ struct LoadedServer {
   LoadedServer& operator=(const LoadedServer&) = delete;
 
   bool Ready() const {
-    return module && canUnloadNow && getClassObject && registerServer && unregisterServer;
+    return module && canUnloadNow && getClassObject && registerServer && unregisterServer &&
+           install;
   }
 
   template <class F>
@@ -48,6 +51,7 @@ struct LoadedServer {
   GetClassObject getClassObject = nullptr;
   RegisterServer registerServer = nullptr;
   RegisterServer unregisterServer = nullptr;
+  Install install = nullptr;
 };
 
 }  // namespace tarnwick::server_test

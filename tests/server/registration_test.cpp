@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <wrl/client.h>
 
-#include <algorithm>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,113 +11,23 @@
 
 #include "addin/server/typelib_registration.h"
 #include "dll_test_support.h"
+#include "registration_table.h"
 
 namespace tarnwick {
 namespace {
 
 using Microsoft::WRL::ComPtr;
+using server_test::Difference;
+using server_test::ExpectedKeys;
 using server_test::GuidOf;
 using server_test::KeyExists;
+using server_test::kLibid;
+using server_test::kTypeLibPathKey;
 using server_test::LoadedServer;
-using server_test::ReadTree;
-
-const std::wstring kClsid = kCLSID_Connect;
-const std::wstring kLibid = kLIBID_TarnwickLib;
-const std::wstring kAppIdText = kAppId;
-const std::wstring kAddinKey = L"Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\\Tarnwick.Connect";
-
-std::wstring ModulePathOf(HMODULE module) {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(module, path, MAX_PATH);
-  return path;
-}
-
-// Every key and value that registration writes under HKCR, except the type
-// library's, and under HKCU.
-std::vector<std::wstring> OurKeys() {
-  std::vector<std::wstring> lines;
-  for (const std::wstring& path : {L"AppID\\" + kAppIdText, std::wstring(L"AppID\\Tarnwick.DLL"),
-                                   std::wstring(L"Tarnwick.Connect.1"),
-                                   std::wstring(L"Tarnwick.Connect"), L"CLSID\\" + kClsid}) {
-    const std::vector<std::wstring> tree = ReadTree(HKEY_CLASSES_ROOT, path);
-    lines.insert(lines.end(), tree.begin(), tree.end());
-  }
-  const std::vector<std::wstring> addin = ReadTree(HKEY_CURRENT_USER, kAddinKey);
-  lines.insert(lines.end(), addin.begin(), addin.end());
-  return lines;
-}
-
-std::vector<std::wstring> ExpectedKeys(const std::wstring& modulePath) {
-  const std::wstring clsidKey = L"CLSID\\" + kClsid;
-  return {
-      L"AppID\\" + kAppIdText,
-      L"AppID\\" + kAppIdText + L" | @ | sz | Tarnwick",
-      L"AppID\\Tarnwick.DLL",
-      L"AppID\\Tarnwick.DLL | AppID | sz | " + kAppIdText,
-      L"Tarnwick.Connect.1",
-      L"Tarnwick.Connect.1 | @ | sz | Connect Class",
-      L"Tarnwick.Connect.1\\CLSID",
-      L"Tarnwick.Connect.1\\CLSID | @ | sz | " + kClsid,
-      L"Tarnwick.Connect",
-      L"Tarnwick.Connect | @ | sz | Connect Class",
-      L"Tarnwick.Connect\\CLSID",
-      L"Tarnwick.Connect\\CLSID | @ | sz | " + kClsid,
-      L"Tarnwick.Connect\\CurVer",
-      L"Tarnwick.Connect\\CurVer | @ | sz | Tarnwick.Connect.1",
-      clsidKey,
-      clsidKey + L" | @ | sz | Connect Class",
-      clsidKey + L" | AppID | sz | " + kAppIdText,
-      clsidKey + L"\\InprocServer32",
-      clsidKey + L"\\InprocServer32 | @ | sz | " + modulePath,
-      clsidKey + L"\\ProgID",
-      clsidKey + L"\\ProgID | @ | sz | Tarnwick.Connect.1",
-      clsidKey + L"\\Programmable",
-      clsidKey + L"\\TypeLib",
-      clsidKey + L"\\TypeLib | @ | sz | " + kLibid,
-      clsidKey + L"\\VersionIndependentProgID",
-      clsidKey + L"\\VersionIndependentProgID | @ | sz | Tarnwick.Connect",
-      kAddinKey,
-      kAddinKey + L" | CommandLineSafe | dword | 0",
-      kAddinKey + L" | Description | sz | Brelloc VBA Addin for x64\\r\\nVersion 1.0.0",
-      kAddinKey + L" | FriendlyName | sz | Brelloc",
-      kAddinKey + L" | LoadBehavior | dword | 3",
-  };
-}
-
-// The path of the type library's registration: its locale is 0x0409.
-const std::wstring kTypeLibPathKey = L"TypeLib\\" + kLibid + L"\\1.0\\409\\win64";
-
-std::wstring RegisteredTypeLibPath() {
-  const std::vector<std::wstring> lines = ReadTree(HKEY_CLASSES_ROOT, kTypeLibPathKey);
-  return lines.size() == 2 ? lines[1] : L"(missing)";
-}
-
-// The whole registry that registration may touch, without Wine's own keys and
-// other tests' private keys.
-std::vector<std::wstring> Snapshot() {
-  std::vector<std::wstring> lines = ReadTree(HKEY_LOCAL_MACHINE, L"Software\\Classes");
-  const std::vector<std::wstring> user =
-      ReadTree(HKEY_CURRENT_USER, L"Software", {L"Software\\Wine", L"Software\\TarnwickTest"});
-  lines.insert(lines.end(), user.begin(), user.end());
-  return lines;
-}
-
-// The lines that only one of two snapshots holds, marked - (before) and +.
-std::string Difference(const std::vector<std::wstring>& before,
-                       const std::vector<std::wstring>& after) {
-  std::vector<std::wstring> sortedBefore = before, sortedAfter = after, gone, added;
-  std::sort(sortedBefore.begin(), sortedBefore.end());
-  std::sort(sortedAfter.begin(), sortedAfter.end());
-  std::set_difference(sortedBefore.begin(), sortedBefore.end(), sortedAfter.begin(),
-                      sortedAfter.end(), std::back_inserter(gone));
-  std::set_difference(sortedAfter.begin(), sortedAfter.end(), sortedBefore.begin(),
-                      sortedBefore.end(), std::back_inserter(added));
-  std::string out;
-  for (const auto& [mark, lines] : {std::pair{'-', &gone}, std::pair{'+', &added}})
-    for (const std::wstring& line : *lines)
-      out += mark + std::string(line.begin(), line.end()) + "\n";
-  return out;
-}
+using server_test::ModulePathOf;
+using server_test::OurKeys;
+using server_test::RegisteredTypeLibPath;
+using server_test::Snapshot;
 
 class RegistrationTest : public ::testing::Test {
  protected:
