@@ -86,3 +86,29 @@ play: demo-build
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# make bench - measure the add-in's cost per message and per keystroke, natively
+# (Google Benchmark) and under Wine; prints one table and writes the figures to
+# build/bench/results.json (docs/performance.md explains them). Never run by
+# `make test`: speed is reported, not tested.
+BENCH_PACKAGES := $(NATIVE_PACKAGES) libbenchmark-dev python3 \
+	g++-mingw-w64-x86-64 mingw-w64-tools wine64
+BENCH_DIR := $(CURDIR)/build/bench
+BENCH_WINEPREFIX := $(BENCH_DIR)/wineprefix
+
+.PHONY: bench
+bench:
+	@scripts/ensure-packages.sh $(BENCH_PACKAGES)
+	cmake --preset native -B build/bench-native -DTARNWICK_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
+	cmake --build build/bench-native -j2 --target tarnwick_bench_native
+	cmake --preset win64 -B build/bench-win64 -DTARNWICK_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
+	cmake --build build/bench-win64 -j2 --target tarnwick_bench_wine
+	mkdir -p $(BENCH_DIR)
+	build/bench-native/bench/tarnwick_bench_native --benchmark_repetitions=3 \
+		--benchmark_report_aggregates_only=true \
+		--benchmark_out=$(BENCH_DIR)/native.json --benchmark_out_format=json >/dev/null
+	scripts/wine-run.sh --prefix $(BENCH_WINEPREFIX) \
+		build/bench-win64/bench/tarnwick_bench_wine.exe >$(BENCH_DIR)/wine.json; status=$$?; \
+	WINEPREFIX=$(BENCH_WINEPREFIX) $(WINESERVER) -k 2>/dev/null; \
+	exit $$status
+	python3 bench/report.py $(BENCH_DIR)/native.json $(BENCH_DIR)/wine.json $(BENCH_DIR)/results.json

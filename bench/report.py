@@ -1,0 +1,181 @@
+#!/usr/bin/env python3
+"""Combines the native (Google Benchmark) and the Wine figures into
+build/bench/results.json and prints them as one table.
+
+    report.py NATIVE_JSON WINE_JSON RESULTS_JSON
+"""
+import json
+import re
+import sys
+
+MESSAGES = ["WM_CHAR_a", "WM_KEYDOWN_arrow", "WM_MOUSEMOVE", "WM_PAINT"]
+GROWTH = ["Tab", "DeclarationSearch", "PreviousStatement"]
+SIZES = [10, 100, 1000, 10000]
+
+# Targets (figures to compare with, never pass/fail for the build).
+NATIVE_OVER_FLOOR_NS = 20.0
+WINE_OVERHEAD_RATIO = 0.10
+
+
+def native_rows(path):
+    """Benchmark name -> the median's row (or the single run's row)."""
+    with open(path) as f:
+        data = json.load(f)
+    rows = {}
+    for b in data["benchmarks"]:
+        b["run_name"] = re.sub(r"/iterations:\d+$", "", b["run_name"])
+        if b.get("error_occurred"):
+            rows[b["run_name"]] = {"error": b.get("error_message", "error")}
+            continue
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        rows[b["run_name"]] = b
+    return data.get("context", {}), rows
+
+
+def ns(row):
+    """CPU time per iteration in nanoseconds."""
+    scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[row.get("time_unit", "ns")]
+    return row["cpu_time"] * scale
+
+
+def build(native_path, wine_path):
+    context, rows = native_rows(native_path)
+    with open(wine_path) as f:
+        wine = json.load(f)
+
+    unwatched_native = []
+    for m in MESSAGES:
+        floor = ns(rows["Floor/" + m])
+        sub = ns(rows["Subclass/" + m])
+        fall = ns(rows["Fallback/" + m])
+        unwatched_native.append({
+            "message": m, "floor_ns": floor, "subclass_ns": sub, "fallback_ns": fall,
+            "subclass_over_floor_ns": sub - floor, "fallback_over_floor_ns": fall - floor})
+
+    keystrokes_native = []
+    for name, row in rows.items():
+        if name.startswith("Keystroke/") and "error" not in row:
+            keystrokes_native.append({
+                "kind": name.split("/", 1)[1], "us": ns(row) / 1e3,
+                "editor_calls": row.get("editor_calls"), "pane_calls": row.get("pane_calls"),
+                "consumed": row.get("consumed")})
+    remap = rows.get("Remap/10000")
+
+    growth = {}
+    for g in GROWTH:
+        series = []
+        for n in SIZES:
+            row = rows.get("Growth/%s/%d" % (g, n))
+            if row is None or "error" in row:
+                continue
+            series.append({"lines": n, "ns": ns(row), "ns_per_line": ns(row) / n,
+                           "pane_calls": row["pane_calls"],
+                           "pane_calls_per_line": row["pane_calls"] / n})
+        by = {s["lines"]: s for s in series}
+        linear = (1000 in by and 10000 in by and
+                  by[10000]["pane_calls_per_line"] <= 1.1 * by[1000]["pane_calls_per_line"] and
+                  by[10000]["ns_per_line"] <= 2.0 * by[1000]["ns_per_line"])
+        growth[g] = {"series": series, "linear": linear}
+
+    u = wine["unwatched"]
+    worst_native = max(max(r["subclass_over_floor_ns"], r["fallback_over_floor_ns"])
+                       for r in unwatched_native)
+    later_lookups = sum(k["name_lookups_after_first"] for k in wine["keystrokes"])
+    targets = [
+        {"target": "native: add-in's cost per unwatched message above the floor",
+         "limit": "<= %.0f ns" % NATIVE_OVER_FLOOR_NS, "value": "%.1f ns" % worst_native,
+         "holds": worst_native <= NATIVE_OVER_FLOOR_NS},
+        {"target": "Wine: overhead ratio (B - A) / A, medians",
+         "limit": "<= %.0f%%" % (100 * WINE_OVERHEAD_RATIO),
+         "value": "%.1f%%" % (100 * u["overhead_ratio"]),
+         "holds": u["overhead_ratio"] <= WINE_OVERHEAD_RATIO},
+        {"target": "Wine: heap allocations per unwatched message", "limit": "0",
+         "value": "%g" % u["b_allocations_per_message"],
+         "holds": u["b_allocations_per_message"] == 0},
+        {"target": "Wine: editor calls per unwatched message", "limit": "0",
+         "value": "%g" % u["b_editor_calls_per_message"],
+         "holds": u["b_editor_calls_per_message"] == 0 and u["b_name_lookups"] == 0},
+        {"target": "Wine: GetIDsOfNames calls after each kind's first keystroke", "limit": "0",
+         "value": "%d" % later_lookups, "holds": later_lookups == 0},
+        {"target": "growth: linear in the lines walked", "limit": "linear",
+         "value": ", ".join("%s %s" % (g, "linear" if growth[g]["linear"] else "NOT linear")
+                            for g in GROWTH),
+         "holds": all(growth[g]["linear"] for g in GROWTH)},
+    ]
+    return {
+        "context": {k: context.get(k) for k in ("date", "host_name", "num_cpus", "mhz_per_cpu",
+                                                  "load_avg", "library_build_type")},
+        "time": "native figures are CPU time per iteration, the median of 3 repetitions",
+        "unwatched_native": unwatched_native,
+        "unwatched_wine": u,
+        "keystrokes_native": keystrokes_native,
+        "remap_10000_lines_us": ns(remap) / 1e3 if remap and "error" not in remap else None,
+        "keystrokes_wine": wine["keystrokes"],
+        "growth": growth,
+        "targets": targets,
+    }
+
+
+def show(r):
+    out = []
+    p = out.append
+    p("Unwatched message, native (ns per message, CPU time)")
+    p("  %-18s %8s %9s %9s %10s %10s" % ("message", "floor", "subclass", "fallback",
+                                          "sub-floor", "fall-floor"))
+    for x in r["unwatched_native"]:
+        p("  %-18s %8.2f %9.2f %9.2f %10.2f %10.2f" % (
+            x["message"], x["floor_ns"], x["subclass_ns"], x["fallback_ns"],
+            x["subclass_over_floor_ns"], x["fallback_over_floor_ns"]))
+    u = r["unwatched_wine"]
+    p("")
+    p("Unwatched message, Wine, SendMessageW (%d rounds of %d messages, A and B alternating)"
+      % (u["rounds"], u["messages_per_round"]))
+    p("  A bare replaced procedure %8.1f ns   B add-in, fallback mode %8.1f ns" %
+      (u["a_ns_median"], u["b_ns_median"]))
+    p("  overhead (B-A)/A %.1f%% (paired rounds: %.1f%%)   allocations/message %g   "
+      "editor calls/message %g   name lookups %d" % (
+          100 * u["overhead_ratio"], 100 * u["overhead_ratio_paired_median"],
+          u["b_allocations_per_message"], u["b_editor_calls_per_message"],
+          u["b_name_lookups"]))
+    p("")
+    p("Watched keystroke, module of 10,000 lines")
+    p("  %-20s %12s %10s | %10s %10s %10s %8s" % ("kind", "native us", "calls", "Wine med us",
+                                                   "p99 us", "invokes", "lookups"))
+    wine = {k["kind"]: k for k in r["keystrokes_wine"]}
+    for k in r["keystrokes_native"]:
+        w = wine.get(k["kind"], {})
+        p("  %-20s %12.2f %10.1f | %10.1f %10.1f %10.1f %8s" % (
+            k["kind"], k["us"], k["editor_calls"] or 0, w.get("median_us", 0),
+            w.get("p99_us", 0), w.get("editor_calls", 0),
+            "%d/%d" % (w.get("first_name_lookups", 0), w.get("name_lookups_after_first", 0))))
+    if r["remap_10000_lines_us"] is not None:
+        p("  (the simulated editor's procedure table for 10,000 lines: %.0f us, paid once by "
+          "a keystroke that edits and then asks for a procedure)" % r["remap_10000_lines_us"])
+    p("")
+    p("Growth (ns per line | pane calls per line)")
+    p("  %-20s" % "lines" + "".join("%18d" % n for n in SIZES))
+    for g, v in r["growth"].items():
+        cells = {s["lines"]: s for s in v["series"]}
+        p("  %-20s" % g + "".join(
+            ("%10.1f | %5.2f" % (cells[n]["ns_per_line"], cells[n]["pane_calls_per_line"]))
+            if n in cells else "%18s" % "-" for n in SIZES))
+    p("")
+    p("Targets")
+    for t in r["targets"]:
+        p("  %-4s %-62s %-10s %s" % ("ok" if t["holds"] else "MISS", t["target"], t["limit"],
+                                     t["value"]))
+    return "\n".join(out)
+
+
+def main():
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    results = build(sys.argv[1], sys.argv[2])
+    with open(sys.argv[3], "w") as f:
+        json.dump(results, f, indent=2)
+    print(show(results))
+
+
+if __name__ == "__main__":
+    main()

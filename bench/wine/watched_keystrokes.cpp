@@ -1,0 +1,95 @@
+// Watched keystrokes under Wine: real messages to an attached code window, the
+// code pane bound to the simulated editor objects through IDispatch.
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "addin/com_object.h"
+#include "addin/connect.h"
+#include "bench/scenarios.h"
+#include "bench/wine/bench_editor.h"
+#include "bench/wine/measurements.h"
+#include "simulator/simulated_code_window.h"
+#include "vbe/late_bound_call.h"
+#include "window/subclassed_window.h"
+
+namespace tarnwick::bench {
+
+namespace {
+
+double Microseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 /
+         static_cast<double>(frequency.QuadPart);
+}
+
+// The native simulator's answer for the scenario's keystroke: the benchmark
+// checks that the window path did the same edit.
+bool SameAsSimulator(const Scenario& scenario, const BenchEditor& editor) {
+  SimulatedCodeWindow reference(scenario.lines);
+  reference.Select(scenario.caret);
+  reference.Press(scenario.key);
+  return reference.GetModule().Lines() == editor.module.Lines() &&
+         reference.CurrentSelection() == editor.selection;
+}
+
+}  // namespace
+
+std::vector<KeystrokeResult> MeasureKeystrokes(int samples) {
+  BenchEditor editor;
+  HWND window = editor.CreateCodeWindow();
+  auto* connect = new CComObject<CConnect>();
+  connect->AddRef();
+  connect->vbe = editor.model.Vbe();
+  auto record = std::make_unique<SubclassedWindow>(window, OnCodeWindowMessage, connect,
+                                                   RoutingMode::FallbackOnly);
+  if (!record->installed) {
+    throw std::runtime_error("cannot attach the code window");
+  }
+  ClearDispatchIdCache();
+
+  std::vector<KeystrokeResult> results;
+  for (const Scenario& scenario : WatchedKeystrokes()) {
+    KeystrokeResult result;
+    result.name = scenario.name;
+    result.description = scenario.description;
+    editor.module = Module(scenario.lines);
+    const int32_t lineCount = editor.module.LineCount();
+    int64_t invokes = 0;
+    for (int i = 0; i <= samples; ++i) {
+      Restore(editor.module, scenario, lineCount);
+      editor.selection = scenario.caret;
+      editor.module.Procedures();
+      CallLog& log = editor.model.Log();
+      log.Clear();
+      const int64_t invokesBefore = log.InvokeCount();
+
+      LARGE_INTEGER start;
+      LARGE_INTEGER end;
+      QueryPerformanceCounter(&start);
+      editor.Press(window, scenario.key);
+      QueryPerformanceCounter(&end);
+
+      if (i == 0) {
+        // The kind's first keystroke: may look names up; not timed.
+        result.firstNameLookups = log.NameLookups();
+        result.matchesSimulator = SameAsSimulator(scenario, editor);
+        continue;
+      }
+      result.microseconds.push_back(Microseconds(start, end));
+      invokes += log.InvokeCount() - invokesBefore;
+      result.laterNameLookups += log.NameLookups();
+    }
+    result.editorCalls = samples > 0 ? static_cast<double>(invokes) / samples : 0;
+    results.push_back(std::move(result));
+  }
+
+  record.reset();
+  connect->Release();
+  DestroyWindow(window);
+  return results;
+}
+
+}  // namespace tarnwick::bench
