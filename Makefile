@@ -56,12 +56,16 @@ fuzz-test: fuzz-build
 fuzz: fuzz-build
 	scripts/run-fuzzers.sh $(FUZZ_SECONDS_LONG)
 
-# The add-in's lifecycle soaked under Wine: 1,000 connect/disconnect cycles,
-# and 200 each of the other endings (make test runs 100 and 20).
+# The add-in's lifecycle soaked under Wine: 1,000 cycles, and 200 of each
+# other ending, in process and through the registered Tarnwick.dll (make test
+# runs 100 and 20).
 soak: win64-build
-	TARNWICK_SOAK_CYCLES=1000 scripts/wine-run.sh --prefix $(WINEPREFIX_WIN64) \
+	export TARNWICK_SOAK_CYCLES=1000; \
+	scripts/wine-run.sh --prefix $(WINEPREFIX_WIN64) \
 	  build/win64/tests/robust/tarnwick_robustness_tests.exe \
-	  --gtest_filter='LifecycleSoak.*'; status=$$?; \
+	  --gtest_filter='LifecycleSoak.*' && \
+	scripts/wine-run.sh --prefix $(WINEPREFIX_WIN64) \
+	  build/win64/tests/robust/tarnwick_dll_soak_tests.exe; status=$$?; \
 	WINEPREFIX=$(WINEPREFIX_WIN64) $(WINESERVER) -k 2>/dev/null; \
 	exit $$status
 
