@@ -6,6 +6,8 @@
 #   addin:   Tarnwick.dll registered with regsvr32 plays the demo session to
 #            the expected module; unregistered, no add-in is loaded and only
 #            the editor's own typing happens.
+#   peruser: the same with regsvr32 /n /i:user, the registration for the
+#            current user only (see merge_user_classes for what Wine lacks).
 set -uo pipefail
 mode="$1" wine_run="$2" prefix="$3" host="$4" examples="$5" dll="${6:-}"
 work="$(mktemp -d)"
@@ -14,6 +16,7 @@ passed=0
 failed=0
 
 cleanup() {
+  unmerge_user_classes
   "$wine_run" --prefix "$prefix" reg delete "$addins\\TarnwickTest.NoSuchAddIn" /f >/dev/null 2>&1
   "$wine_run" --prefix "$prefix" reg delete "$addins\\TarnwickTest.NotAtStartup" /f >/dev/null 2>&1
   rm -rf "$work"
@@ -46,6 +49,33 @@ run_host() {  # run_host KEYS: plays KEYS into Geometry.bas; sets status, out, e
 # the declaration of Add: the apostrophes on a line of their own, then x.
 editor_only="$(awk 'NR == 17 { print "'"'''"'"; print "x" $0; next } { print }' "$examples/Geometry.bas")"
 editor_keys="{Caret 17:1}'''{Enter}x"
+
+# Windows merges HKCU\Software\Classes into the user's HKEY_CLASSES_ROOT, which
+# is how COM finds a per-user registration. Wine does not: CLSIDFromProgID
+# fails there after a correct one. merge_user_classes stands in for the merge
+# by copying the add-in's per-user class keys into the machine's classes, and
+# unmerge_user_classes removes exactly the copies it made.
+user_classes='HKCU\Software\Classes'
+machine_classes='HKLM\Software\Classes'
+class_keys=(Tarnwick.Connect Tarnwick.Connect.1 'CLSID\{6A4E3C52-8F1B-4C7D-9B2E-5D3A7F1C0B84}'
+  'AppID\{9E5C2B18-7A43-4D91-B6F0-3C8A1E5D7F29}' 'AppID\Tarnwick.DLL'
+  'TypeLib\{C3D81A47-5E29-4B6F-8A1C-2F7E9D0B4C65}' 'Interface\{0F2B9D61-3C84-4E5A-A7D2-8B6C1E4F9A30}')
+merged=()
+reg() { "$wine_run" --prefix "$prefix" reg "$@" >/dev/null 2>&1; }
+merge_user_classes() {
+  for key in "${class_keys[@]}"; do
+    reg query "$user_classes\\$key" || continue
+    reg query "$machine_classes\\$key" && continue
+    merged+=("$key")
+    reg copy "$user_classes\\$key" "$machine_classes\\$key" /s /f || return 1
+  done
+}
+unmerge_user_classes() {
+  for key in "${merged[@]}"; do
+    reg delete "$machine_classes\\$key" /f
+  done
+  merged=()
+}
 
 case "$mode" in
   unknown)
@@ -86,6 +116,53 @@ case "$mode" in
     [ "$(cat "$work/result.bas")" = "$editor_only" ]
     check "without the add-in the editor alone typed" $? \
       "$(diff <(echo "$editor_only") "$work/result.bas")"
+    ;;
+  peruser)
+    dll_path="$(windows_path "$dll")"
+    clsid_key='CLSID\{6A4E3C52-8F1B-4C7D-9B2E-5D3A7F1C0B84}'
+    ! reg query "$machine_classes\\$clsid_key"
+    check "the class is not registered machine-wide to begin with" $?
+    # Wine registers a type library "for the user" machine-wide; what it adds
+    # there is taken away again at the end, as Windows would never write it.
+    typelib_keys=()
+    for key in "${class_keys[@]:5}"; do
+      reg query "$machine_classes\\$key" || typelib_keys+=("$key")
+    done
+    status=0
+    "$wine_run" --prefix "$prefix" regsvr32 /s /n /i:user "$dll_path" >/dev/null 2>&1 || status=$?
+    check "regsvr32 /n /i:user registers Tarnwick.dll for the user" "$status"
+    server="$("$wine_run" --prefix "$prefix" reg query "$user_classes\\$clsid_key\\InprocServer32" /ve 2>&1)"
+    grep -qF "$dll_path" <<<"$server"
+    check "the class is registered below the user's classes" $? "$server"
+    ! reg query "$machine_classes\\$clsid_key"
+    check "and not machine-wide" $?
+
+    merge_user_classes
+    check "the per-user class keys are copied into the machine's classes" $?
+    run_host "$(cat "$examples/Geometry.keys")"
+    check "the host runs the demo session" "$status" "$err"
+    grep -qx "add-in connected: Tarnwick.Connect" <<<"$out"
+    check "the add-in is connected" $? "$out$err"
+    diff -u "$examples/Geometry.expected.bas" "$work/result.bas" >"$work/diff"
+    check "the session gives the expected module" $? "$(cat "$work/diff")"
+    unmerge_user_classes
+
+    status=0
+    "$wine_run" --prefix "$prefix" regsvr32 /s /u /n /i:user "$dll_path" >/dev/null 2>&1 || status=$?
+    check "regsvr32 /u /n /i:user unregisters Tarnwick.dll for the user" "$status"
+    for key in "${typelib_keys[@]}"; do
+      reg delete "$machine_classes\\$key" /f
+    done
+    left=""
+    for key in "${class_keys[@]}"; do
+      reg query "$user_classes\\$key" && left+=" $key"
+    done
+    [ -z "$left" ]
+    check "no per-user class key is left" $? "left:$left"
+    run_host "$editor_keys"
+    check "the host runs without the add-in" "$status" "$err"
+    ! grep -q "add-in connected" <<<"$out"
+    check "no add-in is connected once unregistered" $? "$out"
     ;;
   *)
     echo "unknown mode $mode" >&2
