@@ -144,11 +144,15 @@ def show(r):
                                                    "p99 us", "invokes", "lookups"))
     wine = {k["kind"]: k for k in r["keystrokes_wine"]}
     for k in r["keystrokes_native"]:
-        w = wine.get(k["kind"], {})
-        p("  %-20s %12.2f %10.1f | %10.1f %10.1f %10.1f %8s" % (
-            k["kind"], k["us"], k["editor_calls"] or 0, w.get("median_us", 0),
-            w.get("p99_us", 0), w.get("editor_calls", 0),
-            "%d/%d" % (w.get("first_name_lookups", 0), w.get("name_lookups_after_first", 0))))
+        w = wine.get(k["kind"])
+        line = "  %-20s %12.2f %10.1f | " % (k["kind"], k["us"], k["editor_calls"] or 0)
+        if w:
+            line += "%10.1f %10.1f %10.1f %8s" % (
+                w["median_us"], w["p99_us"], w["editor_calls"],
+                "%d/%d" % (w["first_name_lookups"], w["name_lookups_after_first"]))
+        else:
+            line += "%10s" % "(native only)"
+        p(line)
     if r["remap_10000_lines_us"] is not None:
         p("  (the simulated editor's procedure table for 10,000 lines: %.0f us, paid once by "
           "a keystroke that edits and then asks for a procedure)" % r["remap_10000_lines_us"])
