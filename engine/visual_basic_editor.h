@@ -49,4 +49,9 @@ class VisualBasicEditor {
   ~VisualBasicEditor() = default;
 };
 
+// IsInProcBody as every implementation defines it: GetProcOfLine, then
+// GetProcBodyLine, both called through the interface. A line that no procedure
+// owns is not in a body.
+bool IsInProcBodyThroughInterface(VisualBasicEditor& pane, int32_t line);
+
 }  // namespace tarnwick

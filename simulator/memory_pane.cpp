@@ -122,13 +122,7 @@ int32_t MemoryPane::GetProcBodyLine(const std::wstring& name, int32_t kind) {
 
 bool MemoryPane::IsInProcBody(int32_t line) {
   CallScope scope(*this, PaneOperation::kIsInProcBody);
-  auto& pane = static_cast<VisualBasicEditor&>(*this);
-  std::wstring name;
-  int32_t kind = 0;
-  pane.GetProcOfLine(line, name, &kind);
-  if (name.empty())
-    return false;
-  return line >= pane.GetProcBodyLine(name, kind);
+  return IsInProcBodyThroughInterface(*this, line);
 }
 
 void MemoryPane::ReplaceLine(int32_t line, const std::wstring& text) {

@@ -199,13 +199,7 @@ int32_t VisualBasicEditorVBA::GetProcBodyLine(const std::wstring& name, int32_t 
 }
 
 bool VisualBasicEditorVBA::IsInProcBody(int32_t line) {
-  auto& pane = static_cast<VisualBasicEditor&>(*this);
-  std::wstring name;
-  int32_t kind = 0;
-  pane.GetProcOfLine(line, name, &kind);
-  if (name.empty())
-    return false;
-  return line >= pane.GetProcBodyLine(name, kind);
+  return IsInProcBodyThroughInterface(*this, line);
 }
 
 void VisualBasicEditorVBA::ReplaceLine(int32_t line, const std::wstring& text) {
