@@ -10,10 +10,14 @@ namespace {
 
 using CacheKey = std::pair<EditorInterface, std::wstring>;
 
-// Used from the editor's UI thread only.
+// Used from the editor's UI thread only. At namespace scope rather than as a
+// function's static: the thread-safe guard of a function's static makes the
+// statically linked threads runtime keep a little memory every time the DLL
+// is loaded, which a reload never gets back.
+std::map<CacheKey, DISPID> dispatchIds;
+
 std::map<CacheKey, DISPID>& DispatchIds() {
-  static std::map<CacheKey, DISPID> ids;
-  return ids;
+  return dispatchIds;
 }
 
 HRESULT LookUp(IDispatch* object, const wchar_t* member, DISPID* id) {

@@ -234,10 +234,13 @@ class DllSoak : public testing::Test {
     EXPECT_LE(end.userObjects, start.userObjects + 8);
     EXPECT_LE(end.gdiObjects, start.gdiObjects + 8);
     // Each cycle loads the DLL afresh. Beyond the loader's own share a cycle
-    // keeps under 4 KB (1.5 to 3 KB under Wine, only in loads that handled a
-    // watched keystroke; connecting, working and disconnecting without an
-    // unload keeps nothing, see lifecycle_soak_test.cpp).
-    EXPECT_LE(perCycle, static_cast<long>(loader) + 4096);
+    // may keep under 2 KB: the statically linked threads runtime keeps a
+    // little of each load in which a C++ exception was thrown or a guarded
+    // static initialised, since the thread outlives the DLL. A guarded static
+    // on the keystroke path once made it 3.4 KB. One page of slack covers the
+    // measurement's granularity. Connecting, working and disconnecting without
+    // an unload keeps nothing at all (lifecycle_soak_test.cpp).
+    EXPECT_LE(perCycle, static_cast<long>(loader) + 2048 + 4096 / measured);
   }
 
   EditorHost host;
