@@ -1,6 +1,7 @@
 // The single entry of the engine: which watched message runs which action.
 #include <exception>
 
+#include "engine/bad_exception.h"
 #include "engine/comment_engine.h"
 #include "engine/messages.h"
 #include "engine/positions.h"
@@ -27,7 +28,7 @@ void RunTemplateSequence(CommentEngine& engine, int32_t line, uint8_t character)
 
 void PassOn(Route* route) {
   if (route == nullptr) {
-    throw std::bad_exception();
+    throw BadException();
   }
   route->CallOriginal();
 }
@@ -69,7 +70,7 @@ bool IsWatchedMessage(uint32_t message, uintptr_t wParam) {
 void DispatchKeystroke(CodeWindow* window, uint32_t message, uint8_t character,
                        VisualBasicEditor* pane, Route* route, bool* consumed) {
   if (window == nullptr || pane == nullptr || consumed == nullptr || !window->IsLive()) {
-    throw std::bad_exception();
+    throw BadException();
   }
   CommentEngine engine(window, pane);
   int32_t line = 0;

@@ -4,13 +4,14 @@
 
 #include <exception>
 
+#include "engine/bad_exception.h"
 #include "engine/code_window.h"
 
 namespace tarnwick {
 
 inline void TypeSpaceInto(CodeWindow* window) {
   if (window == nullptr) {
-    throw std::bad_exception();
+    throw BadException();
   }
   window->TypeSpace();
 }

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "engine/bad_exception.h"
+
 namespace tarnwick {
 
 const char* PaneOperationName(PaneOperation operation) {
@@ -24,7 +26,7 @@ class MemoryPane::CallScope {
       pane.injectedFired = true;
       pane.failAt = 0;
       --pane.depth;
-      throw std::bad_exception();
+      throw BadException();
     }
   }
   ~CallScope() { --pane.depth; }
@@ -57,7 +59,7 @@ void MemoryPane::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t*
                               int32_t* endColumn) {
   CallScope scope(*this, PaneOperation::kGetSelection);
   if (!startLine && !startColumn && !endLine && !endColumn)
-    throw std::bad_exception();
+    throw BadException();
   if (startLine)
     *startLine = selection.startLine;
   if (startColumn)
@@ -82,7 +84,7 @@ void MemoryPane::SetSelection(int32_t startLine, int32_t startColumn, int32_t en
 void MemoryPane::GetLine(int32_t line, std::wstring& text) {
   CallScope scope(*this, PaneOperation::kGetLine);
   if (line < 0 || line > module.LineCount() + 1)
-    throw std::bad_exception();
+    throw BadException();
   text = module.Line(line);
 }
 
@@ -90,7 +92,7 @@ void MemoryPane::GetLines(int32_t startLine, int32_t count, std::vector<std::wst
   CallScope scope(*this, PaneOperation::kGetLines);
   const int64_t end = int64_t{startLine} + count;
   if (startLine < 0 || count < 0 || end > module.LineCount() + 1)
-    throw std::bad_exception();
+    throw BadException();
   std::vector<std::wstring> run;
   run.reserve(static_cast<size_t>(count));
   for (int32_t line = startLine; line < end; ++line)
@@ -116,7 +118,7 @@ int32_t MemoryPane::GetProcBodyLine(const std::wstring& name, int32_t kind) {
   CallScope scope(*this, PaneOperation::kGetProcBodyLine);
   const Procedure* procedure = module.FindProc(name, kind);
   if (!procedure)
-    throw std::bad_exception();
+    throw BadException();
   return procedure->bodyLine;
 }
 
@@ -128,7 +130,7 @@ bool MemoryPane::IsInProcBody(int32_t line) {
 void MemoryPane::ReplaceLine(int32_t line, const std::wstring& text) {
   CallScope scope(*this, PaneOperation::kReplaceLine);
   if (!module.ReplaceLine(line, text))
-    throw std::bad_exception();
+    throw BadException();
   // The editor keeps the caret inside the text it now holds.
   selection = module.Clamp(selection);
 }

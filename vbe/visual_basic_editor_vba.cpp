@@ -3,6 +3,7 @@
 #include <exception>
 #include <initializer_list>
 
+#include "engine/bad_exception.h"
 #include "engine/text_helpers.h"
 #include "vbe/late_bound_call.h"
 #include "win32/hresult_error.h"
@@ -50,13 +51,13 @@ void Call(IDispatch* object, EditorInterface type, const wchar_t* member, WORD f
   UniqueVariant ignored;
   UniqueVariant& answer = result ? *result : ignored;
   if (FAILED(InvokeByName(object, type, member, flags, arguments, answer.put())))
-    throw std::bad_exception();
+    throw BadException();
 }
 
 int32_t ToLong(const UniqueVariant& value) {
   UniqueVariant converted;
   if (FAILED(VariantChangeType(converted.put(), const_cast<VARIANT*>(&value.get()), 0, VT_I4)))
-    throw std::bad_exception();
+    throw BadException();
   return converted.get().lVal;
 }
 
@@ -74,7 +75,7 @@ std::wstring ToText(const UniqueVariant& value) {
     return StringOrEmpty(value);
   UniqueVariant converted;
   if (FAILED(VariantChangeType(converted.put(), const_cast<VARIANT*>(&v), 0, VT_BSTR)))
-    throw std::bad_exception();
+    throw BadException();
   return converted.get().bstrVal ? std::wstring(converted.get().bstrVal) : std::wstring();
 }
 
@@ -88,7 +89,7 @@ Microsoft::WRL::ComPtr<IDispatch> ToObject(const UniqueVariant& value) {
     v.punkVal->QueryInterface(IID_PPV_ARGS(object.GetAddressOf()));
   }
   if (!object)
-    throw std::bad_exception();
+    throw BadException();
   return object;
 }
 
@@ -96,7 +97,7 @@ Microsoft::WRL::ComPtr<IDispatch> ToObject(const UniqueVariant& value) {
 
 VisualBasicEditorVBA::VisualBasicEditorVBA(IDispatch* editor) : vbe(editor) {
   if (!vbe)
-    throw std::bad_exception();
+    throw BadException();
   UniqueVariant pane;
   Call(vbe.Get(), EditorInterface::kVbe, L"ActiveCodePane", DISPATCH_PROPERTYGET, {}, &pane);
   codePane = ToObject(pane);
@@ -122,7 +123,7 @@ int32_t VisualBasicEditorVBA::GetLineCount() {
 void VisualBasicEditorVBA::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
                                         int32_t* endColumn) {
   if (!startLine && !startColumn && !endLine && !endColumn)
-    throw std::bad_exception();
+    throw BadException();
   LONG values[4] = {};
   Call(codePane.Get(), EditorInterface::kCodePane, L"GetSelection", DISPATCH_METHOD,
        {LongReference(&values[0]), LongReference(&values[1]), LongReference(&values[2]),
@@ -151,7 +152,7 @@ void VisualBasicEditorVBA::SetSelection(int32_t startLine, int32_t startColumn, 
 void VisualBasicEditorVBA::GetLine(int32_t line, std::wstring& text) {
   // Line 0 and the line after the last pass: the editor's answer decides.
   if (line < 0 || line > static_cast<VisualBasicEditor&>(*this).GetLineCount())
-    throw std::bad_exception();
+    throw BadException();
   UniqueVariant answer;
   Call(codeModule.Get(), EditorInterface::kCodeModule, L"Lines", DISPATCH_PROPERTYGET,
        {LongArgument(line), LongArgument(1)}, &answer);
@@ -164,7 +165,7 @@ void VisualBasicEditorVBA::GetLines(int32_t startLine, int32_t count,
   // A negative count is left to the editor.
   if (startLine < 0 ||
       int64_t{startLine} + count > static_cast<VisualBasicEditor&>(*this).GetLineCount())
-    throw std::bad_exception();
+    throw BadException();
   UniqueVariant answer;
   Call(codeModule.Get(), EditorInterface::kCodeModule, L"Lines", DISPATCH_PROPERTYGET,
        {LongArgument(startLine), LongArgument(count)}, &answer);

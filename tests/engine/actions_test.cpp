@@ -212,6 +212,11 @@ TEST(EngineActions, FailuresAreExceptionsNotCrashes) {
   EXPECT_THROW(DispatchKeystroke(&editor, kWmChar, kApostrophe, nullptr, &editor, &consumed),
                std::bad_exception);
   EXPECT_FALSE(consumed);
+  try {
+    DispatchKeystroke(nullptr, kWmChar, kApostrophe, &editor, &editor, &consumed);
+  } catch (const std::bad_exception& failure) {
+    EXPECT_STREQ(failure.what(), "bad exception");
+  }
 }
 
 TEST(EngineActions, HostileCaretPositionsReadNothingOutOfRange) {
