@@ -5,11 +5,10 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "simulator/com/object_model.h"
 #include "simulator/keys.h"
 #include "simulator/module.h"
+#include "simulator/win32/code_window_stand_in.h"
 
 namespace tarnwick::bench {
 
@@ -30,8 +29,7 @@ class BenchEditor {
   SimulatedObjectModel model{module, selection};
 
  private:
-  friend LRESULT CALLBACK BenchCodeWindowProc(HWND, UINT, WPARAM, LPARAM);
-  std::wstring composition;
+  CodeWindowStandIn standIn{module, selection};
 };
 
 }  // namespace tarnwick::bench

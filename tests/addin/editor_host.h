@@ -13,6 +13,7 @@
 #include "simulator/com/object_model.h"
 #include "simulator/keys.h"
 #include "simulator/module.h"
+#include "simulator/win32/code_window_stand_in.h"
 
 namespace tarnwick::test {
 
@@ -68,9 +69,8 @@ class EditorHost {
   std::function<void(UINT message, WPARAM wParam)> beforeEditor;
 
  private:
-  friend LRESULT CALLBACK CodeWindowProc(HWND, UINT, WPARAM, LPARAM);
-  std::wstring composition;
   std::vector<EditorMessage> received;
+  CodeWindowStandIn standIn{module, selection};
 };
 
 // Formats an editor-message table for a failure report.
