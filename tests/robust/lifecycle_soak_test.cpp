@@ -6,11 +6,8 @@
 // fifth as many.
 #include <gtest/gtest.h>
 #include <windows.h>
-// After <windows.h>, which it needs.
-#include <psapi.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +16,7 @@
 #include "addin/module.h"
 #include "simulator/keys.h"
 #include "tests/addin/editor_host.h"
+#include "tests/robust/soak_support.h"
 
 namespace tarnwick::test {
 
@@ -34,57 +32,6 @@ constexpr const char* kModule =
 // One keystroke of each kind, from the caret above the declaration: the
 // template, a tag walk, continuation, a closing tag, compositions.
 constexpr const char* kKeys = "'{Tab}{Enter}<para>{Ime x}{Ime '}";
-
-int Cycles() {
-  const char* text = std::getenv("TARNWICK_SOAK_CYCLES");
-  const int cycles = text ? std::atoi(text) : 0;
-  return cycles > 0 ? cycles : 100;
-}
-
-struct Resources {
-  DWORD userObjects = 0;
-  DWORD gdiObjects = 0;
-  SIZE_T privateBytes = 0;
-};
-
-// The thread's windows, top-level and children: what GetGuiResources counts
-// where the system does not report it (Wine answers 0).
-DWORD CountThreadWindows() {
-  DWORD count = 0;
-  auto top = [](HWND window, LPARAM counter) -> BOOL {
-    ++*reinterpret_cast<DWORD*>(counter);
-    EnumChildWindows(
-        window,
-        [](HWND, LPARAM c) -> BOOL {
-          ++*reinterpret_cast<DWORD*>(c);
-          return TRUE;
-        },
-        counter);
-    return TRUE;
-  };
-  EnumThreadWindows(GetCurrentThreadId(), top, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
-Resources Measure() {
-  Resources r;
-  r.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  if (r.userObjects == 0)
-    r.userObjects = CountThreadWindows();
-  r.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  if (GetProcessMemoryInfo(GetCurrentProcess(),
-                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
-    r.privateBytes = counters.PrivateUsage;
-  if (r.privateBytes == 0) {
-    PROCESS_MEMORY_COUNTERS basic{};
-    basic.cb = sizeof basic;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), &basic, sizeof basic))
-      r.privateBytes = basic.PagefileUsage;  // the same figure: committed private memory
-  }
-  return r;
-}
 
 enum class Ending { Disconnect, ReleaseOnly, ReleaseWithNestedKeys };
 
@@ -168,10 +115,10 @@ class LifecycleSoak : public testing::Test {
     // The first cycles warm up what the system allocates once.
     for (int cycle = 0; cycle < 5; ++cycle)
       RunCycle(ending, cycle);
-    const Resources start = Measure();
+    const ProcessResources start = MeasureProcessResources();
     for (int cycle = 5; cycle < cycles && !HasFailure(); ++cycle)
       RunCycle(ending, cycle);
-    const Resources end = Measure();
+    const ProcessResources end = MeasureProcessResources();
     std::printf(
         "[ soak     ] %-28s %5d cycles; USER %lu -> %lu, GDI %lu -> %lu, "
         "private bytes %zu -> %zu\n",
@@ -186,15 +133,15 @@ class LifecycleSoak : public testing::Test {
 };
 
 TEST_F(LifecycleSoak, ConnectWorkDisconnect) {
-  Soak(Ending::Disconnect, Cycles(), "disconnect, then release");
+  Soak(Ending::Disconnect, SoakCycles(), "disconnect, then release");
 }
 
 TEST_F(LifecycleSoak, ReleaseWithoutDisconnecting) {
-  Soak(Ending::ReleaseOnly, Cycles() / 5, "release while attached");
+  Soak(Ending::ReleaseOnly, SoakCycles() / 5, "release while attached");
 }
 
 TEST_F(LifecycleSoak, NestedWatchedKeysThenRelease) {
-  Soak(Ending::ReleaseWithNestedKeys, Cycles() / 5, "nested keys, then release");
+  Soak(Ending::ReleaseWithNestedKeys, SoakCycles() / 5, "nested keys, then release");
 }
 
 }  // namespace
