@@ -11,6 +11,8 @@ fuzzers=("$@")
 [ ${#fuzzers[@]} -eq 0 ] && fuzzers=(fuzz_keystrokes fuzz_registrar fuzz_text)
 build="$root/build/fuzz"
 status=0
+passed=0
+failed=0
 mkdir -p "$build/findings"
 for name in "${fuzzers[@]}"; do
   work="$build/corpus-run/$name"
@@ -24,10 +26,13 @@ for name in "${fuzzers[@]}"; do
   units=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   if [ $rc -eq 0 ]; then
     echo "$name: ${units:-?} inputs executed in ${seconds} s, no failure"
+    passed=$((passed + 1))
   else
     echo "$name: FAILED after ${units:-?} inputs (exit $rc); log $log" >&2
     grep -E -m 20 -A 12 'invariant broken|ERROR: |runtime error' "$log" >&2
     status=1
+    failed=$((failed + 1))
   fi
 done
+echo "fuzzers: $passed passed, $failed failed"
 exit $status
