@@ -68,4 +68,28 @@ void ClearDispatchIdCache() {
   DispatchIds().clear();
 }
 
+VARIANTARG LongArgument(int32_t value) {
+  VARIANTARG argument;
+  VariantInit(&argument);
+  argument.vt = VT_I4;
+  argument.lVal = value;
+  return argument;
+}
+
+VARIANTARG LongReference(LONG* variable) {
+  VARIANTARG argument;
+  VariantInit(&argument);
+  argument.vt = VT_BYREF | VT_I4;
+  argument.plVal = variable;
+  return argument;
+}
+
+VARIANTARG StringArgument(BSTR text) {
+  VARIANTARG argument;
+  VariantInit(&argument);
+  argument.vt = VT_BSTR;
+  argument.bstrVal = text;
+  return argument;
+}
+
 }  // namespace tarnwick

@@ -9,11 +9,18 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstdint>
 #include <span>
 
 namespace tarnwick {
 
 enum class EditorInterface { kVbe, kCodePane, kCodeModule };
+
+// Arguments for InvokeByName. None of them owns anything: a string or a
+// variable passed by reference must outlive the call.
+VARIANTARG LongArgument(int32_t value);
+VARIANTARG LongReference(LONG* variable);
+VARIANTARG StringArgument(BSTR text);
 
 // Invokes `member` of `object` with `arguments` in call order (they are
 // passed to Invoke reversed, as IDispatch expects) and `flags`

@@ -12,31 +12,6 @@
 namespace tarnwick {
 namespace {
 
-VARIANTARG LongArgument(int32_t value) {
-  VARIANTARG argument;
-  VariantInit(&argument);
-  argument.vt = VT_I4;
-  argument.lVal = value;
-  return argument;
-}
-
-VARIANTARG LongReference(LONG* variable) {
-  VARIANTARG argument;
-  VariantInit(&argument);
-  argument.vt = VT_BYREF | VT_I4;
-  argument.plVal = variable;
-  return argument;
-}
-
-// Borrows `text`; the caller keeps it alive for the call.
-VARIANTARG StringArgument(BSTR text) {
-  VARIANTARG argument;
-  VariantInit(&argument);
-  argument.vt = VT_BSTR;
-  argument.bstrVal = text;
-  return argument;
-}
-
 // A string for the editor: the text up to its first NUL.
 UniqueBstr EditorString(const std::wstring& text) {
   UniqueBstr made(SysAllocString(text.c_str()));

@@ -8,36 +8,13 @@
 #include <vector>
 
 #include "tests/vbe/com_fixture.h"
+#include "vbe/late_bound_call.h"
 #include "win32/unique_any.h"
 
 namespace tarnwick::test {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-VARIANTARG Long(LONG value) {
-  VARIANTARG v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  return v;
-}
-
-VARIANTARG LongRef(LONG* variable) {
-  VARIANTARG v;
-  VariantInit(&v);
-  v.vt = VT_BYREF | VT_I4;
-  v.plVal = variable;
-  return v;
-}
-
-VARIANTARG Text(BSTR text) {
-  VARIANTARG v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = text;
-  return v;
-}
 
 struct Outcome {
   HRESULT hr = S_OK;
@@ -124,19 +101,20 @@ TEST_F(ObjectModelTest, MalformedCallsGetTheAutomationErrors) {
   EXPECT_EQ(asMethod.hr, DISP_E_MEMBERNOTFOUND);
 
   Outcome tooFew;
-  Call(tooFew, CodeModule(), L"Lines", DISPATCH_PROPERTYGET, {Long(1)});
+  Call(tooFew, CodeModule(), L"Lines", DISPATCH_PROPERTYGET, {LongArgument(1)});
   EXPECT_EQ(tooFew.hr, DISP_E_BADPARAMCOUNT);
 
   LONG a = 0, b = 0, c = 0;  // the fourth output passed by value
   Outcome byValue;
   Call(byValue, Pane(), L"GetSelection", DISPATCH_METHOD,
-       {LongRef(&a), LongRef(&b), LongRef(&c), Long(0)});
+       {LongReference(&a), LongReference(&b), LongReference(&c), LongArgument(0)});
   EXPECT_EQ(byValue.hr, DISP_E_TYPEMISMATCH);
   EXPECT_EQ(byValue.argumentError, 0u);  // the last argument is first in DISPPARAMS
 
   UniqueBstr word(SysAllocString(L"two"));
   Outcome notANumber;
-  Call(notANumber, CodeModule(), L"Lines", DISPATCH_PROPERTYGET, {Text(word.get()), Long(1)});
+  Call(notANumber, CodeModule(), L"Lines", DISPATCH_PROPERTYGET,
+       {StringArgument(word.get()), LongArgument(1)});
   EXPECT_EQ(notANumber.hr, DISP_E_TYPEMISMATCH);
   EXPECT_EQ(notANumber.argumentError, 1u);
 
@@ -146,7 +124,8 @@ TEST_F(ObjectModelTest, MalformedCallsGetTheAutomationErrors) {
 TEST_F(ObjectModelTest, ByValueArgumentsAreConverted) {
   UniqueBstr three(SysAllocString(L"3"));
   Outcome lines;
-  Call(lines, CodeModule(), L"Lines", DISPATCH_PROPERTYGET, {Text(three.get()), Long(1)});
+  Call(lines, CodeModule(), L"Lines", DISPATCH_PROPERTYGET,
+       {StringArgument(three.get()), LongArgument(1)});
   ASSERT_EQ(lines.hr, S_OK);
   EXPECT_STREQ(lines.result.get().bstrVal, L"Sub Run()");
 }
@@ -156,7 +135,8 @@ TEST_F(ObjectModelTest, GetSelectionWritesBackFourLongs) {
   LONG values[4] = {-1, -1, -1, -1};
   Outcome out;
   Call(out, Pane(), L"GetSelection", DISPATCH_METHOD,
-       {LongRef(&values[0]), LongRef(&values[1]), LongRef(&values[2]), LongRef(&values[3])});
+       {LongReference(&values[0]), LongReference(&values[1]), LongReference(&values[2]),
+        LongReference(&values[3])});
   ASSERT_EQ(out.hr, S_OK);
   EXPECT_EQ(values[0], 2);
   EXPECT_EQ(values[1], 1);
@@ -167,7 +147,8 @@ TEST_F(ObjectModelTest, GetSelectionWritesBackFourLongs) {
 
 TEST_F(ObjectModelTest, SetSelectionClampsLikeTheEditor) {
   Outcome out;
-  Call(out, Pane(), L"SetSelection", DISPATCH_METHOD, {Long(99), Long(99), Long(3), Long(0)});
+  Call(out, Pane(), L"SetSelection", DISPATCH_METHOD,
+       {LongArgument(99), LongArgument(99), LongArgument(3), LongArgument(0)});
   ASSERT_EQ(out.hr, S_OK);
   // Start before end, lines inside the module, columns inside their line.
   EXPECT_EQ(selection, (Selection{3, 1, 7, 13}));
@@ -182,13 +163,15 @@ TEST_F(ObjectModelTest, LinesJoinsWithCrLfAndReadsTheEdgesAsEmpty) {
        {Case{3, 3, L"Sub Run()\r\n    x = 1\r\nEnd Sub"}, Case{2, 1, L""},
         Case{0, 2, L"\r\nOption Explicit"}, Case{7, 2, L"End Property\r\n"}, Case{5, 0, L""}}) {
     Outcome out;
-    Call(out, CodeModule(), L"Lines", DISPATCH_PROPERTYGET, {Long(c.start), Long(c.count)});
+    Call(out, CodeModule(), L"Lines", DISPATCH_PROPERTYGET,
+         {LongArgument(c.start), LongArgument(c.count)});
     ASSERT_EQ(out.hr, S_OK) << c.start << "," << c.count;
     EXPECT_STREQ(out.result.get().bstrVal, c.text) << c.start << "," << c.count;
   }
   for (const Case c : {Case{-1, 1, nullptr}, Case{1, -1, nullptr}, Case{7, 3, nullptr}}) {
     Outcome out;
-    Call(out, CodeModule(), L"Lines", DISPATCH_PROPERTYGET, {Long(c.start), Long(c.count)});
+    Call(out, CodeModule(), L"Lines", DISPATCH_PROPERTYGET,
+         {LongArgument(c.start), LongArgument(c.count)});
     EXPECT_EQ(out.hr, DISP_E_EXCEPTION) << c.start << "," << c.count;
   }
 }
@@ -196,14 +179,16 @@ TEST_F(ObjectModelTest, LinesJoinsWithCrLfAndReadsTheEdgesAsEmpty) {
 TEST_F(ObjectModelTest, ProcOfLineWritesBackTheOwnersKind) {
   LONG kind = 0;
   Outcome out;
-  Call(out, CodeModule(), L"ProcOfLine", DISPATCH_PROPERTYGET, {Long(7), LongRef(&kind)});
+  Call(out, CodeModule(), L"ProcOfLine", DISPATCH_PROPERTYGET,
+       {LongArgument(7), LongReference(&kind)});
   ASSERT_EQ(out.hr, S_OK);
   EXPECT_STREQ(out.result.get().bstrVal, L"Size");
   EXPECT_EQ(kind, 3);
 
   kind = 2;  // a line of the declarations section: no name, kind left alone
   Outcome declarations;
-  Call(declarations, CodeModule(), L"ProcOfLine", DISPATCH_PROPERTYGET, {Long(1), LongRef(&kind)});
+  Call(declarations, CodeModule(), L"ProcOfLine", DISPATCH_PROPERTYGET,
+       {LongArgument(1), LongReference(&kind)});
   ASSERT_EQ(declarations.hr, S_OK);
   EXPECT_EQ(SysStringLen(declarations.result.get().bstrVal), 0u);
   EXPECT_EQ(kind, 2);
@@ -212,7 +197,8 @@ TEST_F(ObjectModelTest, ProcOfLineWritesBackTheOwnersKind) {
 TEST_F(ObjectModelTest, EditorErrorsComeWithExceptionInfo) {
   UniqueBstr name(SysAllocString(L"Missing"));
   Outcome unknown;
-  Call(unknown, CodeModule(), L"ProcBodyLine", DISPATCH_PROPERTYGET, {Text(name.get()), Long(0)});
+  Call(unknown, CodeModule(), L"ProcBodyLine", DISPATCH_PROPERTYGET,
+       {StringArgument(name.get()), LongArgument(0)});
   EXPECT_EQ(unknown.hr, DISP_E_EXCEPTION);
   EXPECT_EQ(unknown.exception.scode, static_cast<SCODE>(0x800A0023));
   EXPECT_STREQ(unknown.exception.bstrSource, L"CodeModule");
@@ -220,13 +206,15 @@ TEST_F(ObjectModelTest, EditorErrorsComeWithExceptionInfo) {
 
   LONG kind = 0;
   Outcome badLine;
-  Call(badLine, CodeModule(), L"ProcOfLine", DISPATCH_PROPERTYGET, {Long(8), LongRef(&kind)});
+  Call(badLine, CodeModule(), L"ProcOfLine", DISPATCH_PROPERTYGET,
+       {LongArgument(8), LongReference(&kind)});
   EXPECT_EQ(badLine.hr, DISP_E_EXCEPTION);
   EXPECT_EQ(badLine.exception.scode, static_cast<SCODE>(0x800A0005));
 
   UniqueBstr text(SysAllocString(L"x"));
   Outcome replace;
-  Call(replace, CodeModule(), L"ReplaceLine", DISPATCH_METHOD, {Long(8), Text(text.get())});
+  Call(replace, CodeModule(), L"ReplaceLine", DISPATCH_METHOD,
+       {LongArgument(8), StringArgument(text.get())});
   EXPECT_EQ(replace.hr, DISP_E_EXCEPTION);
   EXPECT_EQ(module.LineCount(), 7);
 }
@@ -234,14 +222,16 @@ TEST_F(ObjectModelTest, EditorErrorsComeWithExceptionInfo) {
 TEST_F(ObjectModelTest, ReplaceLineBreaksAtLfAndProcBodyLineFindsTheMovedDeclaration) {
   UniqueBstr text(SysAllocString(L"' one\n' two"));
   Outcome replace;
-  Call(replace, CodeModule(), L"ReplaceLine", DISPATCH_METHOD, {Long(2), Text(text.get())});
+  Call(replace, CodeModule(), L"ReplaceLine", DISPATCH_METHOD,
+       {LongArgument(2), StringArgument(text.get())});
   ASSERT_EQ(replace.hr, S_OK);
   EXPECT_EQ(module.Line(2), L"' one");
   EXPECT_EQ(module.Line(3), L"' two");
 
   UniqueBstr name(SysAllocString(L"run"));
   Outcome body;
-  Call(body, CodeModule(), L"ProcBodyLine", DISPATCH_PROPERTYGET, {Text(name.get()), Long(0)});
+  Call(body, CodeModule(), L"ProcBodyLine", DISPATCH_PROPERTYGET,
+       {StringArgument(name.get()), LongArgument(0)});
   ASSERT_EQ(body.hr, S_OK);
   EXPECT_EQ(body.result.get().lVal, 4);
 }
