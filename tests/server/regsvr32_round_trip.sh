@@ -26,7 +26,8 @@ values=$(run reg query "$addin") || fail "no add-in key"
 grep -Eq 'LoadBehavior +REG_DWORD +0x3' <<<"$values" || fail "LoadBehavior is not 3: $values"
 grep -Eq 'CommandLineSafe +REG_DWORD +0x0' <<<"$values" || fail "CommandLineSafe is not 0"
 grep -Eq 'FriendlyName +REG_SZ +Brelloc' <<<"$values" || fail "no FriendlyName"
-run reg query 'HKCR\Tarnwick.Connect\CLSID' /ve | grep -qF "$clsid" || fail "no ProgID"
+progid=$(run reg query 'HKCR\Tarnwick.Connect\CLSID' /ve) || fail "no ProgID"
+grep -qF "$clsid" <<<"$progid" || fail "ProgID names another class: $progid"
 
 run regsvr32 /u /s "$dll" || fail "unregistration failed ($?)"
 

@@ -37,11 +37,11 @@ sed -n '11,$p' "$examples/worked-example.bas")"
 check "worked example text" $? "$(diff <(echo "$expected") <(echo "$out"))"
 
 json="$("$replay" "$examples/worked-example.bas" --caret 10:3 --keys "'" --json)"
-echo "$json" | grep -q '"caret":\[11,5\],"selection":\[11,5,11,5\]'
+grep -q '"caret":\[11,5\],"selection":\[11,5,11,5\]' <<<"$json"
 check "worked example caret in JSON" $? "$json"
 echo "$json" | grep -Eq '"keys":\[\{"key":"'"'"'","consumed":true,"editorCalls":[1-9][0-9]*\}\]\}$'
 check "worked example keystroke report" $? "$json"
-echo "$json" | grep -qF "\"''' <param name=\\\"a\\\"></param>\""
+grep -qF "\"''' <param name=\\\"a\\\"></param>\"" <<<"$json"
 check "JSON escapes quotes" $? "$json"
 
 # CRLF line ends and a BOM are read; output has LF line ends and no BOM.
@@ -53,9 +53,9 @@ check "CRLF and BOM input" $? "$out"
 # JSON escaping of control characters, backslashes and non-ASCII text.
 printf 'x\ty\\\n' > "$work/escape.bas"
 json="$("$replay" "$work/escape.bas" --caret 1:1 --keys '{Ime é}' --json)"
-echo "$json" | grep -qF '"lines":["éx\ty\\"]'
+grep -qF '"lines":["éx\ty\\"]' <<<"$json"
 check "JSON escapes tab, backslash; writes UTF-8" $? "$json"
-echo "$json" | grep -qF '{"key":"{Ime é}","consumed":true,"editorCalls":4}'
+grep -qF '{"key":"{Ime é}","consumed":true,"editorCalls":4}' <<<"$json"
 check "JSON key notation" $? "$json"
 
 # Bad input: exit status 2, one message on stderr, nothing on stdout.
@@ -67,7 +67,7 @@ bad() {  # bad NAME WORD-IN-MESSAGE ARGS...
   stdout="$("$replay" "$@" 2>"$work/stderr")"
   status=$?
   stderr="$(cat "$work/stderr")"
-  [ "$status" -eq 2 ] && [ -z "$stdout" ] && echo "$stderr" | grep -q -- "$word"
+  [ "$status" -eq 2 ] && [ -z "$stdout" ] && grep -q -- "$word" <<<"$stderr"
   check "bad input: $name" $? "status $status, stdout '$stdout', stderr '$stderr'"
 }
 bad "unreadable file" "cannot read" "$work/missing.bas" --caret 1:1 --keys x
