@@ -6,13 +6,20 @@
 // by replacing the window procedure; in that fallback mode the process-wide
 // FallbackWindowMap leads from the handle back to the record.
 //
+// A record that is taken out of service while a message is still being routed
+// through it (the editor can disconnect or release the add-in from inside its
+// own window procedure) is retired rather than freed: it belongs to the module
+// from then on and is freed when its outermost RouteMessage returns.
+//
 // Everything here runs on the thread that owns the windows (the editor's UI
 // thread); nothing is locked.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
 #include <map>
+#include <memory>
 
 #include "engine/code_window.h"
 
@@ -63,13 +70,17 @@ class SubclassedWindow final : public Route {
   // message it passes on the message fields as they stand.
   LRESULT CallOriginal() override;
 
-  // Takes the routing away and returns the record to the not-routed state. The
-  // saved procedure is put back unconditionally; on a destroyed window the calls
-  // fail without effect. A not-routed record is left alone.
-  void RemoveRouting();
+  // Takes the routing away and returns the record to the not-routed state. In
+  // fallback mode the saved procedure is put back only while the window still
+  // wears FallbackWndProc; when someone has replaced the procedure after us,
+  // they keep calling FallbackWndProc, so the window gets a pass-through entry
+  // that forwards to the saved procedure and the module is pinned in memory for
+  // good. On a destroyed window the calls fail without effect. A not-routed
+  // record is left alone.
+  void RemoveRouting() noexcept;
 
-  // True while a RouteMessage call for this record is in progress; the record
-  // must not be freed then.
+  // True while a RouteMessage call for this record is in progress (its handler
+  // or its passing on); the record must not be freed then.
   bool IsRouting() const noexcept { return frame != nullptr; }
 
   HWND hwnd;
@@ -84,20 +95,34 @@ class SubclassedWindow final : public Route {
 
  private:
   friend LRESULT RouteMessage(SubclassedWindow& record, UINT message, WPARAM wParam, LPARAM lParam);
+  friend void RetireWindow(std::unique_ptr<SubclassedWindow> record) noexcept;
 
-  // One RouteMessage call in progress: the message it routes and whether the
-  // handler has passed it on.
+  // One RouteMessage call in progress: the message it routes, where it goes on
+  // to (the saved procedure at its start, null for the subclass chain, so that
+  // removing the routing meanwhile cannot divert it) and whether the handler
+  // has passed it on.
   struct Frame {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
+    WNDPROC passOnTo;
     bool passedOn;
   };
 
-  LRESULT PassOn(UINT msg, WPARAM w, LPARAM l);
+  LRESULT PassOn(WNDPROC to, UINT msg, WPARAM w, LPARAM l);
 
   Frame* frame = nullptr;  // innermost routed message, null outside routing
+  bool retired = false;    // owned by the module, freed by the outermost RouteMessage
 };
+
+// Takes a record out of service: removes its routing, clears its owner and
+// frees it, at once when no message is being routed through it, otherwise as
+// soon as its outermost RouteMessage returns. Never throws.
+void RetireWindow(std::unique_ptr<SubclassedWindow> record) noexcept;
+
+// Retired records that still wait for their message to return; the module must
+// stay loaded while there are any.
+[[nodiscard]] std::size_t RetiredWindowCount() noexcept;
 
 // The step shared by both entry points: stores the message in the record, calls
 // the handler and, unless it consumed the message, passes the message on.
@@ -109,7 +134,8 @@ LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM l
                               DWORD_PTR dwRefData);
 
 // The window procedure installed in fallback mode. A window that is not in
-// FallbackWindowMap goes to its class's procedure, or DefWindowProcW.
+// FallbackWindowMap goes to its pass-through entry's procedure, else to its
+// class's procedure (both through CallWindowProcW), or DefWindowProcW.
 LRESULT CALLBACK FallbackWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The records in fallback mode, by window handle; they are not owned.

@@ -9,6 +9,7 @@
 namespace tarnwick::test {
 
 HandlerBody handlerBody;
+std::function<void(HWND, UINT)> windowBody;
 int contractViolations = 0;
 
 bool IsRecorded(UINT message) {
@@ -77,6 +78,9 @@ LRESULT CALLBACK RecordingWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcW(window, message, wParam, lParam);
   }
   MessageLog().push_back({Where::Window, message, wParam, lParam});
+  if (windowBody) {
+    windowBody(window, message);
+  }
   return WindowResult(message, wParam, lParam);
 }
 

@@ -46,6 +46,10 @@ extern HandlerBody handlerBody;
 // handler's contract (consumed false, result 0) and runs handlerBody.
 void RecordingHandler(SubclassedWindow& record, bool* consumed, LRESULT* result);
 
+// What the window's own procedure does after recording a message; empty:
+// nothing. It stands in for the editor, which may take the routing away.
+extern std::function<void(HWND window, UINT message)> windowBody;
+
 // Number of handler calls that broke the contract on entry.
 extern int contractViolations;
 

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
+#include "tests/window/freed_memory_guard.h"
 #include "tests/window/message_sequence.h"
 
 namespace tarnwick::test {
@@ -21,10 +27,12 @@ class RoutingTest : public ::testing::TestWithParam<RoutingMode> {
   void SetUp() override {
     MessageLog().clear();
     handlerBody = nullptr;
+    windowBody = nullptr;
     contractViolations = 0;
   }
   void TearDown() override {
     handlerBody = nullptr;
+    windowBody = nullptr;
     EXPECT_EQ(contractViolations, 0) << "handler entered with consumed set or a result";
     EXPECT_TRUE(FallbackWindowMap.empty()) << "a freed record is still in the fallback map";
   }
@@ -217,6 +225,82 @@ TEST_P(RoutingTest, WindowDestroyedWhileRouted) {
   EXPECT_EQ(FallbackWindowMap.count(record.hwnd), 0u);
 }
 
+// The record is retired from inside its own message: by a handler that then
+// throws, by a nested message's handler, and by the window's own procedure
+// while the message is passed on. The message still reaches the window once,
+// and the record is freed when the outermost message returns, with nothing
+// written into it after.
+TEST_P(RoutingTest, ARecordRetiredWhileRoutingIsFreedWhenItsMessageReturns) {
+  const LONG_PTR original = WindowProcedureOf(window.get());
+  std::unique_ptr<SubclassedWindow> owned;
+  auto retire = [&owned] { RetireWindow(std::move(owned)); };
+  struct Case {
+    const char* what;
+    UINT message;
+    WPARAM wParam;
+    HandlerBody handler;
+    std::function<void(HWND, UINT)> inWindow;
+    std::vector<LoggedMessage> expected;
+  };
+  const Case cases[] = {
+      {"by a handler that then throws",
+       WM_CHAR,
+       L'\'',
+       [&](SubclassedWindow&, bool*, LRESULT*) {
+         retire();
+         throw std::runtime_error("after retiring");
+       },
+       nullptr,
+       {{Where::Handler, WM_CHAR, L'\'', 0}, {Where::Window, WM_CHAR, L'\'', 0}}},
+      {"by a nested message's handler",
+       WM_KEYDOWN,
+       VK_TAB,
+       [&](SubclassedWindow& r, bool* consumed, LRESULT*) {
+         if (r.message == WM_KEYDOWN) {
+           SendMessageW(r.hwnd, WM_CHAR, L' ', 0);
+           r.CallOriginal();
+           *consumed = true;
+         } else {
+           retire();
+         }
+       },
+       nullptr,
+       {{Where::Handler, WM_KEYDOWN, VK_TAB, 0},
+        {Where::Handler, WM_CHAR, L' ', 0},
+        {Where::Window, WM_CHAR, L' ', 0},
+        {Where::Window, WM_KEYDOWN, VK_TAB, 0}}},
+      {"by the window while passed on",
+       kPing,
+       7,
+       nullptr,
+       [&](HWND, UINT message) {
+         if (message == kPing) {
+           retire();
+         }
+       },
+       {{Where::Handler, kPing, 7, 0}, {Where::Window, kPing, 7, 0}}},
+  };
+  for (const Case& c : cases) {
+    owned = std::make_unique<SubclassedWindow>(window.get(), RecordingHandler, nullptr, GetParam());
+    handlerBody = c.handler;
+    windowBody = c.inWindow;
+    {
+      FreedMemoryGuard guard;
+      SendMessageW(window.get(), c.message, c.wParam, 0);
+      EXPECT_GT(guard.Kept(), 0u) << c.what;
+      EXPECT_EQ(guard.Touched(), 0u) << c.what << ": the freed record was written";
+    }
+    handlerBody = nullptr;
+    windowBody = nullptr;
+    EXPECT_EQ(owned, nullptr) << c.what;
+    EXPECT_EQ(RetiredWindowCount(), 0u) << c.what;
+    EXPECT_EQ(WindowProcedureOf(window.get()), original) << c.what;
+    std::vector<LoggedMessage> actual;
+    actual.swap(MessageLog());
+    EXPECT_EQ(actual, c.expected) << c.what;
+  }
+}
+
 TEST_P(RoutingTest, TwoWindowsAreRoutedIndependently) {
   TestWindow second;
   SubclassedWindow first(window.get(), RecordingHandler, nullptr, GetParam());
@@ -264,13 +348,69 @@ TEST_F(FallbackTest, SecondRecordForTheSameHandleStaysNotRouted) {
   EXPECT_EQ(WindowProcedureOf(window.get()), reinterpret_cast<LONG_PTR>(FallbackWndProc));
 }
 
+// A window that wears FallbackWndProc without a record goes to its class
+// procedure, which for an ANSI class is a handle that only CallWindowProcW can
+// call.
 TEST_F(FallbackTest, UnknownWindowGoesToItsClassProcedure) {
-  // A window that wears FallbackWndProc without a record.
-  LONG_PTR original =
-      SetWindowLongPtrW(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FallbackWndProc));
-  EXPECT_EQ(SendMessageW(window.get(), kPing, 4, 5), WindowResult(kPing, 4, 5));
-  ExpectSequence({{Where::Window, kPing, 4, 5}}, "class procedure, no handler");
-  SetWindowLongPtrW(window.get(), GWLP_WNDPROC, original);
+  static const ATOM ansiClass = [] {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = RecordingWndProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = "TarnwickAnsiRecordingWindow";
+    return RegisterClassA(&windowClass);
+  }();
+  ASSERT_NE(ansiClass, 0);
+  HWND ansi = CreateWindowExA(0, "TarnwickAnsiRecordingWindow", "ansi", WS_OVERLAPPEDWINDOW, 0, 0,
+                              10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(ansi, nullptr);
+  for (HWND target : {window.get(), ansi}) {
+    LONG_PTR original =
+        SetWindowLongPtrW(target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FallbackWndProc));
+    EXPECT_EQ(SendMessageW(target, kPing, 4, 5), WindowResult(kPing, 4, 5));
+    ExpectSequence({{Where::Window, kPing, 4, 5}}, "class procedure, no handler");
+    SetWindowLongPtrW(target, GWLP_WNDPROC, original);
+  }
+  DestroyWindow(ansi);
+}
+
+// Someone replaces the window procedure after us, then the add-in's routing is
+// removed and its DLL released: their chain still reaches the window, and the
+// DLL that holds the FallbackWndProc they call stays loaded.
+WNDPROC laterNext = nullptr;
+int laterCalls = 0;
+LRESULT CALLBACK LaterSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  laterCalls += message == kPing;
+  return CallWindowProcW(laterNext, window, message, wParam, lParam);
+}
+
+TEST_F(FallbackTest, ALaterSubclasserKeepsItsChainAndTheModuleStaysLoaded) {
+  const std::wstring path = [] {
+    std::string unixPath = TARNWICK_FALLBACK_PROBE;
+    std::wstring windowsPath = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
+    std::replace(windowsPath.begin(), windowsPath.end(), L'/', L'\\');
+    return windowsPath;
+  }();
+  HMODULE probe = LoadLibraryW(path.c_str());
+  ASSERT_NE(probe, nullptr) << GetLastError();
+  auto attach = reinterpret_cast<BOOL (*)(HWND)>(
+      reinterpret_cast<void*>(GetProcAddress(probe, "ProbeAttach")));
+  auto retire =
+      reinterpret_cast<void (*)()>(reinterpret_cast<void*>(GetProcAddress(probe, "ProbeRetire")));
+  ASSERT_TRUE(attach && retire);
+  ASSERT_TRUE(attach(window.get()));
+  laterNext = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterSubclassProc)));
+
+  retire();
+  EXPECT_EQ(WindowProcedureOf(window.get()), reinterpret_cast<LONG_PTR>(LaterSubclassProc))
+      << "the later procedure was cut out of the chain";
+  FreeLibrary(probe);
+  ASSERT_NE(GetModuleHandleW(path.c_str()), nullptr) << "unloaded while its procedure is in use";
+
+  laterCalls = 0;
+  EXPECT_EQ(SendMessageW(window.get(), kPing, 3, 4), WindowResult(kPing, 3, 4));
+  EXPECT_EQ(laterCalls, 1);
+  ExpectSequence({{Where::Window, kPing, 3, 4}}, "later procedure, pass-through, window");
 }
 
 // Replacing the procedure of a dead window fails: the record stays not routed
