@@ -12,7 +12,6 @@
 #include <wrl/client.h>
 
 #include <memory>
-#include <vector>
 
 #include "addin/dispatch_impl.h"
 #include "addin/interfaces.h"
@@ -51,15 +50,13 @@ class CConnect : public IDispatchImpl<IConnect, connectTypeInfo>,
   HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) override;
 
   // Removes the creation hook, gives every code window its own procedure back
-  // and frees the records and the map. Leaves `vbe` alone. Never throws.
+  // and retires the records (a record that is routing a message is freed when
+  // that message returns); frees the map. Leaves `vbe` alone. Never throws.
   void Teardown() noexcept;
 
-  // Takes the record of a window that is being destroyed out of the map, with
-  // its routing removed. The record may still be in use on the stack, so it is
-  // freed later, once no message is being routed through it.
-  void RetireCodeWindow(SubclassedWindow& record);
-  // Frees the retired records that are no longer in use.
-  void FreeRetiredWindows() noexcept;
+  // Takes the record of a window that is being destroyed out of the map and
+  // retires it (RetireWindow): it may still be in use on the stack.
+  void RetireCodeWindow(SubclassedWindow& record) noexcept;
 
   // The place of the reference count: the standalone form counts here, the
   // aggregated form keeps its outer unknown here.
@@ -70,7 +67,9 @@ class CConnect : public IDispatchImpl<IConnect, connectTypeInfo>,
   std::unique_ptr<CbtHook> creationHook;
   std::unique_ptr<CodeWindowMap> codeWindows;
   Microsoft::WRL::ComPtr<IDispatch> vbe;
-  std::vector<std::unique_ptr<SubclassedWindow>> retiredWindows;
+  // How records made from now on install their routing; tests force the
+  // fallback.
+  RoutingMode routingMode = RoutingMode::SubclassFirst;
 };
 
 // The instance constructed last (null once it is destroyed). The hook

@@ -1,7 +1,5 @@
 // Attaching the editor's code windows to a Connect object: discovery at
 // connection, the creation hook afterwards, and taking it all away again.
-#include <algorithm>
-
 #include "addin/connect.h"
 #include "window/code_window_discovery.h"
 
@@ -66,7 +64,6 @@ void AttachCodeWindow(CConnect& instance, HWND window) {
   if (!instance.codeWindows) {
     return;
   }
-  instance.FreeRetiredWindows();
   CodeWindowMap& map = *instance.codeWindows;
   if (map.count(window) != 0) {
     return;
@@ -74,30 +71,27 @@ void AttachCodeWindow(CConnect& instance, HWND window) {
   // Make room first, so that a failure cannot leave routing without a record.
   auto entry = map.emplace(window, nullptr).first;
   try {
-    entry->second = std::make_unique<SubclassedWindow>(window, OnCodeWindowMessage, &instance);
+    entry->second = std::make_unique<SubclassedWindow>(window, OnCodeWindowMessage, &instance,
+                                                       instance.routingMode);
   } catch (...) {
     map.erase(entry);
     throw;
   }
 }
 
-void CConnect::RetireCodeWindow(SubclassedWindow& record) {
-  record.RemoveRouting();
-  FreeRetiredWindows();
+void CConnect::RetireCodeWindow(SubclassedWindow& record) noexcept {
   if (!codeWindows) {
+    record.RemoveRouting();
     return;
   }
   auto entry = codeWindows->find(record.hwnd);
   if (entry == codeWindows->end() || entry->second.get() != &record) {
+    record.RemoveRouting();
     return;
   }
-  retiredWindows.reserve(retiredWindows.size() + 1);
-  retiredWindows.push_back(std::move(entry->second));
+  std::unique_ptr<SubclassedWindow> owned = std::move(entry->second);
   codeWindows->erase(entry);
-}
-
-void CConnect::FreeRetiredWindows() noexcept {
-  std::erase_if(retiredWindows, [](const auto& record) { return !record->IsRouting(); });
+  RetireWindow(std::move(owned));
 }
 
 void CConnect::Teardown() noexcept {
@@ -109,16 +103,13 @@ void CConnect::Teardown() noexcept {
     creationHook.reset();
   }
   if (codeWindows) {
-    for (auto entry = codeWindows->begin(); entry != codeWindows->end();) {
-      if (entry->second) {
-        entry->second->RemoveRouting();
-        entry->second.reset();
-      }
-      entry = codeWindows->erase(entry);
+    // The map leaves the instance before any record is retired, so that
+    // nothing reached from a retiring record finds it half emptied.
+    std::unique_ptr<CodeWindowMap> windows = std::move(codeWindows);
+    for (auto& [window, record] : *windows) {
+      RetireWindow(std::move(record));
     }
-    codeWindows.reset();
   }
-  FreeRetiredWindows();
 }
 
 }  // namespace tarnwick

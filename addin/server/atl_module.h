@@ -21,6 +21,7 @@
 #include "addin/server/class_table.h"
 #include "addin/server/com_module.h"
 #include "addin/server/registration.h"
+#include "window/subclassed_window.h"
 
 namespace tarnwick {
 
@@ -92,7 +93,11 @@ class CAtlModuleT : public CAtlModule {
 template <class T>
 class CAtlDllModuleT : public CAtlModuleT<T> {
  public:
-  HRESULT DllCanUnloadNow() noexcept { return this->GetLockCount() == 0 ? S_OK : S_FALSE; }
+  // S_FALSE while an object is alive or locked, or a retired window record
+  // still waits for the message it routes to return.
+  HRESULT DllCanUnloadNow() noexcept {
+    return this->GetLockCount() == 0 && RetiredWindowCount() == 0 ? S_OK : S_FALSE;
+  }
 
   HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) noexcept {
     if (!object)

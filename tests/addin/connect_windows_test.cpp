@@ -12,6 +12,7 @@
 #include "addin/module.h"
 #include "simulator/keys.h"
 #include "tests/addin/editor_host.h"
+#include "tests/window/freed_memory_guard.h"
 #include "tests/cases/caret_text.h"
 #include "tests/cases/keystroke_cases.h"
 
@@ -375,7 +376,7 @@ TEST_F(ConnectedEditor, ADestroyedCodeWindowLeavesTheMap) {
     EXPECT_FALSE(Attached(window));
   }
   EXPECT_EQ(connect->codeWindows->size(), start) << "the map grew over destroyed windows";
-  EXPECT_LE(connect->retiredWindows.size(), 1u);
+  EXPECT_EQ(RetiredWindowCount(), 0u);
 
   // Destroyed in the middle of a keystroke's handling: the record outlives it.
   HWND doomed = host.CreateCodeWindow(kCodeStyle);
@@ -389,6 +390,84 @@ TEST_F(ConnectedEditor, ADestroyedCodeWindowLeavesTheMap) {
   host.beforeEditor = nullptr;
   EXPECT_FALSE(Attached(doomed));
   EXPECT_FALSE(IsWindow(doomed));
+  EXPECT_EQ(RetiredWindowCount(), 0u);
+}
+
+// The editor lets go of the add-in from inside its own handling of a keystroke
+// that the add-in passed on: it disconnects it, or drops its last reference.
+// Freed blocks are kept and poisoned meanwhile, so a write into a freed record
+// or instance shows, and a read of one fails when it is used.
+TEST(EditorLetsGo, MidKeystrokeNothingFreedIsTouchedAndAReconnectionWorks) {
+  enum class LetGo { Disconnect, Release };
+  // A disconnected instance starts nothing more; one that was only released
+  // finishes the keystroke, and is destroyed when the message is done.
+  struct Case {
+    const char* key;  // handed on before the add-in acts, or passed on untouched
+    const char* before;
+    const char* afterDisconnect;
+    const char* afterRelease;
+  };
+  const char* const typedOnly =
+      "Option Explicit\n'''^\nPublic Function Add(ByVal a As Long, ByVal b As Long) As Long\n"
+      "    Add = a + b\nEnd Function";
+  const Case keys[] = {
+      {"'", kAboveFunction, typedOnly, kTemplate},
+      {"b", "Dim a^", "Dim ab^", "Dim ab^"},
+  };
+  for (RoutingMode mode : {RoutingMode::SubclassFirst, RoutingMode::FallbackOnly}) {
+    for (LetGo letGo : {LetGo::Disconnect, LetGo::Release}) {
+      for (const Case& c : keys) {
+        const std::string what =
+            std::string(mode == RoutingMode::FallbackOnly ? "fallback" : "subclass") +
+            (letGo == LetGo::Release ? ", released" : ", disconnected") + ", key " + c.key;
+        EditorHost host;
+        auto* connect = new CComObject<CConnect>();
+        connect->AddRef();
+        connect->routingMode = mode;
+        ASSERT_EQ(connect->OnConnection(host.model.Vbe(), ext_cm_Startup, nullptr, nullptr), S_OK);
+        host.Load(c.before);
+        host.TakeReceived();
+        host.beforeEditor = [&](UINT message, WPARAM) {
+          if (message != WM_CHAR || !connect) {
+            return;
+          }
+          if (letGo == LetGo::Release) {
+            connect->Release();
+            connect = nullptr;
+          } else {
+            EXPECT_EQ(connect->OnDisconnection(ext_dm_UserClosed, nullptr), S_OK);
+          }
+        };
+        {
+          FreedMemoryGuard guard;
+          host.Type(host.codeWindow, c.key);
+          EXPECT_GT(guard.Kept(), 0u) << what;
+          EXPECT_EQ(guard.Touched(), 0u) << what << ": freed memory was written";
+        }
+        host.beforeEditor = nullptr;
+        const char* after = letGo == LetGo::Release ? c.afterRelease : c.afterDisconnect;
+        EXPECT_EQ(host.Render(), Rendered(after)) << what;
+        const std::vector<EditorMessage> received = host.TakeReceived();
+        EXPECT_EQ(received.front().wParam, static_cast<WPARAM>(c.key[0])) << what;
+        EXPECT_EQ(std::count(received.begin(), received.end(), received.front()), 1) << what;
+        EXPECT_EQ(RetiredWindowCount(), 0u) << what;
+        if (connect) {
+          connect->Release();
+        }
+        EXPECT_EQ(tarnwickModule.GetLockCount(), 0) << what;
+
+        // The editor connects a new instance, which works as the first did.
+        ComPtr<CComObject<CConnect>> again(new CComObject<CConnect>());
+        again->routingMode = mode;
+        ASSERT_EQ(again->OnConnection(host.model.Vbe(), ext_cm_AfterStartup, nullptr, nullptr),
+                  S_OK);
+        host.Load(kAboveFunction);
+        host.Type(host.codeWindow, "'");
+        EXPECT_EQ(host.Render(), Rendered(kTemplate)) << what;
+        EXPECT_EQ(again->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+      }
+    }
+  }
 }
 
 }  // namespace
