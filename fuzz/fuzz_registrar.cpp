@@ -23,7 +23,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "addin/registrar/in_memory_registry.h"
+#include "simulator/registry/in_memory_registry.h"
 #include "addin/registrar/registrar.h"
 #include "addin/registrar/script_parser.h"
 

@@ -1,6 +1,7 @@
 // The registry as the registrar sees it: a handful of key and value operations.
-// InMemoryRegistry implements it for tests; the Windows build binds it to the
-// system registry. Names are UTF-16 text, one key level each (no backslashes).
+// The Windows build binds it to the system registry; the tests and fuzzers use
+// an in-memory one (simulator/registry). Names are UTF-16 text, one key level
+// each (no backslashes).
 #pragma once
 
 #include <cstdint>
@@ -51,6 +52,8 @@ class RegistryPort {
   [[nodiscard]] virtual HResult DeleteKey(RegistryKey parent, const std::wstring& name) = 0;
   [[nodiscard]] virtual HResult EnumSubKeys(RegistryKey key, std::vector<std::wstring>* names) = 0;
   [[nodiscard]] virtual HResult CountSubKeys(RegistryKey key, std::uint32_t* count) = 0;
+  // Values of the key, its default value included when it is set.
+  [[nodiscard]] virtual HResult CountValues(RegistryKey key, std::uint32_t* count) = 0;
   // An empty name is the key's default value.
   [[nodiscard]] virtual HResult SetStringValue(RegistryKey key, const std::wstring& name,
                                                const std::wstring& value) = 0;

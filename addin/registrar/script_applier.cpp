@@ -79,36 +79,52 @@ class Applier {
     return kS_OK;
   }
 
+  // Every entry is tried, whatever failed before it; the first failure is the
+  // answer. A key goes only when our removals left it with nothing in it.
   HResult Unregister(RegistryKey key, const std::vector<ScriptEntry>& entries) {
+    HResult first = kS_OK;
+    const auto note = [&first](HResult hr) {
+      if (Failed(hr) && hr != kNotFound && !Failed(first))
+        first = hr;
+    };
     for (const ScriptEntry& entry : entries) {
       if (entry.isValue) {
-        if (entry.marker == EntryMarker::NoRemove)
-          continue;
-        const HResult hr = registry_.DeleteValue(key, entry.name);
-        if (Failed(hr) && hr != kNotFound)
-          return hr;
+        if (entry.marker != EntryMarker::NoRemove)
+          note(registry_.DeleteValue(key, entry.name));
         continue;
       }
       ScopedRegistryKey child(registry_);
       const HResult opened = registry_.OpenKey(key, entry.name, child.Receive());
-      if (opened == kNotFound)
+      if (Failed(opened)) {
+        note(opened);
         continue;
-      if (Failed(opened))
-        return opened;
-      if (const HResult hr = Unregister(child.get(), entry.entries); Failed(hr))
-        return hr;
+      }
+      note(Unregister(child.get(), entry.entries));
       if (entry.marker == EntryMarker::NoRemove)
         continue;
-      std::uint32_t subKeys = 0;
-      if (const HResult hr = registry_.CountSubKeys(child.get(), &subKeys); Failed(hr))
-        return hr;
-      if (subKeys != 0)
+      if (entry.value)
+        note(registry_.DeleteValue(child.get(), L""));
+      bool empty = false;
+      if (const HResult hr = IsEmpty(child.get(), &empty); Failed(hr) || !empty) {
+        note(hr);
         continue;
+      }
       child.Reset();
-      const HResult hr = registry_.DeleteKey(key, entry.name);
-      if (Failed(hr) && hr != kNotFound)
-        return hr;
+      note(registry_.DeleteKey(key, entry.name));
     }
+    return first;
+  }
+
+  // No subkey and no value, the default value included.
+  HResult IsEmpty(RegistryKey key, bool* empty) {
+    *empty = false;
+    std::uint32_t subKeys = 0;
+    std::uint32_t values = 0;
+    if (const HResult hr = registry_.CountSubKeys(key, &subKeys); Failed(hr))
+      return hr;
+    if (const HResult hr = registry_.CountValues(key, &values); Failed(hr))
+      return hr;
+    *empty = subKeys == 0 && values == 0;
     return kS_OK;
   }
 
@@ -147,16 +163,17 @@ bool ForceRemoveProtects(const std::wstring& keyName) {
 HResult ApplyScript(const Script& script, RegistryPort& registry, RegistrarMode mode,
                     const RootMapping& mapping) {
   Applier applier(registry);
+  HResult first = kS_OK;
   for (const RootBlock& block : script.roots) {
     const HResult hr = applier.ApplyBlock(block, mode, mapping);
-    if (Failed(hr)) {
-      if (mode == RegistrarMode::Register) {
-        (void)applier.ApplyBlock(block, RegistrarMode::Unregister, mapping);
-      }
+    if (Failed(hr) && mode == RegistrarMode::Register) {
+      (void)applier.ApplyBlock(block, RegistrarMode::Unregister, mapping);
       return hr;
     }
+    if (Failed(hr) && !Failed(first))
+      first = hr;
   }
-  return kS_OK;
+  return first;
 }
 
 }  // namespace tarnwick

@@ -7,9 +7,12 @@
 // ends with the original failure; blocks applied before it stay.
 //
 // Unregister: a value entry's value is deleted unless it carries NoRemove; a key
-// entry's own entries are processed first, then the key is deleted unless it carries
-// NoRemove or still has subkeys. Missing keys and values are no error (a missing
-// key's entries are skipped). The first other failure ends the run.
+// entry's own entries are processed first, then its default value (when the script
+// gives one) is deleted, and the key itself is deleted unless it carries NoRemove or
+// still holds anything: a subkey or a value that the script did not write stays, and
+// so does the key above it. Missing keys and values are no error (a missing key's
+// entries are skipped), so unregistering twice succeeds. It is best effort: every
+// entry of every root block is tried, and the first other failure is returned.
 #pragma once
 
 #include <map>

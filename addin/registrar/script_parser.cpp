@@ -44,6 +44,16 @@ bool IsName(const ScriptToken& token) {
   return token.kind == Kind::Word || token.kind == Kind::Quoted;
 }
 
+// A control character in a key or value name (an embedded NUL above all, which
+// the system registry would read as the end of the name) is refused.
+bool HoldsControlCharacter(const std::wstring& name) {
+  for (const wchar_t c : name) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+      return true;
+  }
+  return false;
+}
+
 class Parser {
  public:
   explicit Parser(const std::wstring& text) : tokens_(text) {}
@@ -119,7 +129,7 @@ class Parser {
       entry->isValue = true;
       if (const HResult hr = Take(&token); Failed(hr))
         return hr;
-      if (!IsName(token))
+      if (!IsName(token) || HoldsControlCharacter(token.text))
         return kDISP_E_EXCEPTION;
       entry->name = std::move(token.text);
       if (const HResult hr = Take(&token); Failed(hr))
@@ -130,7 +140,8 @@ class Parser {
       return ParseTypedValue(&*entry->value);
     }
 
-    if (!IsName(token) || token.text.empty() || token.text.find(L'\\') != std::wstring::npos) {
+    if (!IsName(token) || token.text.empty() || token.text.find(L'\\') != std::wstring::npos ||
+        HoldsControlCharacter(token.text)) {
       return kDISP_E_EXCEPTION;
     }
     entry->name = std::move(token.text);

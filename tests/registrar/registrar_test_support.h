@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/registrar/in_memory_registry.h"
+#include "simulator/registry/in_memory_registry.h"
 #include "addin/registrar/registrar.h"
 
 namespace tarnwick::registrar_test {

@@ -125,7 +125,34 @@ TEST(RegistryScriptsTest, RegisterWritesEveryKeyAndValueAndUnregisterRemovesThem
   ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Unregister), kS_OK);
   EXPECT_EQ(registry.Dump(),
             "HKCR\\AppID\nHKCR\\CLSID\n"
-            "HKCU\\Software\nHKCU\\Software\\Microsoft\nHKCU\\Software\\Microsoft\\Office\n");
+            "HKCU\\Software\nHKCU\\Software\\Microsoft\nHKCU\\Software\\Microsoft\\Office\n"
+            "HKCU\\Software\\Microsoft\\VBA\nHKCU\\Software\\Microsoft\\VBA\\VBE\n"
+            "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\n"
+            "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\n");
+}
+
+// The editor's keys hold its own values and other add-ins; unregistering, once
+// or twice, takes away what the scripts wrote and nothing else.
+TEST(RegistryScriptsTest, UnregisteringLeavesTheEditorsDataAndOtherAddIns) {
+  for (const char* theirs :
+       {"val Theirs = s 'kept'", "Addins64 { Other.Connect { val X = d '3' } }"}) {
+    SCOPED_TRACE(theirs);
+    InMemoryRegistry registry;
+    ASSERT_EQ(
+        registrar_test::RunText(registry,
+                                std::string("HKCU { Software { Microsoft { VBA { VBE { 6.0 { ") +
+                                    theirs + " } } } } } }",
+                                RegistrarMode::Register),
+        kS_OK);
+    const std::string before = registry.Dump();
+    for (const char* script : {"appid.rgs", "connect.rgs"})
+      ASSERT_EQ(RunResource(registry, script, RegistrarMode::Register), kS_OK);
+    for (int round = 0; round < 2; ++round) {
+      for (const char* script : {"connect.rgs", "appid.rgs"})
+        ASSERT_EQ(RunResource(registry, script, RegistrarMode::Unregister), kS_OK) << round;
+    }
+    EXPECT_NE(registry.Dump().find(before), std::string::npos) << registry.Dump();
+  }
 }
 
 TEST(RegistryScriptsTest, ForceRemoveClearsAStaleClassKey) {

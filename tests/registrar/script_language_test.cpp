@@ -57,21 +57,30 @@ TEST(ScriptLanguageTest, RegistersThenUnregistersTable) {
   }
 }
 
+// Keys still holding a subkey or a value that someone else wrote stay; so do
+// the keys above them.
 TEST(ScriptLanguageTest, UnregisterLeavesKeysStillHoldingOthersAndIgnoresMissingOnes) {
   InMemoryRegistry registry;
-  ASSERT_EQ(RunText(registry, "HKCU { Shared { Other } }", RegistrarMode::Register), kS_OK);
+  const char* others = "HKCU { Shared { Other } Valued { val Theirs = s 't' } }";
+  ASSERT_EQ(RunText(registry, others, RegistrarMode::Register), kS_OK);
+  const std::string before = registry.Dump();
   // Nothing of this script is in the registry yet: unregistering it is no error.
-  const char* script = "HKCU { Shared { Mine { val V = s 'x' } } Absent { Deeper } }";
+  const char* script =
+      "HKCU { Shared { Mine { val V = s 'x' } } Absent { Deeper } Valued = s 'ours' { val V = "
+      "s 'x' } }";
   ASSERT_EQ(RunText(registry, script, RegistrarMode::Unregister), kS_OK);
   ASSERT_EQ(RunText(registry, script, RegistrarMode::Register), kS_OK);
   ASSERT_EQ(RunText(registry, script, RegistrarMode::Unregister), kS_OK);
-  EXPECT_EQ(registry.Dump(), "HKCU\\Shared\nHKCU\\Shared\\Other\n");
+  ASSERT_EQ(RunText(registry, script, RegistrarMode::Unregister), kS_OK);
+  EXPECT_EQ(registry.Dump(), before);
 }
 
 struct Malformed {
-  const char* script;
+  std::string script;
   HResult expected;
 };
+
+using namespace std::string_literals;
 
 const Malformed kMalformed[] = {
     {"", kDISP_E_EXCEPTION},
@@ -100,6 +109,14 @@ const Malformed kMalformed[] = {
     {"HKCR { val V = s 'x }", kDISP_E_EXCEPTION},
     {"HKCR { '' }", kDISP_E_EXCEPTION},
     {"HKCR { 'a\\b' }", kDISP_E_EXCEPTION},
+    // A control character in a name; a NUL would end it early for the system
+    // registry, where "\0" is the parent key itself.
+    {"HKCR { '\0' { Sub } }"s, kDISP_E_EXCEPTION},
+    {"HKCR { 'a\0b' }"s, kDISP_E_EXCEPTION},
+    {"HKCR { 'tab\there' }", kDISP_E_EXCEPTION},
+    {"HKCR { A { val 'v\x7f' = s 'x' } }", kDISP_E_EXCEPTION},
+    {"HKCR { A { val '\0' = s 'x' } }"s, kDISP_E_EXCEPTION},
+    {"HKCU { Good } HKCR { 'bad\x1b' }", kDISP_E_EXCEPTION},
     {"HKCR { A = d 'x' }", kDISP_E_TYPEMISMATCH},
     {"HKCR { A = d '4294967296' }", kDISP_E_OVERFLOW},
     // A good block followed by a bad one: nothing is written at all.

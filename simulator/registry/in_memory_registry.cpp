@@ -1,4 +1,4 @@
-#include "addin/registrar/in_memory_registry.h"
+#include "simulator/registry/in_memory_registry.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -179,6 +179,15 @@ HResult InMemoryRegistry::CountSubKeys(RegistryKey key, std::uint32_t* count) {
   if (const HResult hr = ResolveForUse(key, &node); Failed(hr))
     return hr;
   *count = static_cast<std::uint32_t>(node->children.size());
+  return kS_OK;
+}
+
+HResult InMemoryRegistry::CountValues(RegistryKey key, std::uint32_t* count) {
+  *count = 0;
+  Node* node = nullptr;
+  if (const HResult hr = ResolveForUse(key, &node); Failed(hr))
+    return hr;
+  *count = static_cast<std::uint32_t>(node->values.size());
   return kS_OK;
 }
 
