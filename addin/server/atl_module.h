@@ -110,13 +110,17 @@ class CAtlDllModuleT : public CAtlModuleT<T> {
   HRESULT DllUnregisterServer() { return UnregisterServer(RegistrationScope::Machine); }
 
   // "user" (any letter case) registers (install) or unregisters the server for
-  // the current user only; any other command line is E_INVALIDARG and touches
-  // nothing.
+  // the current user only. An empty (or null) command line means machine-wide,
+  // as DllRegisterServer and DllUnregisterServer do: `regsvr32 /i` calls this
+  // right after DllRegisterServer, and registering again changes nothing. Any
+  // other command line is E_INVALIDARG and touches nothing.
   HRESULT DllInstall(BOOL install, const wchar_t* commandLine) {
-    if (!IsPerUserCommandLine(commandLine))
+    RegistrationScope scope = RegistrationScope::Machine;
+    if (IsPerUserCommandLine(commandLine))
+      scope = RegistrationScope::User;
+    else if (commandLine && *commandLine)
       return E_INVALIDARG;
-    return install ? RegisterServer(RegistrationScope::User)
-                   : UnregisterServer(RegistrationScope::User);
+    return install ? RegisterServer(scope) : UnregisterServer(scope);
   }
 
   // The AppID script, the class table, the type library; the first failure
@@ -131,15 +135,18 @@ class CAtlDllModuleT : public CAtlModuleT<T> {
     return hr;
   }
 
-  // The same steps in the opposite order.
+  // The same steps in the opposite order, each one tried whatever failed
+  // before it, so that a registration left half-way is cleaned up as far as
+  // it can be; what is not registered counts as removed. The first failure is
+  // the answer.
   HRESULT UnregisterServer(RegistrationScope scope) {
     ThreadLocaleScope locale;
-    HRESULT hr = UnregisterClassTable(scope);
-    if (SUCCEEDED(hr))
-      hr = UnregisterModuleTypeLib(comModule.typeLibModule, scope);
-    if (SUCCEEDED(hr))
-      hr = static_cast<T*>(this)->UpdateRegistryAppId(false, scope);
-    return hr;
+    HRESULT first = UnregisterClassTable(scope);
+    const HRESULT typeLibrary = UnregisterModuleTypeLib(comModule.typeLibModule, scope);
+    if (SUCCEEDED(first))
+      first = typeLibrary;
+    const HRESULT appId = static_cast<T*>(this)->UpdateRegistryAppId(false, scope);
+    return SUCCEEDED(first) ? appId : first;
   }
 };
 

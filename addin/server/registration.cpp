@@ -65,15 +65,14 @@ HRESULT RegisterClassTable(RegistrationScope scope) {
 }
 
 HRESULT UnregisterClassTable(RegistrationScope scope) {
+  HRESULT first = S_OK;
   for (ClassTableEntry& entry : ClassTable()) {
-    HRESULT hr = entry.updateCategories(false);
-    if (FAILED(hr))
-      return hr;
-    hr = entry.updateRegistry(false, scope);
-    if (FAILED(hr))
-      return hr;
+    for (const HRESULT hr : {entry.updateCategories(false), entry.updateRegistry(false, scope)}) {
+      if (FAILED(hr) && SUCCEEDED(first))
+        first = hr;
+    }
   }
-  return S_OK;
+  return first;
 }
 
 HRESULT RegisterModuleTypeLib(HMODULE module, RegistrationScope scope) {

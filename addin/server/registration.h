@@ -50,8 +50,8 @@ class ThreadLocaleScope {
 // Every class-table entry: its script, then its component categories; stops at
 // the first failure.
 [[nodiscard]] HRESULT RegisterClassTable(RegistrationScope scope = RegistrationScope::Machine);
-// Every class-table entry: its component categories, then its script; stops at
-// the first failure.
+// Every class-table entry: its component categories, then its script; every
+// step is tried, and the first failure is the answer.
 [[nodiscard]] HRESULT UnregisterClassTable(RegistrationScope scope = RegistrationScope::Machine);
 
 // The type library that `module` carries (or the .tlb file beside it).

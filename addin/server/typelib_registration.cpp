@@ -76,9 +76,9 @@ HResult UnregisterWith(const TLIBATTR& attributes, UnregisterFunction unregister
                            attributes.lcid, attributes.syskind);
 }
 
-// Whether the current user's classes hold a registration of this version of
-// the library (the key that RegisterTypeLibForUser makes).
-bool RegisteredForUser(const TLIBATTR& attributes) {
+// Whether the classes of `root` (the current user's or the machine's) hold a
+// registration of this version of the library.
+bool RegisteredIn(HKEY root, const TLIBATTR& attributes) {
   wchar_t libId[40] = {};
   if (StringFromGUID2(attributes.guid, libId, 40) == 0)
     return false;
@@ -86,7 +86,19 @@ bool RegisteredForUser(const TLIBATTR& attributes) {
   std::swprintf(version, 16, L"%x.%x", attributes.wMajorVerNum, attributes.wMinorVerNum);
   const std::wstring path = std::wstring(L"Software\\Classes\\TypeLib\\") + libId + L"\\" + version;
   UniqueHkey key;
-  return RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+  return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+// Unregistering what is not there fails in oleaut32; for us it is done.
+HResult UnregisterIfRegistered(const std::wstring& modulePath, HKEY root,
+                               UnregisterFunction unregisterLibrary) {
+  TLIBATTR attributes{};
+  const HResult hr = LoadAttributes(modulePath, &attributes);
+  if (Failed(hr))
+    return hr;
+  if (!RegisteredIn(root, attributes))
+    return kS_OK;
+  return UnregisterWith(attributes, unregisterLibrary);
 }
 
 }  // namespace
@@ -109,9 +121,7 @@ HResult RegisterTypeLibOf(const std::wstring& modulePath) {
 }
 
 HResult UnregisterTypeLibOf(const std::wstring& modulePath) {
-  TLIBATTR attributes{};
-  const HResult hr = LoadAttributes(modulePath, &attributes);
-  return Failed(hr) ? hr : UnregisterWith(attributes, UnRegisterTypeLib);
+  return UnregisterIfRegistered(modulePath, HKEY_LOCAL_MACHINE, UnRegisterTypeLib);
 }
 
 HResult RegisterTypeLibForUserOf(const std::wstring& modulePath) {
@@ -119,14 +129,7 @@ HResult RegisterTypeLibForUserOf(const std::wstring& modulePath) {
 }
 
 HResult UnregisterTypeLibForUserOf(const std::wstring& modulePath) {
-  TLIBATTR attributes{};
-  const HResult hr = LoadAttributes(modulePath, &attributes);
-  if (Failed(hr))
-    return hr;
-  // Unregistering what is not there fails in oleaut32; for us it is done.
-  if (!RegisteredForUser(attributes))
-    return kS_OK;
-  return UnregisterWith(attributes, UnRegisterTypeLibForUser);
+  return UnregisterIfRegistered(modulePath, HKEY_CURRENT_USER, UnRegisterTypeLibForUser);
 }
 
 }  // namespace tarnwick

@@ -13,7 +13,8 @@ namespace tarnwick {
 [[nodiscard]] HResult RegisterTypeLibOf(const std::wstring& modulePath);
 
 // Loads the library the same way and unregisters it by its LIBID, version,
-// locale and system kind.
+// locale and system kind. When the machine has no registration of it (never
+// registered, or unregistered already) there is nothing to remove: kS_OK.
 [[nodiscard]] HResult UnregisterTypeLibOf(const std::wstring& modulePath);
 
 // The same for the current user only: registered with RegisterTypeLibForUser,

@@ -141,6 +141,17 @@ HResult Win32Registry::CountSubKeys(RegistryKey key, std::uint32_t* count) {
   return kS_OK;
 }
 
+HResult Win32Registry::CountValues(RegistryKey key, std::uint32_t* count) {
+  *count = 0;
+  DWORD values = 0;
+  const LSTATUS status = RegQueryInfoKeyW(AsHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                          nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+  if (status != ERROR_SUCCESS)
+    return FromStatus(status);
+  *count = values;
+  return kS_OK;
+}
+
 HResult Win32Registry::SetStringValue(RegistryKey key, const std::wstring& name,
                                       const std::wstring& value) {
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));

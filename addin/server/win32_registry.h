@@ -29,6 +29,7 @@ class Win32Registry : public RegistryPort {
   HResult DeleteKey(RegistryKey parent, const std::wstring& name) override;
   HResult EnumSubKeys(RegistryKey key, std::vector<std::wstring>* names) override;
   HResult CountSubKeys(RegistryKey key, std::uint32_t* count) override;
+  HResult CountValues(RegistryKey key, std::uint32_t* count) override;
   HResult SetStringValue(RegistryKey key, const std::wstring& name,
                          const std::wstring& value) override;
   HResult SetDwordValue(RegistryKey key, const std::wstring& name, std::uint32_t value) override;

@@ -117,9 +117,8 @@ TEST_F(PerUserRegistrationTest, WritesTheClassesBelowTheUsersKeysAndUnregistersW
 
 TEST_F(PerUserRegistrationTest, AnyOtherCommandLineIsAnInvalidArgumentAndWritesNothing) {
   for (const BOOL install : {TRUE, FALSE}) {
-    for (const wchar_t* commandLine :
-         {static_cast<const wchar_t*>(nullptr), L"", L"machine", L"users", L"use", L" user",
-          L"user ", L"/user", L"\"user\"", L"user,machine"}) {
+    for (const wchar_t* commandLine : {L"machine", L"users", L"use", L" user", L"user ", L"/user",
+                                       L"\"user\"", L"user,machine"}) {
       EXPECT_EQ(server.install(install, commandLine), E_INVALIDARG)
           << "install " << install << ", command line "
           << (commandLine ? std::string(commandLine, commandLine + wcslen(commandLine))

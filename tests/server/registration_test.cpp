@@ -62,6 +62,40 @@ TEST_F(RegistrationTest, RegistersEveryKeyAndValueAndUnregistersThemAll) {
   EXPECT_TRUE(changed.empty()) << changed;
 }
 
+// regsvr32 /i calls DllInstall with an empty command line after
+// DllRegisterServer, /u /i before DllUnregisterServer, and /n /i alone: all of
+// them are the machine-wide registration. Unregistering twice succeeds, and a
+// value of the editor's own stays.
+TEST_F(RegistrationTest, EmptyInstallCommandLineIsMachineWideAndUnregisteringKeepsOthersData) {
+  LoadedServer server;
+  ASSERT_TRUE(server.Ready());
+  const std::wstring modulePath = ModulePathOf(server.module);
+  const std::wstring editorKey = L"Software\\Microsoft\\VBA\\VBE\\6.0";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, editorKey.c_str(), L"TarnwickTestValue", REG_SZ,
+                            L"kept", 10),
+            ERROR_SUCCESS);
+
+  ASSERT_EQ(server.registerServer(), S_OK);  // regsvr32 /i
+  ASSERT_EQ(server.install(TRUE, L""), S_OK);
+  EXPECT_EQ(OurKeys(), ExpectedKeys(modulePath));
+  ASSERT_EQ(server.install(FALSE, L""), S_OK);  // regsvr32 /u /i
+  ASSERT_EQ(server.unregisterServer(), S_OK);
+  EXPECT_EQ(OurKeys(), std::vector<std::wstring>{});
+  ASSERT_EQ(server.install(TRUE, nullptr), S_OK);  // regsvr32 /n /i
+  EXPECT_EQ(OurKeys(), ExpectedKeys(modulePath));
+  ASSERT_EQ(server.unregisterServer(), S_OK);
+  ASSERT_EQ(server.unregisterServer(), S_OK);
+  EXPECT_EQ(OurKeys(), std::vector<std::wstring>{});
+
+  wchar_t kept[8] = {};
+  DWORD size = sizeof kept;
+  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, editorKey.c_str(), L"TarnwickTestValue", RRF_RT_REG_SZ,
+                         nullptr, kept, &size),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(kept, L"kept");
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, editorKey.c_str(), L"TarnwickTestValue");
+}
+
 TEST_F(RegistrationTest, KeepsTheCallersThreadLocale) {
   LoadedServer server;
   ASSERT_TRUE(server.Ready());
