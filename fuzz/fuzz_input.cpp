@@ -101,6 +101,11 @@ std::wstring MakeLine(FuzzedDataProvider& input, int maxPieces) {
     else
       line += PickFragment(input);
   }
+  // No line of the editor holds a line break.
+  for (wchar_t& unit : line) {
+    if (unit == L'\r' || unit == L'\n')
+      unit = L' ';
+  }
   return line;
 }
 

@@ -11,7 +11,8 @@ namespace tarnwick::fuzz {
 
 // One fragment of source text from the dictionary.
 std::wstring PickFragment(FuzzedDataProvider& input);
-// A line of up to `maxPieces` fragments, now and then with raw UTF-16 units.
+// A line of up to `maxPieces` fragments, now and then with raw UTF-16 units;
+// never a CR or LF, which no line of the editor holds.
 std::wstring MakeLine(FuzzedDataProvider& input, int maxPieces);
 // Raw UTF-16 units, any value (lone surrogates and NULs included).
 std::wstring RawUnits(FuzzedDataProvider& input, size_t maxUnits);

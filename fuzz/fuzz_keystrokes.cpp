@@ -12,7 +12,8 @@
 //   - every other watched key keeps the lines above the caret line, and the
 //     lines below the later of the selection's end line and the line after the
 //     caret; of the lines in between, all but (their count in the old text + 1)
-//     are documentation comment lines: only a template adds more.
+//     are documentation comment lines: only a template adds more, and a
+//     composition one line more for each line break it commits.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -97,6 +98,10 @@ Keystroke PickKeystroke(FuzzedDataProvider& input, int32_t lineCount) {
     case 8:
       key.kind = Keystroke::Kind::kIme;
       key.text = input.ConsumeBool() ? PickFragment(input) : MakeLine(input, 2);
+      if (input.ConsumeIntegralInRange(0, 7) == 0) {
+        const size_t at = input.ConsumeIntegralInRange<size_t>(0, key.text.size());
+        key.text.insert(at, input.ConsumeBool() ? L"\r\n" : L"\n");
+      }
       if (input.ConsumeBool())
         key.text += input.ConsumeBool() ? L"'" : L">";
       break;
@@ -180,6 +185,16 @@ void CheckTab(const std::vector<std::wstring>& before, const Selection& selectio
     Fail("Tab changed more than one line", key);
 }
 
+// Line breaks as the editor counts them when it inserts text: CR LF, CR or LF.
+int64_t LineBreaks(const std::wstring& text) {
+  int64_t breaks = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\n' || (text[i] == L'\r' && (i + 1 == text.size() || text[i + 1] != L'\n')))
+      ++breaks;
+  }
+  return breaks;
+}
+
 void CheckWatchedEdit(const std::vector<std::wstring>& before, const Selection& selection,
                       const Keystroke& key, const Module& after) {
   const auto& lines = after.Lines();
@@ -204,8 +219,9 @@ void CheckWatchedEdit(const std::vector<std::wstring>& before, const Selection& 
     if (FindCommentMarker(lines[i]) == std::wstring::npos)
       ++plain;
   }
-  // The editor always has a caret line, even in an empty module.
-  const int64_t span = std::max<int64_t>(high - low + 1, 1);
+  // The editor always has a caret line, even in an empty module; each line
+  // break that a composition commits starts one more.
+  const int64_t span = std::max<int64_t>(high - low + 1, 1) + LineBreaks(key.text);
   if (plain > span + 1)
     Fail("lines other than documentation lines were added", key);
 }

@@ -43,11 +43,22 @@ void TypeTab(Module& module, Selection& selection) {
 
 void TypeText(Module& module, Selection& selection, const std::wstring& text) {
   DeleteSelection(module, selection);
-  std::wstring line = module.Line(selection.startLine);
-  line.insert(static_cast<size_t>(selection.startColumn - 1), text);
-  module.SetLine(selection.startLine, std::move(line));
-  const auto column = selection.startColumn + static_cast<int32_t>(text.size());
-  selection = {selection.startLine, column, selection.startLine, column};
+  size_t start = 0;
+  for (;;) {
+    const size_t lineBreak = text.find_first_of(L"\r\n", start);
+    const std::wstring piece = text.substr(start, lineBreak - start);
+    std::wstring line = module.Line(selection.startLine);
+    line.insert(static_cast<size_t>(selection.startColumn - 1), piece);
+    module.SetLine(selection.startLine, std::move(line));
+    const auto column = selection.startColumn + static_cast<int32_t>(piece.size());
+    selection = {selection.startLine, column, selection.startLine, column};
+    if (lineBreak == std::wstring::npos)
+      return;
+    SplitLine(module, selection);
+    const bool crLf =
+        text[lineBreak] == L'\r' && lineBreak + 1 < text.size() && text[lineBreak + 1] == L'\n';
+    start = lineBreak + (crLf ? 2 : 1);
+  }
 }
 
 void ApplyEditorMessage(Module& module, Selection& selection, uint32_t message, uintptr_t wParam,

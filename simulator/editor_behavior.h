@@ -6,7 +6,8 @@
 //     and the caret goes to column 1 of the new line.
 //   WM_KEYDOWN Tab: the selection is removed and spaces are typed up to the next
 //     tab stop (columns 1, 5, 9, ...) right of the caret.
-//   WM_IME_COMPOSITION: the composition's result text is typed at the caret.
+//   WM_IME_COMPOSITION: the composition's result text is typed at the caret;
+//     a line break in it starts a new line, as Enter does.
 //   Anything else: nothing.
 #pragma once
 
@@ -25,7 +26,8 @@ inline constexpr uint32_t kWmImeComposition = 0x010F;
 void ApplyEditorMessage(Module& module, Selection& selection, uint32_t message, uintptr_t wParam,
                         const std::wstring& compositionResult = {});
 
-// Types `text` (no line breaks) at the caret, replacing a non-empty selection.
+// Types `text` at the caret, replacing a non-empty selection. Each line break
+// in it (CR LF, CR or LF) splits the line there, as Enter does.
 void TypeText(Module& module, Selection& selection, const std::wstring& text);
 
 }  // namespace tarnwick

@@ -55,6 +55,13 @@ TEST(EditorBehavior, CompositionTypesItsResultAndEmptyModuleGetsALine) {
   ApplyEditorMessage(module, selection, kWmImeComposition, 0, L"\x65E5\x672C");
   EXPECT_EQ(module.Lines(), (std::vector<std::wstring>{L"\x65E5\x672C"}));
   EXPECT_EQ(selection.startColumn, 3);
+
+  // A line break in the result starts a new line; CR LF is one break.
+  ApplyEditorMessage(module, selection, kWmImeComposition, 0, L"a\r\nb\nc\rd");
+  EXPECT_EQ(module.Lines(), (std::vector<std::wstring>{L"\x65E5\x672C"
+                                                       L"a",
+                                                       L"b", L"c", L"d"}));
+  EXPECT_EQ(selection, (Selection{4, 2, 4, 2}));
 }
 
 }  // namespace
