@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "win32/unique_any.h"
+
 namespace tarnwick {
 namespace {
 
@@ -49,9 +51,10 @@ HRESULT InvokeByName(IDispatch* object, EditorInterface type, const wchar_t* mem
     UINT argumentError = 0;
     const HRESULT hr = object->Invoke(cached->second, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                       result, &exception, &argumentError);
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
+    // The editor's description of a failure is not used; its strings are ours.
+    const UniqueBstr source(exception.bstrSource);
+    const UniqueBstr description(exception.bstrDescription);
+    const UniqueBstr helpFile(exception.bstrHelpFile);
     if (hr != DISP_E_MEMBERNOTFOUND || fresh)
       return hr;
     // The number may belong to another build of the editor: ask once more.

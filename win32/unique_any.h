@@ -1,5 +1,6 @@
-// A small owner for Win32 and OLE Automation resources that are not COM
-// references (those are held by Microsoft::WRL::ComPtr).
+// The one owner for Win32, GDI and OLE Automation resources that are not COM
+// references (those are held by Microsoft::WRL::ComPtr). A new kind of handle
+// gets a traits struct and a typedef here, not an owner class of its own.
 //
 // UniqueAny<Traits> owns one value of Traits::type and frees it with
 // Traits::Close when it is reset, replaced or destroyed. Copying is deleted;
@@ -7,6 +8,8 @@
 //   get()      the value, still owned
 //   put()      frees the current value, then gives its (now empty) storage to
 //              be filled by an API's out parameter
+//   addressof() the storage itself, for an in-out parameter: the callee reads
+//              the current value and may replace it; what it leaves is owned
 //   release()  gives the value up without freeing it
 //   reset(v)   frees the current value and takes v (default: empty)
 #pragma once
@@ -41,6 +44,7 @@ class UniqueAny {
     reset();
     return &value;
   }
+  type* addressof() noexcept { return &value; }
   [[nodiscard]] type release() noexcept { return std::exchange(value, Traits::Empty()); }
   void reset(type owned = Traits::Empty()) noexcept {
     type old = std::exchange(value, owned);
@@ -87,9 +91,46 @@ struct VariantTraits {
   static void Close(type& v) noexcept { VariantClear(&v); }
 };
 
+struct SafeArrayTraits {
+  using type = SAFEARRAY*;
+  static type Empty() noexcept { return nullptr; }
+  static bool IsSet(type array) noexcept { return array != nullptr; }
+  static void Close(type array) noexcept { SafeArrayDestroy(array); }
+};
+
+struct LibraryTraits {
+  using type = HMODULE;
+  static type Empty() noexcept { return nullptr; }
+  static bool IsSet(type module) noexcept { return module != nullptr; }
+  static void Close(type module) noexcept { FreeLibrary(module); }
+};
+
+// A GDI object of one kind (HFONT, HBRUSH, HBITMAP): closed with DeleteObject.
+template <class Handle>
+struct GdiObjectTraits {
+  using type = Handle;
+  static type Empty() noexcept { return nullptr; }
+  static bool IsSet(type object) noexcept { return object != nullptr; }
+  static void Close(type object) noexcept { DeleteObject(object); }
+};
+
+// A device context made with CreateCompatibleDC or CreateDCW.
+struct MemoryDcTraits {
+  using type = HDC;
+  static type Empty() noexcept { return nullptr; }
+  static bool IsSet(type dc) noexcept { return dc != nullptr; }
+  static void Close(type dc) noexcept { DeleteDC(dc); }
+};
+
 using UniqueHkey = UniqueAny<HkeyTraits>;
 using UniqueHhook = UniqueAny<HhookTraits>;
 using UniqueBstr = UniqueAny<BstrTraits>;
 using UniqueVariant = UniqueAny<VariantTraits>;
+using UniqueSafeArray = UniqueAny<SafeArrayTraits>;
+using UniqueLibrary = UniqueAny<LibraryTraits>;
+using UniqueFont = UniqueAny<GdiObjectTraits<HFONT>>;
+using UniqueBrush = UniqueAny<GdiObjectTraits<HBRUSH>>;
+using UniqueBitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;
+using UniqueMemoryDc = UniqueAny<MemoryDcTraits>;
 
 }  // namespace tarnwick

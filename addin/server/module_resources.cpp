@@ -8,14 +8,6 @@
 namespace tarnwick {
 namespace {
 
-struct LibraryTraits {
-  using type = HMODULE;
-  static type Empty() noexcept { return nullptr; }
-  static bool IsSet(type module) noexcept { return module != nullptr; }
-  static void Close(type module) noexcept { FreeLibrary(module); }
-};
-using UniqueLibrary = UniqueAny<LibraryTraits>;
-
 HResult LastError() {
   const DWORD error = GetLastError();
   return error == 0 ? kE_FAIL : HResultFromWin32(error);

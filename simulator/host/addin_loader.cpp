@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "simulator/com/dispatch_object.h"
+#include "win32/unique_any.h"
 
 namespace tarnwick {
 namespace {
@@ -10,37 +11,10 @@ namespace {
 constexpr IID kIidExtensibility = {
     0xB65AD801, 0xABAF, 0x11D0, {0xBB, 0x8B, 0x00, 0xA0, 0xC9, 0x0F, 0x27, 0x44}};
 
-class RegistryKey {
- public:
-  RegistryKey() = default;
-  ~RegistryKey() {
-    if (key != nullptr)
-      RegCloseKey(key);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  HKEY* Put() { return &key; }
-  HKEY Get() const { return key; }
-
- private:
-  HKEY key = nullptr;
-};
-
 // An empty SAFEARRAY of VARIANT, the custom array of every notification.
-class CustomArray {
- public:
-  CustomArray() : array(SafeArrayCreateVector(VT_VARIANT, 0, 0)) {}
-  ~CustomArray() {
-    if (array != nullptr)
-      SafeArrayDestroy(array);
-  }
-  CustomArray(const CustomArray&) = delete;
-  CustomArray& operator=(const CustomArray&) = delete;
-  SAFEARRAY** Put() { return &array; }
-
- private:
-  SAFEARRAY* array;
-};
+UniqueSafeArray EmptyCustomArray() {
+  return UniqueSafeArray(SafeArrayCreateVector(VT_VARIANT, 0, 0));
+}
 
 // The AddIn object an add-in is connected with: it answers its ProgId.
 constexpr DispatchMember kAddInMembers[] = {
@@ -68,14 +42,14 @@ class AddInObject final : public DispatchObject {
 
 std::vector<std::wstring> StartupAddIns(HKEY root, const wchar_t* path) {
   std::vector<std::wstring> names;
-  RegistryKey addins;
-  if (RegOpenKeyExW(root, path, 0, KEY_READ, addins.Put()) != ERROR_SUCCESS)
+  UniqueHkey addins;
+  if (RegOpenKeyExW(root, path, 0, KEY_READ, addins.put()) != ERROR_SUCCESS)
     return names;
   for (DWORD index = 0;; ++index) {
     wchar_t name[256];
     DWORD length = static_cast<DWORD>(std::size(name));
     const LONG status =
-        RegEnumKeyExW(addins.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        RegEnumKeyExW(addins.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS)
       break;
     if (status != ERROR_SUCCESS)
@@ -83,7 +57,7 @@ std::vector<std::wstring> StartupAddIns(HKEY root, const wchar_t* path) {
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegGetValueW(addins.Get(), name, L"LoadBehavior", RRF_RT_ANY, &type, &value, &size) ==
+    if (RegGetValueW(addins.get(), name, L"LoadBehavior", RRF_RT_ANY, &type, &value, &size) ==
             ERROR_SUCCESS &&
         type == REG_DWORD && size == sizeof value && LoadsAtStartup(value)) {
       names.emplace_back(name, length);
@@ -102,8 +76,8 @@ void AddInHost::LoadAll(IDispatch* vbe, const std::vector<std::wstring>& names) 
       report(CouldNotLoadMessage(name));
   }
   for (const LoadedAddIn& entry : loaded) {
-    CustomArray custom;
-    entry.addIn->OnStartupComplete(custom.Put());
+    UniqueSafeArray custom = EmptyCustomArray();
+    entry.addIn->OnStartupComplete(custom.addressof());
   }
 }
 
@@ -123,8 +97,9 @@ bool AddInHost::Load(IDispatch* vbe, const std::wstring& name) {
     return false;
   }
   entry.instance = new AddInObject(name, instanceLog);
-  CustomArray custom;
-  if (FAILED(entry.addIn->OnConnection(vbe, ext_cm_Startup, entry.instance.Get(), custom.Put())))
+  UniqueSafeArray custom = EmptyCustomArray();
+  if (FAILED(
+          entry.addIn->OnConnection(vbe, ext_cm_Startup, entry.instance.Get(), custom.addressof())))
     return false;
   loaded.push_back(std::move(entry));
   return true;
@@ -132,12 +107,12 @@ bool AddInHost::Load(IDispatch* vbe, const std::wstring& name) {
 
 void AddInHost::UnloadAll() noexcept {
   for (const LoadedAddIn& entry : loaded) {
-    CustomArray custom;
-    entry.addIn->OnBeginShutdown(custom.Put());
+    UniqueSafeArray custom = EmptyCustomArray();
+    entry.addIn->OnBeginShutdown(custom.addressof());
   }
   for (const LoadedAddIn& entry : loaded) {
-    CustomArray custom;
-    entry.addIn->OnDisconnection(ext_dm_HostShutdown, custom.Put());
+    UniqueSafeArray custom = EmptyCustomArray();
+    entry.addIn->OnDisconnection(ext_dm_HostShutdown, custom.addressof());
   }
   const bool any = !loaded.empty();
   loaded.clear();

@@ -9,6 +9,7 @@
 #include "simulator/editor_behavior.h"
 #include "simulator/host/host_object_model.h"
 #include "simulator/host/text_edit.h"
+#include "win32/unique_any.h"
 
 namespace tarnwick {
 namespace {
@@ -20,35 +21,15 @@ constexpr COLORREF kSelectionColour = RGB(173, 214, 255);
 constexpr COLORREF kCommentColour = RGB(0, 128, 0);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
 
-struct FontDeleter {
-  void operator()(HFONT font) const { DeleteObject(font); }
-};
-using FontOwner = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-
 // One fixed-width font for every code window, made with the class.
-FontOwner& CodeFont() {
-  static FontOwner font;
+UniqueFont& CodeFont() {
+  static UniqueFont font;
   return font;
 }
 
-class BrushOwner {
- public:
-  explicit BrushOwner(COLORREF colour) : brush(CreateSolidBrush(colour)) {}
-  ~BrushOwner() {
-    if (brush != nullptr)
-      DeleteObject(brush);
-  }
-  BrushOwner(const BrushOwner&) = delete;
-  BrushOwner& operator=(const BrushOwner&) = delete;
-  HBRUSH Get() const { return brush; }
-
- private:
-  HBRUSH brush;
-};
-
 void Fill(HDC dc, const RECT& area, COLORREF colour) {
-  BrushOwner brush(colour);
-  FillRect(dc, &area, brush.Get());
+  const UniqueBrush brush(CreateSolidBrush(colour));
+  FillRect(dc, &area, brush.get());
 }
 
 // A comment starts at the first apostrophe outside a string literal.

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "win32/unique_any.h"
+
 namespace tarnwick {
 namespace {
 
@@ -33,36 +35,26 @@ class DibCanvas {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dc == nullptr || bitmap == nullptr || bits == nullptr) {
-      Release();
+    dc.reset(CreateCompatibleDC(nullptr));
+    bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc || !bitmap || bits == nullptr)
       throw std::runtime_error("cannot create a bitmap for the screenshot");
-    }
-    old = SelectObject(dc, bitmap);
+    old = SelectObject(dc.get(), bitmap.get());
   }
-  ~DibCanvas() { Release(); }
+  // The bitmap leaves the DC before either is deleted.
+  ~DibCanvas() { SelectObject(dc.get(), old); }
   DibCanvas(const DibCanvas&) = delete;
   DibCanvas& operator=(const DibCanvas&) = delete;
 
-  HDC Dc() const { return dc; }
+  HDC Dc() const { return dc.get(); }
   const uint32_t* Pixels() const {
     GdiFlush();
     return static_cast<const uint32_t*>(bits);
   }
 
  private:
-  void Release() {
-    if (dc != nullptr && old != nullptr)
-      SelectObject(dc, old);
-    if (bitmap != nullptr)
-      DeleteObject(bitmap);
-    if (dc != nullptr)
-      DeleteDC(dc);
-  }
-
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
+  UniqueMemoryDc dc;
+  UniqueBitmap bitmap;
   HGDIOBJ old = nullptr;
   void* bits = nullptr;
 };
