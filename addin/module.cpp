@@ -13,8 +13,6 @@ CAtlModule::CAtlModule() noexcept {
 
 CAtlModule::~CAtlModule() {
   Term();
-  if (globalInterfaceTable)
-    globalInterfaceTable->Release();
   if (initialized)
     DeleteCriticalSection(&section);
 }
@@ -39,12 +37,9 @@ HRESULT CAtlModule::GetGlobalInterfaceTable(IGlobalInterfaceTable** table) noexc
   EnterSection();
   if (!globalInterfaceTable)
     hr = CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
-                          IID_IGlobalInterfaceTable,
-                          reinterpret_cast<void**>(&globalInterfaceTable));
-  if (globalInterfaceTable) {
-    *table = globalInterfaceTable;
-    globalInterfaceTable->AddRef();
-  }
+                          IID_PPV_ARGS(&globalInterfaceTable));
+  if (globalInterfaceTable)
+    globalInterfaceTable.CopyTo(table);
   LeaveSection();
   return hr;
 }

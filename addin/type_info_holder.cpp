@@ -2,9 +2,8 @@
 
 #include <wrl/client.h>
 
-#include <algorithm>
+#include <memory>
 #include <new>
-#include <vector>
 
 #include "addin/module.h"
 
@@ -66,69 +65,51 @@ HRESULT TypeInfoHolder::Load(LCID lcid) {
   if (FAILED(hr)) {
     return hr;
   }
-  ComPtr<ITypeInfo> loadedInfo;
-  hr = library->GetTypeInfoOfGuid(*iid, &loadedInfo);
+  auto made = std::make_unique<Loaded>();
+  hr = library->GetTypeInfoOfGuid(*iid, &made->info);
   if (FAILED(hr)) {
     return hr;
   }
-  hr = InterfaceSide(loadedInfo);
+  hr = InterfaceSide(made->info);
   if (FAILED(hr)) {
     return hr;
   }
   ComPtr<ITypeInfo2> second;
-  if (SUCCEEDED(loadedInfo.As(&second))) {
-    loadedInfo = second;
+  if (SUCCEEDED(made->info.As(&second))) {
+    made->info = second;
   }
 
   TYPEATTR* attributes = nullptr;
-  hr = loadedInfo->GetTypeAttr(&attributes);
+  hr = made->info->GetTypeAttr(&attributes);
   if (FAILED(hr)) {
     return hr;
   }
-  UINT functions = attributes->cFuncs;
-  loadedInfo->ReleaseTypeAttr(attributes);
+  const UINT functions = attributes->cFuncs;
+  made->info->ReleaseTypeAttr(attributes);
 
-  std::vector<Name> table;
-  table.reserve(functions);
-  auto freeTable = [&table] {
-    for (Name& name : table) {
-      SysFreeString(name.text);
-    }
-  };
+  made->names.reserve(functions);
   for (UINT i = 0; i < functions; ++i) {
     FUNCDESC* function = nullptr;
-    if (FAILED(loadedInfo->GetFuncDesc(i, &function))) {
+    if (FAILED(made->info->GetFuncDesc(i, &function))) {
       continue;
     }
-    DISPID id = function->memid;
-    loadedInfo->ReleaseFuncDesc(function);
-    BSTR text = nullptr;
-    if (SUCCEEDED(loadedInfo->GetDocumentation(id, &text, nullptr, nullptr, nullptr)) && text) {
-      table.push_back({text, SysStringLen(text), id});
+    const DISPID id = function->memid;
+    made->info->ReleaseFuncDesc(function);
+    UniqueBstr text;
+    if (SUCCEEDED(made->info->GetDocumentation(id, text.put(), nullptr, nullptr, nullptr)) &&
+        text) {
+      const UINT length = SysStringLen(text.get());
+      made->names.push_back({std::move(text), length, id});
     }
-  }
-  if (!table.empty()) {
-    names = new (std::nothrow) Name[table.size()];
-    if (!names) {
-      freeTable();
-      return E_OUTOFMEMORY;
-    }
-    std::copy(table.begin(), table.end(), names);
-    nameCount = static_cast<UINT>(table.size());
   }
   if (!termRegistered) {
     hr = tarnwickModule.AddTermFunction(Terminate, this);
     if (FAILED(hr)) {
-      delete[] names;
-      names = nullptr;
-      nameCount = 0;
-      freeTable();
       return hr;
     }
     termRegistered = true;
   }
-  info = loadedInfo.Detach();
-  loaded.store(true, std::memory_order_release);
+  loaded.store(made.release(), std::memory_order_release);
   return S_OK;
 }
 
@@ -140,17 +121,7 @@ void TypeInfoHolder::Terminate(void* holder) noexcept {
 
 void TypeInfoHolder::Clear() noexcept {
   ModuleSectionLock hold(tarnwickModule);
-  loaded.store(false, std::memory_order_release);
-  for (UINT i = 0; i < nameCount; ++i) {
-    SysFreeString(names[i].text);
-  }
-  delete[] names;
-  names = nullptr;
-  nameCount = 0;
-  if (info) {
-    info->Release();
-    info = nullptr;
-  }
+  delete loaded.exchange(nullptr, std::memory_order_acq_rel);
 }
 
 HRESULT TypeInfoHolder::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** result) noexcept {
@@ -165,9 +136,7 @@ HRESULT TypeInfoHolder::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** result) n
   if (FAILED(hr)) {
     return hr;
   }
-  info->AddRef();
-  *result = info;
-  return S_OK;
+  return loaded.load(std::memory_order_acquire)->info.CopyTo(result);
 }
 
 HRESULT TypeInfoHolder::GetIDsOfNames(REFIID /*riid*/, LPOLESTR* requested, UINT count, LCID lcid,
@@ -176,17 +145,18 @@ HRESULT TypeInfoHolder::GetIDsOfNames(REFIID /*riid*/, LPOLESTR* requested, UINT
   if (FAILED(hr)) {
     return hr;
   }
+  const Loaded& table = *loaded.load(std::memory_order_acquire);
   if (count == 1 && requested && requested[0] && ids) {
-    UINT length = static_cast<UINT>(lstrlenW(requested[0]));
-    for (UINT i = nameCount; i-- > 0;) {
-      if (names[i].length == length &&
-          memcmp(names[i].text, requested[0], length * sizeof(wchar_t)) == 0) {
-        ids[0] = names[i].id;
+    const UINT length = static_cast<UINT>(lstrlenW(requested[0]));
+    for (auto name = table.names.rbegin(); name != table.names.rend(); ++name) {
+      if (name->length == length &&
+          memcmp(name->text.get(), requested[0], length * sizeof(wchar_t)) == 0) {
+        ids[0] = name->id;
         return S_OK;
       }
     }
   }
-  return info->GetIDsOfNames(requested, count, ids);
+  return table.info->GetIDsOfNames(requested, count, ids);
 }
 
 HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID member, REFIID /*riid*/, LCID lcid,
@@ -196,7 +166,8 @@ HRESULT TypeInfoHolder::Invoke(IDispatch* self, DISPID member, REFIID /*riid*/, 
   if (FAILED(hr)) {
     return hr;
   }
-  return info->Invoke(self, member, flags, params, result, exception, argumentError);
+  return loaded.load(std::memory_order_acquire)
+      ->info->Invoke(self, member, flags, params, result, exception, argumentError);
 }
 
 }  // namespace tarnwick

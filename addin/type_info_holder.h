@@ -5,15 +5,19 @@
 
 #include <windows.h>
 #include <oaidl.h>
+#include <wrl/client.h>
 
 #include <atomic>
+#include <vector>
+
+#include "win32/unique_any.h"
 
 namespace tarnwick {
 
 class TypeInfoHolder {
  public:
   // Constant-initialised, with nothing to destroy: the module's termination
-  // list, not static destruction, releases what was loaded.
+  // list, not static destruction, frees what was loaded (Clear).
   constexpr TypeInfoHolder(const GUID* libid, const IID* iid, WORD major, WORD minor) noexcept
       : libid(libid), iid(iid), major(major), minor(minor) {}
   TypeInfoHolder(const TypeInfoHolder&) = delete;
@@ -27,14 +31,20 @@ class TypeInfoHolder {
                                DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                UINT* argumentError) noexcept;
 
-  // Releases what was loaded; the next call loads again.
+  // Frees what was loaded; the next call loads again.
   void Clear() noexcept;
 
  private:
   struct Name {
-    BSTR text;
+    UniqueBstr text;
     UINT length;
     DISPID id;
+  };
+  // The type information (its ITypeInfo2 form where offered) and its member
+  // names.
+  struct Loaded {
+    Microsoft::WRL::ComPtr<ITypeInfo> info;
+    std::vector<Name> names;
   };
 
   // Loads the information and the member-name table once.
@@ -46,10 +56,9 @@ class TypeInfoHolder {
   const IID* iid;
   WORD major;
   WORD minor;
-  std::atomic<bool> loaded{false};
-  ITypeInfo* info = nullptr;  // the ITypeInfo2 form where offered
-  Name* names = nullptr;
-  UINT nameCount = 0;
+  // Owned by the holder: made by Load, deleted by Clear. Published with
+  // release order, so that a reader that sees it sees it whole.
+  std::atomic<Loaded*> loaded{nullptr};
   bool termRegistered = false;
 };
 

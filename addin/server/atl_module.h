@@ -13,6 +13,7 @@
 
 #include <windows.h>
 #include <objidl.h>
+#include <wrl/client.h>
 
 #include <atomic>
 #include <vector>
@@ -69,8 +70,8 @@ class CAtlModule {
   std::atomic<LONG> lockCount{0};
   CRITICAL_SECTION section;
   bool initialized = false;
-  std::vector<TermEntry> terminations;                    // guarded by `section`
-  IGlobalInterfaceTable* globalInterfaceTable = nullptr;  // guarded by `section`
+  std::vector<TermEntry> terminations;                                 // guarded by `section`
+  Microsoft::WRL::ComPtr<IGlobalInterfaceTable> globalInterfaceTable;  // guarded by `section`
 };
 
 template <class T>
