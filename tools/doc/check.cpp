@@ -56,7 +56,7 @@ class Checker {
       } else if (node.name == L"returns") {
         returns = true;
         if (!ReturnsValue(d.kind) && HasSignature(d.kind)) {
-          Report(line, what + ": <returns> on a " + DescribeKind(d.kind));
+          Report(line, what + ": <returns> on " + DescribeKind(d.kind));
         }
       } else if (node.name == L"param") {
         const std::wstring* name = node.Attribute(L"name");
@@ -101,13 +101,13 @@ class Checker {
   static std::string DescribeKind(DeclarationKind kind) {
     switch (kind) {
       case DeclarationKind::kEvent:
-        return "Event";
+        return "an Event";
       case DeclarationKind::kPropertyLet:
-        return "Property Let";
+        return "a Property Let";
       case DeclarationKind::kPropertySet:
-        return "Property Set";
+        return "a Property Set";
       default:
-        return "Sub";
+        return "a Sub";
     }
   }
 

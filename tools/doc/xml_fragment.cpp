@@ -292,6 +292,7 @@ class Parser {
       return false;
     }
     if (at == text.size()) {
+      at = element.begin;
       return Fail("<" + WideToUtf8(element.name) + "> is never closed");
     }
     const size_t close = at;
