@@ -262,7 +262,9 @@ class Page {
       const XmlNode* node = Find(content.nodes, tag);
       const std::string text = node == nullptr ? std::string() : renderer.Render(*node);
       if (!text.empty()) {
-        out += "**" + std::string(title) + ":** " + text + "\n\n";
+        // A code block or paragraphs stand below the title, a line beside it.
+        out += "**" + std::string(title) + ":**" +
+               (text.find('\n') == std::string::npos ? " " : "\n\n") + text + "\n\n";
       }
     }
   }
