@@ -14,8 +14,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr unsigned kCodePage = 932;
-
 bool IsLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
@@ -38,6 +36,8 @@ size_t CharacterLength(std::string_view bytes, size_t at) {
 }
 
 #ifdef _WIN32
+
+constexpr UINT kCodePage = 932;
 
 std::optional<std::wstring> SystemDecode(std::string_view bytes) {
   if (bytes.empty()) {
