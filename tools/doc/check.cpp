@@ -13,15 +13,6 @@ std::string Quoted(const std::wstring& name) {
   return "\"" + WideToUtf8(name) + "\"";
 }
 
-size_t IndexIn(const std::vector<std::wstring>& names, const std::wstring& name) {
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (EqualsIgnoringAsciiCase(names[i], name)) {
-      return i;
-    }
-  }
-  return names.size();
-}
-
 class Checker {
  public:
   explicit Checker(std::vector<Finding>& findings) : findings(findings) {}
@@ -61,7 +52,7 @@ class Checker {
       } else if (node.name == L"param") {
         const std::wstring* name = node.Attribute(L"name");
         const std::wstring shown = name == nullptr ? std::wstring() : *name;
-        const size_t index = IndexIn(signature, shown);
+        const size_t index = SignatureIndex(signature, shown);
         if (index == signature.size()) {
           Report(line, what + ": <param name=" + Quoted(shown) + "> names no parameter");
         } else if (documented[index]) {

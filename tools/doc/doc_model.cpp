@@ -111,6 +111,15 @@ std::vector<std::wstring> SignatureNames(const Declaration& declaration) {
   return names;
 }
 
+size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring& name) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (EqualsIgnoringAsciiCase(names[i], name)) {
+      return i;
+    }
+  }
+  return names.size();
+}
+
 std::string DescribeMember(const Member& member) {
   static constexpr const char* kKinds[] = {
       "Statement", "Sub",   "Function", "Property Get", "Property Let", "Property Set", "Sub",

@@ -48,6 +48,9 @@ BlockContent ReadBlockContent(const CommentBlock& block);
 bool HasSignature(DeclarationKind kind);
 // The parameter names of the signature, in order; empty without one.
 std::vector<std::wstring> SignatureNames(const Declaration& declaration);
+// Where `name` stands among the signature's names (ASCII case ignored, as VBA
+// ignores it), or names.size().
+size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring& name);
 // "Function Add", "Property Get Item", "Enum Shape", "Const Limit, Size".
 std::string DescribeMember(const Member& member);
 

@@ -62,15 +62,6 @@ std::optional<std::vector<Item>> Layout(const BlockContent& content) {
   return items;
 }
 
-size_t IndexIn(const std::vector<std::wstring>& names, const std::wstring& name) {
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (EqualsIgnoringAsciiCase(names[i], name)) {
-      return i;
-    }
-  }
-  return names.size();
-}
-
 // An entry of the block after sync: an item kept, or a new line's content.
 struct Entry {
   const Item* item = nullptr;
@@ -136,7 +127,7 @@ class BlockSync {
       }
       params.push_back(&item);
       const std::wstring* name = item.element->Attribute(L"name");
-      const size_t index = name == nullptr ? signature.size() : IndexIn(signature, *name);
+      const size_t index = name == nullptr ? signature.size() : SignatureIndex(signature, *name);
       if (index < signature.size() && matched[index] == nullptr) {
         matched[index] = &item;
       } else {
