@@ -25,11 +25,11 @@
 #include <string>
 #include <vector>
 
+#include "reader/module_file.h"
 #include "simulator/host/editor_host.h"
 #include "simulator/host/screenshot.h"
 #include "simulator/keys.h"
 #include "simulator/utf.h"
-#include "tools/replay/module_file.h"
 
 namespace tarnwick {
 namespace {

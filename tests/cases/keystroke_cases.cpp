@@ -69,6 +69,37 @@ constexpr KeystrokeCase kCases[] = {
     {"an Enum gets a plain template", "''^\nPublic Enum Colors\n    Red\nEnd Enum", "'",
      SUB_TEMPLATE "Public Enum Colors\n    Red\nEnd Enum"},
 
+    // --- Declarations as real code writes them --------------------------------
+    {"a default value in parentheses does not end the list",
+     "''^\nSub S(Optional x As Long = (1 + 2), y As Long)\nEnd Sub", "'",
+     "''' <summary>\n''' ^\n''' </summary>\n''' <param name=\"x\"></param>\n"
+     "''' <param name=\"y\"></param>\n''' <remarks></remarks>\n"
+     "Sub S(Optional x As Long = (1 + 2), y As Long)\nEnd Sub"},
+    {"a default value never becomes the name",
+     "''^\nSub S(Optional n = 1, Optional v = Null, Optional s = \"a As b\")\nEnd Sub", "'",
+     "''' <summary>\n''' ^\n''' </summary>\n''' <param name=\"n\"></param>\n"
+     "''' <param name=\"v\"></param>\n''' <param name=\"s\"></param>\n"
+     "''' <remarks></remarks>\n"
+     "Sub S(Optional n = 1, Optional v = Null, Optional s = \"a As b\")\nEnd Sub"},
+    {"a trailing comment is not part of the declaration", "''^\nDim total As Long ' see Sum(a, b)",
+     "'", SUB_TEMPLATE "Dim total As Long ' see Sum(a, b)"},
+    {"As is matched in any letter case", "''^\nSub S(x as Long, y AS String)\nEnd Sub", "'",
+     "''' <summary>\n''' ^\n''' </summary>\n''' <param name=\"x\"></param>\n"
+     "''' <param name=\"y\"></param>\n''' <remarks></remarks>\n"
+     "Sub S(x as Long, y AS String)\nEnd Sub"},
+    {"a procedure declared in both branches of #If gets a template above the second",
+     "#If VBA7 Then\nFunction Handle() As LongPtr\nEnd Function\n#Else\n''^\n"
+     "Function Handle() As Long\nEnd Function\n#End If",
+     "'",
+     "#If VBA7 Then\nFunction Handle() As LongPtr\nEnd Function\n#Else\n"
+     "''' <summary>\n''' ^\n''' </summary>\n''' <returns></returns>\n"
+     "''' <remarks></remarks>\nFunction Handle() As Long\nEnd Function\n#End If"},
+    {"a type-declaration character is not part of the name",
+     "''^\nDeclare PtrSafe Function GetText Lib \"user32\" (ByVal s$, ByVal cb&) As Long", "'",
+     "''' <summary>\n''' ^\n''' </summary>\n''' <param name=\"s\"></param>\n"
+     "''' <param name=\"cb\"></param>\n''' <returns></returns>\n''' <remarks></remarks>\n"
+     "Declare PtrSafe Function GetText Lib \"user32\" (ByVal s$, ByVal cb&) As Long"},
+
     // --- No template -----------------------------------------------------------
     {"no template inside a procedure body; the apostrophe is still typed once",
      "Sub Run()\n    ''^\n    x = 1\nEnd Sub", "'", "Sub Run()\n    '''^\n    x = 1\nEnd Sub"},

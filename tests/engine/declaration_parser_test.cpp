@@ -100,7 +100,7 @@ TEST(EngineParseDeclaration, ParameterNames) {
   const ParseCase cases[] = {
       {L"Sub Run(x, y)", {L"x", L"y"}, false},
       {L"Sub S(Optional ByVal n As Integer = 5)", {L"n"}, false},
-      {L"Sub S(x as Long)", {L"Long"}, false},  // "As" is matched case-sensitively
+      {L"Sub S(x as Long, y AS String)", {L"x", L"y"}, false},  // "As" in any ASCII case
       {L"Sub S(ByRef r As Range, ParamArray rest() As Variant)", {L"r", L"rest"}, false},
       {L"Sub S(As Long, b)", {L"b"}, false},
       {L"Sub S(a,, b,)", {L"a", L"b"}, false},
@@ -109,7 +109,17 @@ TEST(EngineParseDeclaration, ParameterNames) {
       {L"Sub S) (a As Long)", {}, false},          // ')' before '(' means no list
       {L"Sub S", {}, false},
       {L"Sub S(a As Long) As Long(x, y)", {L"a"}, false},
-      {L"Sub S(Optional x As Long = (2), y As Long)", {L"x"}, false},
+      {L"Sub S(Optional x As Long = (1 + 2), y As Long)", {L"x", L"y"}, false},
+      // A default value is cut off before the name is picked.
+      {L"Sub S(Optional n = 1, Optional v = Null)", {L"n", L"v"}, false},
+      {L"Sub S(Optional s = \"a As b\", Optional t = \"=\")", {L"s", L"t"}, false},
+      // A trailing comment is not read; an apostrophe in a literal is no comment.
+      {L"Dim total As Long ' see Sum(a, b)", {}, false},
+      {L"Sub S(Optional q As String = \"it's\", n As Long) ' (x)", {L"q", L"n"}, false},
+      // A type-declaration character is the name's type.
+      {L"Sub S(ByVal cb&, s$, a%(), ByRef d#, c@, f!, l^)",
+       {L"cb", L"s", L"a", L"d", L"c", L"f", L"l"},
+       false},
   };
   for (const ParseCase& c : cases) {
     ExpectParses(c);

@@ -17,11 +17,11 @@
 #include <io.h>
 #endif
 
+#include "reader/module_file.h"
 #include "simulator/keys.h"
 #include "simulator/simulated_code_window.h"
 #include "simulator/utf.h"
 #include "tools/replay/json.h"
-#include "tools/replay/module_file.h"
 
 namespace tarnwick {
 namespace {

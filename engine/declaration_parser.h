@@ -1,0 +1,67 @@
+// Reading one declaration statement: what it declares, under which names, and
+// its parameters. Pure text work, shared by the template path (over the code
+// pane) and the module reader (over a module file's lines).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+enum class DeclarationKind {
+  kNone,  // not a declaration
+  kSub,
+  kFunction,
+  kPropertyGet,
+  kPropertyLet,
+  kPropertySet,
+  kDeclareSub,
+  kDeclareFunction,
+  kEvent,
+  kEnum,
+  kType,
+  kConst,
+  kVariable,
+};
+
+enum class Passing { kDefault, kByVal, kByRef };
+
+struct Parameter {
+  std::wstring name;          // without "()" and without its type-declaration character
+  std::wstring type;          // the words after "As", as written; empty when none
+  wchar_t typeCharacter = 0;  // one of % & ^ @ ! # $ written after the name, or 0
+  Passing passing = Passing::kDefault;
+  bool optional = false;
+  bool paramArray = false;
+  bool array = false;  // the name was written with "()"
+};
+
+struct Declaration {
+  DeclarationKind kind = DeclarationKind::kNone;
+  bool isPrivate = false;  // declared Private, or with Dim
+  // The names declared: one for a procedure, an event, an enum or a type; each
+  // variable or constant of the statement. Without type-declaration characters.
+  std::vector<std::wstring> names;
+  // The list in the statement's first parentheses outside string literals,
+  // read as parameters whatever the kind; names may be empty.
+  std::vector<Parameter> parameters;
+};
+
+Declaration ParseDeclarationText(const std::wstring& text);
+
+// Function, Property Get and Declare Function return a value.
+bool ReturnsValue(DeclarationKind kind);
+// Sub, Function and Property Get/Let/Set: a statement that opens a body.
+bool IsProcedureHeader(DeclarationKind kind);
+
+// A line ending in " _" or "\t_" (trailing blanks aside) goes on on the next line.
+bool IsContinuedLine(const std::wstring& text);
+// The statement up to its first apostrophe outside a string literal.
+std::wstring CutTrailingComment(const std::wstring& text);
+// Whole-word comparison that ignores the case of A-Z only.
+bool EqualsIgnoringAsciiCase(std::wstring_view word, std::wstring_view keyword);
+// One of % & ^ @ ! # $.
+bool IsTypeCharacter(wchar_t c);
+
+}  // namespace tarnwick

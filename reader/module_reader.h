@@ -1,0 +1,57 @@
+// Reading a VBA module from its lines, as an exported file holds them: the
+// header, the statements across " _" continuations, the declarations and the
+// ''' block above each. No code pane: pure text work over a vector of lines.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/declaration_parser.h"
+
+namespace tarnwick {
+
+enum class ModuleKind { kStandard, kClass, kForm };
+
+// The ''' lines right above a declaration (blank lines may stand between).
+struct CommentBlock {
+  int32_t line = 0;                 // 1-based first line; 0 when there is no block
+  std::vector<std::wstring> lines;  // as they stand in the module
+
+  bool Empty() const { return lines.empty(); }
+};
+
+// One logical statement: its physical lines joined at " _", without the "_".
+struct Statement {
+  std::wstring text;
+  int32_t line = 0;  // first physical line, 1-based
+  int32_t lineCount = 1;
+};
+
+struct Member {
+  Statement statement;
+  Declaration declaration;
+  CommentBlock block;
+  std::vector<Member> children;  // the members of an Enum, the fields of a Type
+};
+
+struct ModuleSource {
+  std::wstring name;  // from Attribute VB_Name; empty when the file has none
+  ModuleKind kind = ModuleKind::kStandard;
+  CommentBlock block;  // a block above every declaration that documents none of them
+  std::vector<Member> members;
+};
+
+// A header that does not end; `line` is 1-based.
+class ModuleError : public std::runtime_error {
+ public:
+  ModuleError(int32_t line, const std::string& what) : std::runtime_error(what), line(line) {}
+  int32_t line;
+};
+
+// Reads the module. The VERSION / BEGIN ... END header and every Attribute line
+// are skipped; procedure bodies are passed over to their End line.
+ModuleSource ReadModule(const std::vector<std::wstring>& lines);
+
+}  // namespace tarnwick

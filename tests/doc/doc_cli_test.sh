@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# doc_cli_test.sh EXAMPLES_DIR [RUNNER...] TARNWICK_DOC
+# Runs the program itself: natively, or in the Windows build tarnwick-doc.exe
+# under Wine (RUNNER is then scripts/wine-run.sh --prefix DIR). Checks the
+# examples, a sync with --write on a CR LF file, and a missing file.
+set -uo pipefail
+examples="$1"
+shift
+doc=("$@")
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+check() {  # check NAME STATUS [DETAIL]
+  if [ "$2" -eq 0 ]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $1" >&2
+    [ -n "${3:-}" ] && printf '%s\n' "$3" >&2
+  fi
+}
+
+out="$("${doc[@]}" check "$examples/" 2>"$work/err" | tr -d '\r')"
+status=$?
+[ "$status" -eq 1 ] && grep -qxF "$examples/Geometry.bas:18: Function Add is public and has no ''' block" <<<"$out"
+check "check on the examples" $? "status $status: $out $(cat "$work/err")"
+
+printf "Attribute VB_Name = \"Calc\"\r\n''' <summary>Sums.</summary>\r\n''' <param name=\"b\">B.</param>\r\nPublic Function Sum(a, b) As Long\r\nEnd Function\r\n" >"$work/Calc.bas"
+"${doc[@]}" sync --write "$work/Calc.bas" >"$work/out" 2>&1
+status=$?
+expected="$(printf "Attribute VB_Name = \"Calc\"\r\n''' <summary>Sums.</summary>\r\n''' <param name=\"a\"></param>\r\n''' <param name=\"b\">B.</param>\r\n''' <returns></returns>\r\nPublic Function Sum(a, b) As Long\r\nEnd Function\r\n" | od -An -c)"
+[ "$status" -eq 0 ] && [ "$(od -An -c <"$work/Calc.bas")" = "$expected" ] && ! ls "$work"/*.tmp >/dev/null 2>&1
+check "sync --write keeps CR LF and leaves no temporary file" $? "status $status: $(cat "$work/out")"
+
+"${doc[@]}" xml --project Calc --out "$work/Calc.xml" "$work/Calc.bas" "$work/Missing.bas" >"$work/out" 2>"$work/err"
+status=$?
+[ "$status" -eq 2 ] && grep -q "Missing.bas: error: cannot read the file" "$work/err" &&
+  grep -qF '<member name="M:Calc.Calc.Sum(System.Object@,System.Object@)">' "$work/Calc.xml"
+check "a missing file: exit 2, the other file documented" $? "status $status: $(cat "$work/err")"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "reader/module_file.h"
+#include "simulator/utf.h"
+#include "tests/doc/doc_test_support.h"
+#include "tools/doc/doc_tasks.h"
+
+namespace tarnwick {
+namespace {
+
+struct IdCase {
+  const char* declaration;
+  std::vector<std::string> ids;  // the member's, then its first child's
+};
+
+TEST(DocMemberIds, ForEachKindOfDeclaration) {
+  const IdCase cases[] = {
+      {"Public Function Add(ByVal a As Long, ByVal b As Long) As Long",
+       {"M:P.Geo.Add(System.Int32,System.Int32)"}},
+      {"Sub Reset()", {"M:P.Geo.Reset"}},
+      {"Sub S(a As LongLong, b As longptr, c As Integer, d As Byte, e As Boolean, f As Single)",
+       {"M:P.Geo.S(System.Int64@,System.IntPtr@,System.Int16@,System.Byte@,System.Boolean@,"
+        "System.Single@)"}},
+      {"Sub S(ByRef g As Double, ByVal h As Currency, ByVal i As Date, ByVal j As String)",
+       {"M:P.Geo.S(System.Double@,System.Decimal,System.DateTime,System.String)"}},
+      {"Sub S(ByVal v As Variant, ByVal o As Object, ByVal n, ByVal r As Excel.Range)",
+       {"M:P.Geo.S(System.Object,System.Object,System.Object,Excel.Range)"}},
+      {"Sub S(ByVal a%, ByVal b&, ByVal c^, ByVal d@, ByVal e!, ByVal f#, g$)",
+       {"M:P.Geo.S(System.Int16,System.Int32,System.Int64,System.Decimal,System.Single,"
+        "System.Double,System.String@)"}},
+      {"Sub S(bytes() As Byte, ParamArray rest() As Variant)",
+       {"M:P.Geo.S(System.Byte[]@,System.Object[])"}},
+      {"Private Declare PtrSafe Function GetTickCount Lib \"kernel32\" () As Long",
+       {"M:P.Geo.GetTickCount"}},
+      {"Declare PtrSafe Sub Sleep Lib \"kernel32\" (ByVal ms As Long)",
+       {"M:P.Geo.Sleep(System.Int32)"}},
+      {"Property Get Item(ByVal i As Long) As Variant", {"P:P.Geo.Item"}},
+      {"Public Property Let Item(ByVal i As Long, ByVal v As Variant)", {"P:P.Geo.Item"}},
+      {"Public Event Changed(ByVal v As Long)", {"E:P.Geo.Changed"}},
+      {"Public Enum Shape\n    Circle = 1\nEnd Enum", {"T:P.Geo.Shape", "F:P.Geo.Shape.Circle"}},
+      {"Private Type Point\n    X As Double\nEnd Type", {"T:P.Geo.Point", "F:P.Geo.Point.X"}},
+      {"Public Const A As Long = 1, B = 2", {"F:P.Geo.A", "F:P.Geo.B"}},
+      {"Dim m_x As Long", {"F:P.Geo.m_x"}},
+  };
+  for (const IdCase& c : cases) {
+    const DocModule doc = ModuleOf(std::string(c.declaration) + "\nEnd Sub");
+    ASSERT_FALSE(doc.module.members.empty()) << c.declaration;
+    const Member& member = doc.module.members.front();
+    std::vector<std::string> ids;
+    for (const std::wstring& id : MemberIds(L"P.Geo", member, nullptr)) {
+      ids.push_back(WideToUtf8(id));
+    }
+    for (const Member& child : member.children) {
+      ids.push_back(WideToUtf8(MemberIds(L"P.Geo", child, &member).front()));
+    }
+    EXPECT_EQ(ids, c.ids) << c.declaration;
+  }
+}
+
+// A small module set, written by the test, against the golden file.
+TEST(DocXmlFile, MatchesTheGoldenFile) {
+  ScratchFolder folder;
+  folder.Write("src/Geo.bas",
+               "Attribute VB_Name = \"Geo\"\r\n"
+               "''' <summary>Shapes &amp; sizes.</summary>\r\n"
+               "Option Explicit\r\n"
+               "\r\n"
+               "''' <summary>\r\n"
+               "'''   Adds <paramref name=\"a\"/> to <c>b</c>.\r\n"
+               "''' </summary>\r\n"
+               "''' <param name=\"a\">The first.</param>\r\n"
+               "''' <param name=\"b\">The second.</param>\r\n"
+               "''' <returns>a &lt; a + b, mostly.</returns>\r\n"
+               "Public Function Add(ByVal a As Long, Optional b& = 1) As Long\r\n"
+               "    Add = a + b\r\n"
+               "End Function\r\n"
+               "''' <summary>Kinds of shape.</summary>\r\n"
+               "Public Enum Shape\r\n"
+               "    ''' <summary>Round.</summary>\r\n"
+               "    Circle = 1\r\n"
+               "    Square = 2\r\n"
+               "End Enum\r\n"
+               "''' <summary>Bad <b>nesting</i>, \"quoted\".</summary>\r\n"
+               "Public Const Limit = 10\r\n");
+  folder.Write("src/Account.cls",
+               "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\nEND\r\n"
+               "Attribute VB_Name = \"Account\"\r\n"
+               "''' <summary>Raised after a change of <see cref=\"Balance\"/>.</summary>\r\n"
+               "Public Event Changed(ByVal amount As Currency)\r\n"
+               "''' <summary>The balance in caf\xE9s.</summary>\r\n"
+               "Public Property Get Balance() As Currency\r\nEnd Property\r\n"
+               "''' <summary>Sets it.</summary>\r\n"
+               "Public Property Let Balance(ByVal value As Currency)\r\nEnd Property\r\n");
+  const DocRun run = RunDoc({"xml", "--project", "Demo", folder.Utf8("src")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, ReadFileBytes(std::string(TARNWICK_DOC_GOLDEN) + "/demo.xml"));
+  EXPECT_EQ(run.err, folder.Utf8("src/Geo.bas") +
+                         ":20: warning: the block is not well-formed XML (</i> does not close "
+                         "<b>); its text is written as its summary\n");
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,210 @@
+#include "tools/doc/doc_model.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "engine/text_helpers.h"
+#include "simulator/utf.h"
+
+namespace tarnwick {
+
+namespace {
+
+// VBA's type names and the .NET types their IDs use; ASCII case ignored.
+constexpr std::array<std::pair<std::wstring_view, std::wstring_view>, 14> kTypeIds = {{
+    {L"Long", L"System.Int32"},
+    {L"LongLong", L"System.Int64"},
+    {L"LongPtr", L"System.IntPtr"},
+    {L"Integer", L"System.Int16"},
+    {L"Byte", L"System.Byte"},
+    {L"Boolean", L"System.Boolean"},
+    {L"Single", L"System.Single"},
+    {L"Double", L"System.Double"},
+    {L"Currency", L"System.Decimal"},
+    {L"Date", L"System.DateTime"},
+    {L"String", L"System.String"},
+    {L"Variant", L"System.Object"},
+    {L"Object", L"System.Object"},
+    {L"", L"System.Object"},
+}};
+
+// The type a type-declaration character stands for.
+std::wstring_view TypeOfCharacter(wchar_t c) {
+  switch (c) {
+    case L'%':
+      return L"Integer";
+    case L'&':
+      return L"Long";
+    case L'^':
+      return L"LongLong";
+    case L'@':
+      return L"Currency";
+    case L'!':
+      return L"Single";
+    case L'#':
+      return L"Double";
+    case L'$':
+      return L"String";
+  }
+  return L"";
+}
+
+}  // namespace
+
+DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fallback,
+                        const std::wstring& stem) {
+  DocModule doc;
+  doc.path = std::move(path);
+  doc.source = DecodeSourceText(bytes, fallback);
+  doc.module = ReadModule(doc.source.lines);
+  if (doc.module.name.empty()) {
+    doc.module.name = stem;
+  }
+  return doc;
+}
+
+int32_t BlockContent::LineOf(size_t offset) const {
+  const auto next = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
+  return static_cast<int32_t>(next - lineStarts.begin()) - 1;
+}
+
+BlockContent ReadBlockContent(const CommentBlock& block) {
+  BlockContent content;
+  size_t common = std::wstring::npos;
+  for (const std::wstring& line : block.lines) {
+    const size_t marker = FindCommentMarker(line);
+    std::wstring rest = marker == std::wstring::npos ? std::wstring() : line.substr(marker + 3);
+    const size_t text = rest.find_first_not_of(BlankChars);
+    if (text != std::wstring::npos) {
+      common = std::min(common, text);
+    }
+    content.lines.push_back(std::move(rest));
+  }
+  for (std::wstring& line : content.lines) {
+    line.erase(0, std::min(common, line.size()));
+    content.lineStarts.push_back(content.text.size());
+    content.text += line;
+    content.text += L'\n';
+  }
+  if (!content.text.empty()) {
+    content.text.pop_back();
+  }
+  content.problem = ParseXmlFragment(content.text, content.nodes);
+  return content;
+}
+
+bool HasSignature(DeclarationKind kind) {
+  return IsProcedureHeader(kind) || kind == DeclarationKind::kDeclareSub ||
+         kind == DeclarationKind::kDeclareFunction || kind == DeclarationKind::kEvent;
+}
+
+std::vector<std::wstring> SignatureNames(const Declaration& declaration) {
+  std::vector<std::wstring> names;
+  if (HasSignature(declaration.kind)) {
+    for (const Parameter& parameter : declaration.parameters) {
+      if (!parameter.name.empty()) {
+        names.push_back(parameter.name);
+      }
+    }
+  }
+  return names;
+}
+
+size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring& name) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (EqualsIgnoringAsciiCase(names[i], name)) {
+      return i;
+    }
+  }
+  return names.size();
+}
+
+std::string DescribeMember(const Member& member) {
+  static constexpr const char* kKinds[] = {
+      "Statement", "Sub",   "Function", "Property Get", "Property Let", "Property Set", "Sub",
+      "Function",  "Event", "Enum",     "Type",         "Const",        "Variable"};
+  std::string names;
+  for (const std::wstring& name : member.declaration.names) {
+    names += (names.empty() ? "" : ", ") + WideToUtf8(name);
+  }
+  return std::string(kKinds[static_cast<int>(member.declaration.kind)]) + " " + names;
+}
+
+std::wstring ParameterTypeId(const Parameter& parameter) {
+  if (parameter.paramArray) {
+    return L"System.Object[]";
+  }
+  std::wstring type = parameter.type;
+  if (parameter.typeCharacter != 0) {
+    type = TypeOfCharacter(parameter.typeCharacter);
+  }
+  std::wstring id = type;
+  for (const auto& [name, typeId] : kTypeIds) {
+    if (EqualsIgnoringAsciiCase(type, name)) {
+      id = typeId;
+      break;
+    }
+  }
+  if (parameter.array) {
+    id += L"[]";
+  }
+  if (parameter.passing != Passing::kByVal) {
+    id += L"@";
+  }
+  return id;
+}
+
+std::vector<std::wstring> MemberIds(const std::wstring& prefix, const Member& member,
+                                    const Member* parent) {
+  const Declaration& d = member.declaration;
+  std::vector<std::wstring> ids;
+  if (d.names.empty()) {
+    return ids;
+  }
+  if (parent != nullptr) {
+    const std::wstring& parentName =
+        parent->declaration.names.empty() ? std::wstring() : parent->declaration.names.front();
+    ids.push_back(L"F:" + prefix + L"." + parentName + L"." + d.names.front());
+    return ids;
+  }
+  const std::wstring name = prefix + L"." + d.names.front();
+  switch (d.kind) {
+    case DeclarationKind::kEnum:
+    case DeclarationKind::kType:
+      ids.push_back(L"T:" + name);
+      break;
+    case DeclarationKind::kConst:
+    case DeclarationKind::kVariable:
+      for (const std::wstring& each : d.names) {
+        ids.push_back(L"F:" + prefix + L"." + each);
+      }
+      break;
+    case DeclarationKind::kPropertyGet:
+    case DeclarationKind::kPropertyLet:
+    case DeclarationKind::kPropertySet:
+      ids.push_back(L"P:" + name);
+      break;
+    case DeclarationKind::kEvent:
+      ids.push_back(L"E:" + name);
+      break;
+    case DeclarationKind::kSub:
+    case DeclarationKind::kFunction:
+    case DeclarationKind::kDeclareSub:
+    case DeclarationKind::kDeclareFunction: {
+      std::wstring types;
+      for (const Parameter& parameter : d.parameters) {
+        if (!parameter.name.empty()) {
+          types += (types.empty() ? L"" : L",") + ParameterTypeId(parameter);
+        }
+      }
+      ids.push_back(L"M:" + name + (types.empty() ? L"" : L"(" + types + L")"));
+      break;
+    }
+    case DeclarationKind::kNone:
+      break;
+  }
+  return ids;
+}
+
+}  // namespace tarnwick

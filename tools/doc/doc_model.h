@@ -1,0 +1,64 @@
+// A module as the documentation tool reads it, and what every task shares:
+// the content of a ''' block, the signature of a member, its member IDs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "reader/encoding.h"
+#include "reader/module_file.h"
+#include "reader/module_reader.h"
+#include "tools/doc/xml_fragment.h"
+
+namespace tarnwick {
+
+struct DocModule {
+  std::string path;  // as messages show it: UTF-8, with '/' between folders
+  SourceText source;
+  ModuleSource module;  // its name is Attribute VB_Name, or else the file's stem
+};
+
+// Decodes and reads a module file's bytes. Throws InputError or ModuleError.
+DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fallback,
+                        const std::wstring& stem);
+
+// A message about one line of a module: "PATH:LINE: message" when printed.
+struct Finding {
+  int32_t line = 0;
+  std::string message;
+};
+
+// The text after each line's "'''", less the indentation common to the lines
+// that hold more than blanks, and that text read as XML.
+struct BlockContent {
+  std::vector<std::wstring> lines;
+  std::wstring text;  // the lines, each but the last ended by LF
+  std::vector<XmlNode> nodes;
+  std::optional<XmlProblem> problem;
+  std::vector<size_t> lineStarts;  // offset of each line in `text`
+
+  // The 0-based line of the block that holds `offset` of `text`.
+  int32_t LineOf(size_t offset) const;
+};
+BlockContent ReadBlockContent(const CommentBlock& block);
+
+// Procedures, Declare and Event have a signature of parameters; the rest none.
+bool HasSignature(DeclarationKind kind);
+// The parameter names of the signature, in order; empty without one.
+std::vector<std::wstring> SignatureNames(const Declaration& declaration);
+// Where `name` stands among the signature's names (ASCII case ignored, as VBA
+// ignores it), or names.size().
+size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring& name);
+// "Function Add", "Property Get Item", "Enum Shape", "Const Limit, Size".
+std::string DescribeMember(const Member& member);
+
+// The ID of a parameter's type in a member ID: "System.Int32@", "System.Object[]".
+std::wstring ParameterTypeId(const Parameter& parameter);
+// The IDs that `member` (a child of `parent`, when given) stands for, under the
+// prefix "Project.Module": one per name of a variable or constant statement.
+std::vector<std::wstring> MemberIds(const std::wstring& prefix, const Member& member,
+                                    const Member* parent);
+
+}  // namespace tarnwick
