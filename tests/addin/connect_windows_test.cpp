@@ -434,6 +434,8 @@ TEST(EditorLetsGo, MidKeystrokeNothingFreedIsTouchedAndAReconnectionWorks) {
           if (letGo == LetGo::Release) {
             connect->Release();
             connect = nullptr;
+            // The record that routes this message still waits to be freed.
+            EXPECT_EQ(tarnwickModule.DllCanUnloadNow(), S_FALSE);
           } else {
             EXPECT_EQ(connect->OnDisconnection(ext_dm_UserClosed, nullptr), S_OK);
           }
