@@ -59,7 +59,7 @@ LRESULT SubclassedWindow::PassOn(UINT msg, WPARAM w, LPARAM l) {
   return DefSubclassProc(hwnd, msg, w, l);
 }
 
-LRESULT SubclassedWindow::CallOriginal() {
+intptr_t SubclassedWindow::CallOriginal() {
   if (!frame) {
     return PassOn(message, wParam, lParam);
   }
