@@ -1,12 +1,10 @@
-# Cross-compiling for 64-bit Windows with MinGW-w64 (Debian's packages
-# g++-mingw-w64-x86-64 and mingw-w64-tools).
+# What both Windows toolchain files share, included by them once they have set
+# CMAKE_SYSTEM_PROCESSOR and TARNWICK_MINGW_TRIPLE.
 #
 # The posix thread flavour of the compilers is required: the default win32
 # flavour of GCC 12 has no std::mutex, and GoogleTest needs it.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
-set(TARNWICK_MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${TARNWICK_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TARNWICK_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${TARNWICK_MINGW_TRIPLE}-windres)
