@@ -22,10 +22,22 @@ std::string ReadResource(const char* fileName) {
 
 const wchar_t kModulePath[] = L"C:\\Users\\O'Hara\\Tarnwick\\Tarnwick.dll";
 
-HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarMode mode) {
+// What the server of each bitness gives the class's script: the platform that
+// the add-in's description names and the editor's key of add-ins.
+struct Platform {
+  const char* name;
+  const char* addinsKey;
+};
+constexpr Platform kX64 = {"x64", "Addins64"};
+constexpr Platform kX86 = {"x86", "Addins"};
+
+HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarMode mode,
+                    const Platform& platform = kX64) {
   Replacements replacements;
   Replacements given;
   given.Add(L"APPID", kAppId);
+  given.Add(L"PLATFORM", Widen(platform.name));
+  given.Add(L"ADDINS", Widen(platform.addinsKey));
   if (const HResult hr = MakeScriptReplacements(given, kAppId, kModulePath, &replacements);
       Failed(hr)) {
     return hr;
@@ -52,10 +64,12 @@ TEST(RegistryScriptsTest, FilesAreSingleByteTextWithCrLfLineEnds) {
   }
 }
 
-std::string ExpectedRegistration() {
+std::string ExpectedRegistration(const Platform& platform) {
   const std::string clsid = Narrow(kCLSID_Connect);
   const std::string appId = Narrow(kAppId);
-  const std::string addin = "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\\Tarnwick.Connect";
+  const std::string addins =
+      std::string("HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\") + platform.addinsKey;
+  const std::string addin = addins + "\\Tarnwick.Connect";
   return "HKCR\\AppID\n"
          "HKCR\\AppID\\Tarnwick.DLL\n  AppID = s '" +
          appId +
@@ -97,35 +111,39 @@ std::string ExpectedRegistration() {
          "HKCU\\Software\\Microsoft\\Office\n"
          "HKCU\\Software\\Microsoft\\VBA\n"
          "HKCU\\Software\\Microsoft\\VBA\\VBE\n"
-         "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\n"
-         "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\n" +
-         addin +
+         "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\n" +
+         addins + "\n" + addin +
          "\n"
          "  CommandLineSafe = d 0\n"
-         "  Description = s 'Brelloc VBA Addin for x64\\r\\nVersion 1.0.0'\n"
+         "  Description = s 'Brelloc VBA Addin for " +
+         platform.name +
+         "\\r\\nVersion 1.0.0'\n"
          "  FriendlyName = s 'Brelloc'\n"
          "  LoadBehavior = d 3\n";
 }
 
 TEST(RegistryScriptsTest, RegisterWritesEveryKeyAndValueAndUnregisterRemovesThem) {
-  InMemoryRegistry registry;
-  // A user's registry always holds more under Software\Microsoft.
-  ASSERT_EQ(registrar_test::RunText(registry, "HKCU { Software { Microsoft { Office } } }",
-                                    RegistrarMode::Register),
-            kS_OK);
-  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Register), kS_OK);
-  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register), kS_OK);
-  EXPECT_EQ(registry.Dump(), ExpectedRegistration());
+  for (const Platform& platform : {kX64, kX86}) {
+    SCOPED_TRACE(platform.name);
+    InMemoryRegistry registry;
+    // A user's registry always holds more under Software\Microsoft.
+    ASSERT_EQ(registrar_test::RunText(registry, "HKCU { Software { Microsoft { Office } } }",
+                                      RegistrarMode::Register),
+              kS_OK);
+    ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Register, platform), kS_OK);
+    ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register, platform), kS_OK);
+    EXPECT_EQ(registry.Dump(), ExpectedRegistration(platform));
 
-  // Registering again, over an older registration, gives the same content.
-  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register), kS_OK);
-  EXPECT_EQ(registry.Dump(), ExpectedRegistration());
+    // Registering again, over an older registration, gives the same content.
+    ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register, platform), kS_OK);
+    EXPECT_EQ(registry.Dump(), ExpectedRegistration(platform));
 
-  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Unregister), kS_OK);
-  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Unregister), kS_OK);
-  EXPECT_EQ(registry.Dump(),
-            "HKCR\\AppID\nHKCR\\CLSID\n"
-            "HKCU\\Software\nHKCU\\Software\\Microsoft\nHKCU\\Software\\Microsoft\\Office\n");
+    ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Unregister, platform), kS_OK);
+    ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Unregister, platform), kS_OK);
+    EXPECT_EQ(registry.Dump(),
+              "HKCR\\AppID\nHKCR\\CLSID\n"
+              "HKCU\\Software\nHKCU\\Software\\Microsoft\nHKCU\\Software\\Microsoft\\Office\n");
+  }
 }
 
 TEST(RegistryScriptsTest, ForceRemoveClearsAStaleClassKey) {
