@@ -32,7 +32,7 @@ constexpr Platform kX64 = {"x64", "Addins64"};
 constexpr Platform kX86 = {"x86", "Addins"};
 
 HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarMode mode,
-                    const Platform& platform = kX64) {
+                    const Platform& platform = kX64, ClassKeys classKeys = ClassKeys::All) {
   Replacements replacements;
   Replacements given;
   given.Add(L"APPID", kAppId);
@@ -42,7 +42,8 @@ HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarM
       Failed(hr)) {
     return hr;
   }
-  const HResult hr = RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode);
+  const HResult hr =
+      RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode, {}, classKeys);
   EXPECT_EQ(registry.OpenKeyCount(), 0u);
   return hr;
 }
@@ -144,6 +145,34 @@ TEST(RegistryScriptsTest, RegisterWritesEveryKeyAndValueAndUnregisterRemovesThem
               "HKCR\\AppID\nHKCR\\CLSID\n"
               "HKCU\\Software\nHKCU\\Software\\Microsoft\nHKCU\\Software\\Microsoft\\Office\n");
   }
+}
+
+// Beside the other bitness's registration, which shares the ProgIDs and the
+// AppID, unregistering removes only the class key of its own view and its
+// add-in key; a full unregistration afterwards removes the rest.
+TEST(RegistryScriptsTest, UnregisteringTheOwnViewOnlyLeavesTheSharedKeys) {
+  InMemoryRegistry registry;
+  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Register, kX86), kS_OK);
+  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register, kX86), kS_OK);
+
+  for (const char* fileName : {"connect.rgs", "appid.rgs"}) {
+    ASSERT_EQ(
+        RunResource(registry, fileName, RegistrarMode::Unregister, kX86, ClassKeys::OwnViewOnly),
+        kS_OK);
+  }
+  const std::string dump = registry.Dump();
+  for (const std::string& shared :
+       {std::string("HKCR\\Tarnwick.Connect\\CLSID\n"),
+        std::string("HKCR\\Tarnwick.Connect.1\\CLSID\n"), "HKCR\\AppID\\" + Narrow(kAppId) + "\n",
+        std::string("HKCR\\AppID\\Tarnwick.DLL\n")}) {
+    EXPECT_NE(dump.find(shared), std::string::npos) << shared << "is gone:\n" << dump;
+  }
+  EXPECT_EQ(dump.find("HKCR\\CLSID\\" + Narrow(kCLSID_Connect)), std::string::npos) << dump;
+  EXPECT_EQ(dump.find("Addins"), std::string::npos) << dump;
+
+  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Unregister, kX86), kS_OK);
+  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Unregister, kX86), kS_OK);
+  EXPECT_EQ(registry.Dump().find("Tarnwick"), std::string::npos) << registry.Dump();
 }
 
 TEST(RegistryScriptsTest, ForceRemoveClearsAStaleClassKey) {
