@@ -4,6 +4,17 @@
 # Win32 in its wide-character form, Windows 7 and later.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
 
+# The Office bitness this build serves, as the toolchain file names it: the
+# platform ("x64", "x86") that the version block and the add-in's description
+# name, and the editor's key of add-ins ("Addins64", "Addins"). A header rather
+# than definitions on the command line, which windres would pass on unquoted.
+if(NOT TARNWICK_PLATFORM OR NOT TARNWICK_ADDINS_KEY)
+  message(FATAL_ERROR "The toolchain file sets TARNWICK_PLATFORM and TARNWICK_ADDINS_KEY")
+endif()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/tarnwick_platform.h.in
+               ${CMAKE_BINARY_DIR}/generated/tarnwick_platform.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+
 # Test programs run under Wine, each in this build tree's private prefix
 # (scripts/wine-run.sh). All of them share that prefix's registry and run two at
 # a time, so:

@@ -1,29 +1,14 @@
-# Cross-compiling for 64-bit Windows with MinGW-w64 (Debian's packages
-# g++-mingw-w64-x86-64 and mingw-w64-tools).
-#
-# The posix thread flavour of the compilers is required: the default win32
-# flavour of GCC 12 has no std::mutex, and GoogleTest needs it.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for 64-bit Windows, the add-in of 64-bit Office, with
+# MinGW-w64 (Debian's packages g++-mingw-w64-x86-64 and mingw-w64-tools).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(TARNWICK_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARNWICK_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARNWICK_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TARNWICK_MINGW_TRIPLE}-windres)
-set(TARNWICK_WIDL ${TARNWICK_MINGW_TRIPLE}-widl CACHE FILEPATH "IDL compiler")
-set(TARNWICK_OBJDUMP ${TARNWICK_MINGW_TRIPLE}-objdump CACHE FILEPATH "PE inspector")
 
-set(CMAKE_FIND_ROOT_PATH /usr/${TARNWICK_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# What the bitness decides beyond the compiler: the platform's name in the
+# add-in's descriptions, the editor's key of add-ins, the type library's
+# target, and where Wine keeps the stdole2.tlb it imports.
+set(TARNWICK_PLATFORM x64)
+set(TARNWICK_ADDINS_KEY Addins64)
+set(TARNWICK_WIDL_TARGET --win64)
+set(TARNWICK_WINE_TYPELIBS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
 
-# Everything links statically, so neither the DLL nor the test programs need
-# MinGW's runtime DLLs (under Wine a missing DLL fails silently, status 53).
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Test programs run under Wine through our wrapper, in a private prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

@@ -23,6 +23,9 @@ class CodeWindow {
 // once. Synchronous: when it returns, the editor has applied the keystroke.
 class Route {
  public:
+  // The window procedure's result as a pointer-sized integer. A binding
+  // overrides it with this type and converts its own window result, whose
+  // type may differ (Windows' LRESULT is long on x86, not int).
   virtual intptr_t CallOriginal() = 0;
 
  protected:

@@ -7,7 +7,8 @@
 #
 # Prints the module before and after with the transcript, saves a picture of
 # the editor in build/demo.png, and fails unless the add-in was connected and
-# the module came out as examples/Geometry.expected.bas.
+# the module came out as examples/Geometry.expected.bas. TARNWICK_BUILD picks
+# the build: build/win64 by default, build/windows-x86 for the x86 one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${TARNWICK_BUILD:-build/win64}
@@ -21,7 +22,7 @@ keys="$(cat examples/Geometry.keys)"
 run() { scripts/wine-run.sh --prefix "$prefix" "$@"; }
 
 for file in "$host" "$dll"; do
-  [ -f "$file" ] || { echo "demo: $file is missing; build the win64 preset first" >&2; exit 1; }
+  [ -f "$file" ] || { echo "demo: $file is missing; build $build first" >&2; exit 1; }
 done
 mkdir -p build/demo
 trap 'WINEPREFIX="$(realpath -m "$prefix")" /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages named on the command line that are missing.
 # As root it runs apt-get; otherwise it says what to install and fails.
+#
+# A package of another architecture is named NAME:ARCH (wine32:i386). Its
+# architecture is added to dpkg first when it is not there yet, so that
+# apt-get update lists that architecture's packages.
 set -euo pipefail
 missing=()
 for pkg in "$@"; do
@@ -9,11 +13,29 @@ for pkg in "$@"; do
   fi
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
+
+native=$(dpkg --print-architecture)
+architectures=()
+for pkg in "${missing[@]}"; do
+  [[ $pkg == *:* ]] || continue
+  arch=${pkg##*:}
+  [ "$arch" = "$native" ] && continue
+  dpkg --print-foreign-architectures | grep -qx "$arch" && continue
+  [[ " ${architectures[*]} " == *" $arch "* ]] || architectures+=("$arch")
+done
+
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages: ${missing[*]}" >&2
-  echo "Install them with: sudo apt-get install -y ${missing[*]}" >&2
+  for arch in "${architectures[@]}"; do
+    echo "Add their architecture first: sudo dpkg --add-architecture $arch" >&2
+  done
+  echo "Install them with: sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
   exit 1
 fi
+for arch in "${architectures[@]}"; do
+  echo "Adding the architecture $arch" >&2
+  dpkg --add-architecture "$arch"
+done
 echo "Installing: ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq

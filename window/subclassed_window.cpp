@@ -113,7 +113,7 @@ LRESULT SubclassedWindow::PassOn(WNDPROC to, UINT msg, WPARAM w, LPARAM l) {
   return DefSubclassProc(hwnd, msg, w, l);
 }
 
-LRESULT SubclassedWindow::CallOriginal() {
+intptr_t SubclassedWindow::CallOriginal() {
   if (!frame) {
     return PassOn(previousWndProc, message, wParam, lParam);
   }

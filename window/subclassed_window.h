@@ -66,9 +66,10 @@ class SubclassedWindow final : public Route {
 
   // Passes the message being handled on to what stands behind the add-in: the
   // saved procedure in fallback mode, else the next subclass or the window's own
-  // procedure. Returns that procedure's result. Called outside any routed
-  // message it passes on the message fields as they stand.
-  LRESULT CallOriginal() override;
+  // procedure. Returns that procedure's result, in the engine's type (LRESULT
+  // is pointer-sized too, but a type of its own on x86). Called outside any
+  // routed message it passes on the message fields as they stand.
+  intptr_t CallOriginal() override;
 
   // Takes the routing away and returns the record to the not-routed state. In
   // fallback mode the saved procedure is put back only while the window still

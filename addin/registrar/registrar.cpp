@@ -1,17 +1,37 @@
 #include "addin/registrar/registrar.h"
 
+#include <algorithm>
+
+#include "addin/registrar/name_compare.h"
 #include "addin/registrar/script_parser.h"
 
 namespace tarnwick {
 
+Script OwnViewClassKeys(Script script) {
+  static constexpr std::wstring_view kOwnKeys[] = {L"CLSID", L"Interface", L"DirectShow",
+                                                   L"Media Type", L"MediaFoundation"};
+  for (RootBlock& block : script.roots) {
+    if (block.root != RegistryRoot::ClassesRoot)
+      continue;
+    std::erase_if(block.entries, [](const ScriptEntry& entry) {
+      return std::none_of(std::begin(kOwnKeys), std::end(kOwnKeys),
+                          [&](std::wstring_view own) { return EqualsIgnoreCase(entry.name, own); });
+    });
+  }
+  return script;
+}
+
 HResult RunRegistryScript(const std::wstring& text, const Replacements& replacements,
-                          RegistryPort& registry, RegistrarMode mode, const RootMapping& mapping) {
+                          RegistryPort& registry, RegistrarMode mode, const RootMapping& mapping,
+                          ClassKeys classKeys) {
   std::wstring expanded;
   if (const HResult hr = ExpandReplacements(text, replacements, &expanded); Failed(hr))
     return hr;
   Script script;
   if (const HResult hr = ParseScript(expanded, &script); Failed(hr))
     return hr;
+  if (classKeys == ClassKeys::OwnViewOnly)
+    script = OwnViewClassKeys(std::move(script));
   return ApplyScript(script, registry, mode, mapping);
 }
 

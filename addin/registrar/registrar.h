@@ -7,14 +7,31 @@
 #include "addin/registrar/hresult.h"
 #include "addin/registrar/registry_port.h"
 #include "addin/registrar/replacements.h"
+#include "addin/registrar/script.h"
 #include "addin/registrar/script_applier.h"
 
 namespace tarnwick {
+
+// On 64-bit Windows, 32-bit and 64-bit programs see the classes root (HKCR) in
+// two views, which share all of it but the keys that each view has for itself:
+// CLSID, Interface, DirectShow, Media Type and MediaFoundation. A ProgID or an
+// AppID that one bitness registers is thus the other's too.
+enum class ClassKeys {
+  All,
+  // Only the keys of the run's own view. Unregistering one bitness while the
+  // other's registration stays leaves the shared keys to that registration.
+  OwnViewOnly,
+};
+
+// `script` with its HKCR blocks cut down to the entries that the two views do
+// not share (names compared case-insensitively); other roots stay as they are.
+[[nodiscard]] Script OwnViewClassKeys(Script script);
 
 // kS_OK, or the first failure: of the replacements, of the parse (nothing written)
 // or of the application (the failing root block undone when registering).
 [[nodiscard]] HResult RunRegistryScript(const std::wstring& text, const Replacements& replacements,
                                         RegistryPort& registry, RegistrarMode mode,
-                                        const RootMapping& mapping = {});
+                                        const RootMapping& mapping = {},
+                                        ClassKeys classKeys = ClassKeys::All);
 
 }  // namespace tarnwick

@@ -5,12 +5,18 @@
 #include "addin/ids.h"
 #include "addin/module.h"
 #include "addin/server/com_module.h"
+#include "tarnwick_platform.h"
 
 namespace tarnwick {
 namespace {
 
+// The class's script with this build's bitness: the editor's key of add-ins
+// and the platform that the add-in's description names.
 HRESULT UpdateConnectRegistry(bool doRegister, RegistrationScope scope) {
-  return tarnwickModule.UpdateRegistryFromResource(kConnectScriptId, doRegister, Replacements(),
+  Replacements replacements;
+  replacements.Add(L"ADDINS", L"" TARNWICK_ADDINS_KEY);
+  replacements.Add(L"PLATFORM", L"" TARNWICK_PLATFORM);
+  return tarnwickModule.UpdateRegistryFromResource(kConnectScriptId, doRegister, replacements,
                                                    scope);
 }
 

@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "addin/ids.h"
 #include "addin/registrar/name_compare.h"
 #include "addin/registrar/registrar.h"
 #include "addin/server/class_table.h"
 #include "addin/server/module_resources.h"
 #include "addin/server/typelib_registration.h"
 #include "addin/server/win32_registry.h"
+#include "win32/unique_any.h"
 
 namespace tarnwick {
 
@@ -30,6 +32,28 @@ ThreadLocaleScope::~ThreadLocaleScope() {
   SetThreadLocale(saved);
 }
 
+bool ClassRegisteredForAnotherModule(const std::wstring& modulePath, RegistrationScope scope) {
+  const HKEY root = scope == RegistrationScope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+  const std::wstring server =
+      std::wstring(L"Software\\Classes\\CLSID\\") + kCLSID_Connect + L"\\InprocServer32";
+  for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    UniqueHkey key;
+    if (RegOpenKeyExW(root, server.c_str(), 0, KEY_QUERY_VALUE | view, key.put()) != ERROR_SUCCESS)
+      continue;
+    wchar_t registered[MAX_PATH] = {};
+    DWORD bytes = sizeof registered;
+    const LSTATUS status =
+        RegGetValueW(key.get(), nullptr, nullptr, RRF_RT_REG_SZ, nullptr, registered, &bytes);
+    // A path too long for the buffer is longer than any this module registers.
+    if (status == ERROR_MORE_DATA ||
+        (status == ERROR_SUCCESS &&
+         CompareStringOrdinal(registered, -1, modulePath.c_str(), -1, TRUE) != CSTR_EQUAL)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister, const Replacements& collected,
                             RegistrationScope scope) {
   std::wstring path;
@@ -46,10 +70,15 @@ HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister, const Repla
   hr = LoadRegistryScript(path, id, &script);
   if (Failed(hr))
     return hr;
+  // The other bitness's registration shares the ProgIDs and the AppID with
+  // this one; while it stands, unregistering leaves them to it.
+  const ClassKeys classKeys = !doRegister && ClassRegisteredForAnotherModule(path, scope)
+                                  ? ClassKeys::OwnViewOnly
+                                  : ClassKeys::All;
   Win32Registry registry;
   return RunRegistryScript(script, all, registry,
                            doRegister ? RegistrarMode::Register : RegistrarMode::Unregister,
-                           RootMappingFor(scope));
+                           RootMappingFor(scope), classKeys);
 }
 
 HRESULT RegisterClassTable(RegistrationScope scope) {

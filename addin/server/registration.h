@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "addin/registrar/replacements.h"
 #include "addin/registrar/script_applier.h"
 
@@ -39,7 +41,15 @@ class ThreadLocaleScope {
   LCID saved;
 };
 
+// True when the class is registered in either registry view, below the
+// scope's classes key, for a module other than `modulePath`: on 64-bit Windows,
+// the other bitness's Tarnwick.dll. (On 32-bit Windows both views are the one.)
+[[nodiscard]] bool ClassRegisteredForAnotherModule(const std::wstring& modulePath,
+                                                   RegistrationScope scope);
+
 // Runs the "REGISTRY" resource `id` of `module` against the system registry.
+// Unregistering while the class is registered for another module removes only
+// the keys of this bitness's registry view (ClassKeys::OwnViewOnly).
 // `collected` holds the caller's and the module's common replacements (among
 // them "APPID"); "Module" and "Module_Raw" are added from the module's path.
 // `scope` decides where the script's HKCR blocks go.

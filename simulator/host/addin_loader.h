@@ -1,8 +1,9 @@
 // Loading the editor's add-ins the way the editor does at start-up.
 //
-// Every subkey of HKCU\Software\Microsoft\VBA\VBE\6.0\Addins64 names an add-in
-// by its ProgID. One whose "LoadBehavior" (REG_DWORD) has bit 0 set is loaded
-// at start-up: CLSIDFromProgID, CoCreateInstance (in-process), the add-in
+// Every subkey of HKCU\Software\Microsoft\VBA\VBE\6.0\Addins64 (Addins in the
+// x86 build, which the 32-bit editor reads) names an add-in by its ProgID. One
+// whose "LoadBehavior" (REG_DWORD) has bit 0 set is loaded at start-up:
+// CLSIDFromProgID, CoCreateInstance (in-process), the add-in
 // protocol _IDTExtensibility2, OnConnection(VBE, ext_cm_Startup, the add-in's
 // own AddIn object, an empty custom array); once all are connected, each gets
 // OnStartupComplete. At shutdown each gets OnBeginShutdown, then
@@ -23,10 +24,11 @@
 
 #include "addin/interfaces.h"
 #include "simulator/com/call_log.h"
+#include "tarnwick_platform.h"
 
 namespace tarnwick {
 
-inline constexpr wchar_t kAddinsKey[] = L"Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64";
+inline constexpr wchar_t kAddinsKey[] = L"Software\\Microsoft\\VBA\\VBE\\6.0\\" TARNWICK_ADDINS_KEY;
 
 // True when a LoadBehavior value asks for loading at start-up.
 constexpr bool LoadsAtStartup(DWORD loadBehavior) {

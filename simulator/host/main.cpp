@@ -3,7 +3,7 @@
 //
 // The editor host: a frame with one code window per module, and the add-ins
 // that the registry names under HKCU\Software\Microsoft\VBA\VBE\6.0\Addins64
-// loaded and connected as the editor does it.
+// (Addins in the x86 build) loaded and connected as the editor does it.
 //
 // Without --script the host is interactive: a person types into the windows
 // until the frame is closed. With --script it plays KEYS (the keystroke

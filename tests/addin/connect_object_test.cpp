@@ -16,6 +16,7 @@
 #include "addin/ids.h"
 #include "addin/module.h"
 #include "tests/addin/editor_host.h"
+#include "tests/build_bitness.h"
 
 namespace tarnwick::test {
 namespace {
@@ -273,7 +274,7 @@ TEST(TypeLibrary, DescribesTheConnectClassWithTheFixedIds) {
   ASSERT_EQ(library->GetLibAttr(&libraryAttributes), S_OK);
   EXPECT_EQ(libraryAttributes->wMajorVerNum, 1);
   EXPECT_EQ(libraryAttributes->wMinorVerNum, 0);
-  EXPECT_EQ(libraryAttributes->syskind, SYS_WIN64);
+  EXPECT_EQ(libraryAttributes->syskind, test::kTypeLibSysKind);
   EXPECT_EQ(libraryAttributes->lcid, 0x0409u);
   library->ReleaseTLibAttr(libraryAttributes);
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "addin/module.h"
+#include "tests/build_bitness.h"
 #include "tests/cases/caret_text.h"
 
 namespace tarnwick::test {
@@ -44,7 +45,7 @@ void RegisterLibrary(const char* path) {
 }
 
 void UnregisterLibrary(const GUID& libid) {
-  UnRegisterTypeLib(libid, 1, 0, 0, SYS_WIN64);
+  UnRegisterTypeLib(libid, 1, 0, 0, test::kTypeLibSysKind);
 }
 
 const GUID kTarnwickLib = {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# host_e2e_test.sh MODE WINE_RUN PREFIX HOST_EXE EXAMPLES_DIR [ADDIN_DLL]
-# Runs tarnwick-host under Wine as the editor would be run.
+# host_e2e_test.sh MODE WINE_RUN PREFIX PLATFORM HOST_EXE EXAMPLES_DIR [ADDIN_DLL]
+# Runs tarnwick-host under Wine as the editor would be run. PLATFORM is the
+# build's, x64 or x86: the x86 host reads the 32-bit editor's add-in key and
+# finds classes in the 32-bit registry view.
 #   unknown: an add-in key with an unknown ProgID is reported and the host
 #            goes on with the editor alone; LoadBehavior 0 is not loaded.
 #   addin:   Tarnwick.dll registered with regsvr32 plays the demo session to
@@ -9,9 +11,13 @@
 #   peruser: the same with regsvr32 /n /i:user, the registration for the
 #            current user only (see merge_user_classes for what Wine lacks).
 set -uo pipefail
-mode="$1" wine_run="$2" prefix="$3" host="$4" examples="$5" dll="${6:-}"
+mode="$1" wine_run="$2" prefix="$3" platform="$4" host="$5" examples="$6" dll="${7:-}"
 work="$(mktemp -d)"
-addins='HKCU\Software\Microsoft\VBA\VBE\6.0\Addins64'
+case "$platform" in
+  x64) addins='HKCU\Software\Microsoft\VBA\VBE\6.0\Addins64' view=/reg:64 ;;
+  x86) addins='HKCU\Software\Microsoft\VBA\VBE\6.0\Addins' view=/reg:32 ;;
+  *) echo "unknown platform $platform" >&2 && exit 2 ;;
+esac
 passed=0
 failed=0
 
@@ -61,7 +67,7 @@ class_keys=(Tarnwick.Connect Tarnwick.Connect.1 'CLSID\{6A4E3C52-8F1B-4C7D-9B2E-
   'AppID\{9E5C2B18-7A43-4D91-B6F0-3C8A1E5D7F29}' 'AppID\Tarnwick.DLL'
   'TypeLib\{C3D81A47-5E29-4B6F-8A1C-2F7E9D0B4C65}' 'Interface\{0F2B9D61-3C84-4E5A-A7D2-8B6C1E4F9A30}')
 merged=()
-reg() { "$wine_run" --prefix "$prefix" reg "$@" >/dev/null 2>&1; }
+reg() { "$wine_run" --prefix "$prefix" reg "$@" "$view" >/dev/null 2>&1; }
 merge_user_classes() {
   for key in "${class_keys[@]}"; do
     reg query "$user_classes\\$key" || continue
@@ -131,7 +137,7 @@ case "$mode" in
     status=0
     "$wine_run" --prefix "$prefix" regsvr32 /s /n /i:user "$dll_path" >/dev/null 2>&1 || status=$?
     check "regsvr32 /n /i:user registers Tarnwick.dll for the user" "$status"
-    server="$("$wine_run" --prefix "$prefix" reg query "$user_classes\\$clsid_key\\InprocServer32" /ve 2>&1)"
+    server="$("$wine_run" --prefix "$prefix" reg query "$user_classes\\$clsid_key\\InprocServer32" /ve "$view" 2>&1)"
     grep -qF "$dll_path" <<<"$server"
     check "the class is registered below the user's classes" $? "$server"
     ! reg query "$machine_classes\\$clsid_key"

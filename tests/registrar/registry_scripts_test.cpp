@@ -22,15 +22,28 @@ std::string ReadResource(const char* fileName) {
 
 const wchar_t kModulePath[] = L"C:\\Users\\O'Hara\\Tarnwick\\Tarnwick.dll";
 
-HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarMode mode) {
+// What the server of each bitness gives the class's script: the platform that
+// the add-in's description names and the editor's key of add-ins.
+struct Platform {
+  const char* name;
+  const char* addinsKey;
+};
+constexpr Platform kX64 = {"x64", "Addins64"};
+constexpr Platform kX86 = {"x86", "Addins"};
+
+HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarMode mode,
+                    const Platform& platform = kX64, ClassKeys classKeys = ClassKeys::All) {
   Replacements replacements;
   Replacements given;
   given.Add(L"APPID", kAppId);
+  given.Add(L"PLATFORM", Widen(platform.name));
+  given.Add(L"ADDINS", Widen(platform.addinsKey));
   if (const HResult hr = MakeScriptReplacements(given, kAppId, kModulePath, &replacements);
       Failed(hr)) {
     return hr;
   }
-  const HResult hr = RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode);
+  const HResult hr =
+      RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode, {}, classKeys);
   EXPECT_EQ(registry.OpenKeyCount(), 0u);
   return hr;
 }
@@ -52,10 +65,12 @@ TEST(RegistryScriptsTest, FilesAreSingleByteTextWithCrLfLineEnds) {
   }
 }
 
-std::string ExpectedRegistration() {
+std::string ExpectedRegistration(const Platform& platform) {
   const std::string clsid = Narrow(kCLSID_Connect);
   const std::string appId = Narrow(kAppId);
-  const std::string addin = "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\\Tarnwick.Connect";
+  const std::string addins =
+      std::string("HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\") + platform.addinsKey;
+  const std::string addin = addins + "\\Tarnwick.Connect";
   return "HKCR\\AppID\n"
          "HKCR\\AppID\\Tarnwick.DLL\n  AppID = s '" +
          appId +
@@ -97,38 +112,71 @@ std::string ExpectedRegistration() {
          "HKCU\\Software\\Microsoft\\Office\n"
          "HKCU\\Software\\Microsoft\\VBA\n"
          "HKCU\\Software\\Microsoft\\VBA\\VBE\n"
-         "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\n"
-         "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\n" +
-         addin +
+         "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\n" +
+         addins + "\n" + addin +
          "\n"
          "  CommandLineSafe = d 0\n"
-         "  Description = s 'Brelloc VBA Addin for x64\\r\\nVersion 1.0.0'\n"
+         "  Description = s 'Brelloc VBA Addin for " +
+         platform.name +
+         "\\r\\nVersion 1.0.0'\n"
          "  FriendlyName = s 'Brelloc'\n"
          "  LoadBehavior = d 3\n";
 }
 
 TEST(RegistryScriptsTest, RegisterWritesEveryKeyAndValueAndUnregisterRemovesThem) {
+  for (const Platform& platform : {kX64, kX86}) {
+    SCOPED_TRACE(platform.name);
+    InMemoryRegistry registry;
+    // A user's registry always holds more under Software\Microsoft.
+    ASSERT_EQ(registrar_test::RunText(registry, "HKCU { Software { Microsoft { Office } } }",
+                                      RegistrarMode::Register),
+              kS_OK);
+    ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Register, platform), kS_OK);
+    ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register, platform), kS_OK);
+    EXPECT_EQ(registry.Dump(), ExpectedRegistration(platform));
+
+    // Registering again, over an older registration, gives the same content.
+    ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register, platform), kS_OK);
+    EXPECT_EQ(registry.Dump(), ExpectedRegistration(platform));
+
+    ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Unregister, platform), kS_OK);
+    ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Unregister, platform), kS_OK);
+    EXPECT_EQ(registry.Dump(),
+              "HKCR\\AppID\nHKCR\\CLSID\n"
+              "HKCU\\Software\nHKCU\\Software\\Microsoft\nHKCU\\Software\\Microsoft\\Office\n"
+              "HKCU\\Software\\Microsoft\\VBA\nHKCU\\Software\\Microsoft\\VBA\\VBE\n"
+              "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\n"
+              "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\" +
+                  std::string(platform.addinsKey) + "\n");
+  }
+}
+
+// Beside the other bitness's registration, which shares the ProgIDs and the
+// AppID, unregistering removes only the class key of its own view and its
+// add-in key; a full unregistration afterwards removes the rest.
+TEST(RegistryScriptsTest, UnregisteringTheOwnViewOnlyLeavesTheSharedKeys) {
   InMemoryRegistry registry;
-  // A user's registry always holds more under Software\Microsoft.
-  ASSERT_EQ(registrar_test::RunText(registry, "HKCU { Software { Microsoft { Office } } }",
-                                    RegistrarMode::Register),
-            kS_OK);
-  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Register), kS_OK);
-  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register), kS_OK);
-  EXPECT_EQ(registry.Dump(), ExpectedRegistration());
+  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Register, kX86), kS_OK);
+  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register, kX86), kS_OK);
 
-  // Registering again, over an older registration, gives the same content.
-  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Register), kS_OK);
-  EXPECT_EQ(registry.Dump(), ExpectedRegistration());
+  for (const char* fileName : {"connect.rgs", "appid.rgs"}) {
+    ASSERT_EQ(
+        RunResource(registry, fileName, RegistrarMode::Unregister, kX86, ClassKeys::OwnViewOnly),
+        kS_OK);
+  }
+  const std::string dump = registry.Dump();
+  for (const std::string& shared :
+       {std::string("HKCR\\Tarnwick.Connect\\CLSID\n"),
+        std::string("HKCR\\Tarnwick.Connect.1\\CLSID\n"), "HKCR\\AppID\\" + Narrow(kAppId) + "\n",
+        std::string("HKCR\\AppID\\Tarnwick.DLL\n")}) {
+    EXPECT_NE(dump.find(shared), std::string::npos) << shared << "is gone:\n" << dump;
+  }
+  EXPECT_EQ(dump.find("HKCR\\CLSID\\" + Narrow(kCLSID_Connect)), std::string::npos) << dump;
+  EXPECT_EQ(dump.find("\\Addins\\Tarnwick.Connect"), std::string::npos) << dump;
 
-  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Unregister), kS_OK);
-  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Unregister), kS_OK);
-  EXPECT_EQ(registry.Dump(),
-            "HKCR\\AppID\nHKCR\\CLSID\n"
-            "HKCU\\Software\nHKCU\\Software\\Microsoft\nHKCU\\Software\\Microsoft\\Office\n"
-            "HKCU\\Software\\Microsoft\\VBA\nHKCU\\Software\\Microsoft\\VBA\\VBE\n"
-            "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\n"
-            "HKCU\\Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\n");
+  ASSERT_EQ(RunResource(registry, "connect.rgs", RegistrarMode::Unregister, kX86), kS_OK);
+  ASSERT_EQ(RunResource(registry, "appid.rgs", RegistrarMode::Unregister, kX86), kS_OK);
+  EXPECT_EQ(registry.Dump().find("Tarnwick"), std::string::npos) << registry.Dump();
 }
 
 // The editor's keys hold its own values and other add-ins; unregistering, once

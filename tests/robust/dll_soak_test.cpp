@@ -154,20 +154,20 @@ class DllSoak : public testing::Test {
 
   // What loading and freeing the DLL alone adds to private bytes, per load:
   // Wine's loader keeps a few KB of every load, of any DLL.
-  static SIZE_T LoaderGrowthPerLoad() {
+  static size_t LoaderGrowthPerLoad() {
     constexpr int kLoads = 60;
-    SIZE_T before = 0;
+    size_t before = 0;
     for (int i = 0; i < kLoads; ++i) {
       if (i == 10)
         before = MeasureProcessResources().privateBytes;
       FreeLibrary(LoadLibraryW(server_test::BuiltDllPath().c_str()));
     }
-    const SIZE_T after = MeasureProcessResources().privateBytes;
+    const size_t after = MeasureProcessResources().privateBytes;
     return after > before ? (after - before) / (kLoads - 10) : 0;
   }
 
   void Soak(Ending ending, int cycles, const char* name) {
-    const SIZE_T loader = LoaderGrowthPerLoad();
+    const size_t loader = LoaderGrowthPerLoad();
     for (int cycle = 0; cycle < 5; ++cycle)
       RunCycle(ending, cycle);
     const ProcessResources start = MeasureProcessResources();

@@ -15,20 +15,23 @@ int SoakCycles() {
 
 namespace {
 
+// Enumeration callbacks are CALLBACK (__stdcall on x86), which a lambda's
+// function pointer is not.
+BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
+  ++*reinterpret_cast<DWORD*>(counter);
+  return TRUE;
+}
+
+BOOL CALLBACK CountWindowAndDescendants(HWND window, LPARAM counter) {
+  CountWindow(window, counter);
+  EnumChildWindows(window, CountWindow, counter);
+  return TRUE;
+}
+
 DWORD CountThreadWindows() {
   DWORD count = 0;
-  auto top = [](HWND window, LPARAM counter) -> BOOL {
-    ++*reinterpret_cast<DWORD*>(counter);
-    EnumChildWindows(
-        window,
-        [](HWND, LPARAM c) -> BOOL {
-          ++*reinterpret_cast<DWORD*>(c);
-          return TRUE;
-        },
-        counter);
-    return TRUE;
-  };
-  EnumThreadWindows(GetCurrentThreadId(), top, reinterpret_cast<LPARAM>(&count));
+  EnumThreadWindows(GetCurrentThreadId(), CountWindowAndDescendants,
+                    reinterpret_cast<LPARAM>(&count));
   return count;
 }
 

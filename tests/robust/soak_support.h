@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 namespace tarnwick::test {
 
 // TARNWICK_SOAK_CYCLES, or 100.
@@ -12,7 +14,7 @@ struct ProcessResources {
   DWORD windows = 0;      // the thread's windows, top-level and children
   DWORD userObjects = 0;  // GetGuiResources, or the window count where it answers 0 (Wine)
   DWORD gdiObjects = 0;
-  SIZE_T privateBytes = 0;  // committed private memory
+  size_t privateBytes = 0;  // committed private memory (SIZE_T is unsigned long on x86)
 };
 
 ProcessResources MeasureProcessResources();

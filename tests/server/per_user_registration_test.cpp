@@ -55,7 +55,8 @@ std::vector<std::wstring> ExpectedClassKeys(const std::wstring& modulePath) {
 void RemoveWinesMachineWideTypeLib() {
   if (!TypeLibForUserIsMachineWide() || RegisteredTypeLibPath() == L"(missing)")
     return;
-  EXPECT_EQ(UnRegisterTypeLib(GuidOf(kLIBID_TarnwickLib), 1, 0, 0x0409, SYS_WIN64), S_OK);
+  EXPECT_EQ(UnRegisterTypeLib(GuidOf(kLIBID_TarnwickLib), 1, 0, 0x0409, test::kTypeLibSysKind),
+            S_OK);
 }
 
 class PerUserRegistrationTest : public ::testing::Test {

@@ -47,7 +47,8 @@ std::vector<std::wstring> ExpectedAddinKey() {
   return {
       kAddinKey,
       kAddinKey + L" | CommandLineSafe | dword | 0",
-      kAddinKey + L" | Description | sz | Brelloc VBA Addin for x64\\r\\nVersion 1.0.0",
+      kAddinKey + L" | Description | sz | Brelloc VBA Addin for " + test::kPlatformName +
+          L"\\r\\nVersion 1.0.0",
       kAddinKey + L" | FriendlyName | sz | Brelloc",
       kAddinKey + L" | LoadBehavior | dword | 3",
   };

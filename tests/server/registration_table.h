@@ -9,20 +9,22 @@
 #include <vector>
 
 #include "addin/ids.h"
+#include "tests/build_bitness.h"
 
 namespace tarnwick::server_test {
 
 inline const std::wstring kClsid = kCLSID_Connect;
 inline const std::wstring kLibid = kLIBID_TarnwickLib;
 inline const std::wstring kAppIdText = kAppId;
-inline const std::wstring kAddinKey =
-    L"Software\\Microsoft\\VBA\\VBE\\6.0\\Addins64\\Tarnwick.Connect";
+inline const std::wstring kAddinKey = std::wstring(L"Software\\Microsoft\\VBA\\VBE\\6.0\\") +
+                                      test::kAddinsKeyName + L"\\Tarnwick.Connect";
 // Where a per-user registration puts what a machine-wide one puts in HKCR.
 inline const std::wstring kUserClasses = L"Software\\Classes";
 inline const std::wstring kMachineClasses = L"Software\\Classes";
 // The type library's registration for its locale 0x0409, relative to a
 // classes key.
-inline const std::wstring kTypeLibPathKey = L"TypeLib\\" + kLibid + L"\\1.0\\409\\win64";
+inline const std::wstring kTypeLibPathKey =
+    L"TypeLib\\" + kLibid + L"\\1.0\\409\\" + test::kTypeLibSubkey;
 
 inline std::wstring ModulePathOf(HMODULE module) {
   wchar_t path[MAX_PATH] = {};

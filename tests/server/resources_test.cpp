@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "server_test_support.h"
+#include "tests/build_bitness.h"
 
 namespace tarnwick {
 namespace {
@@ -79,29 +80,25 @@ TEST(VersionBlock, NamesTheProductAndFile) {
   EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
   EXPECT_EQ(fixed->dwProductVersionLS, 0u);
 
-  const struct {
-    const wchar_t* name;
-    const wchar_t* value;
-  } strings[] = {
-      {L"Comments", L"Brelloc VBA Addin for x64"},
-      {L"FileDescription", L"Brelloc VBA Addin for x64"},
-      {L"ProductName", L"Brelloc VBA Addin for x64"},
-      {L"InternalName", L"Tarnwick.dll"},
-      {L"OriginalFilename", L"Tarnwick.dll"},
-      {L"FileVersion", L"1.0.0.0"},
-      {L"ProductVersion", L"1.0.0.0"},
-  };
-  for (const auto& s : strings) {
-    const std::wstring query = std::wstring(L"\\StringFileInfo\\041104b0\\") + s.name;
+  auto expectString = [&](const wchar_t* name, const std::wstring& expected) {
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\041104b0\\") + name;
     wchar_t* value = nullptr;
     ASSERT_TRUE(
         VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length))
         << std::string(query.begin(), query.end());
-    EXPECT_STREQ(value, s.value);
-  }
+    EXPECT_EQ(value, expected);
+  };
+  const std::wstring product = std::wstring(L"Brelloc VBA Addin for ") + test::kPlatformName;
+  expectString(L"Comments", product);
+  expectString(L"FileDescription", product);
+  expectString(L"ProductName", product);
+  expectString(L"InternalName", L"Tarnwick.dll");
+  expectString(L"OriginalFilename", L"Tarnwick.dll");
+  expectString(L"FileVersion", L"1.0.0.0");
+  expectString(L"ProductVersion", L"1.0.0.0");
 }
 
-TEST(TypeLibrary, DescribesTheConnectClassForWin64) {
+TEST(TypeLibrary, DescribesTheConnectClassForTheBuildsPlatform) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   {
     ComPtr<ITypeLib> library;
@@ -112,7 +109,7 @@ TEST(TypeLibrary, DescribesTheConnectClassForWin64) {
     EXPECT_EQ(attributes->wMajorVerNum, 1);
     EXPECT_EQ(attributes->wMinorVerNum, 0);
     EXPECT_EQ(attributes->lcid, 0x0409u);
-    EXPECT_EQ(attributes->syskind, SYS_WIN64);
+    EXPECT_EQ(attributes->syskind, test::kTypeLibSysKind);
     library->ReleaseTLibAttr(attributes);
 
     // A dual interface comes as a dispatch description with the vtable

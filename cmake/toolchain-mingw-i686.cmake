@@ -1,0 +1,15 @@
+# Cross-compiling for 32-bit Windows, the add-in of 32-bit Office, with
+# MinGW-w64 (Debian's packages g++-mingw-w64-i686-posix and mingw-w64-tools).
+# Its programs run under Wine's WoW64 in a 64-bit prefix.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(TARNWICK_MINGW_TRIPLE i686-w64-mingw32)
+
+# What the bitness decides beyond the compiler: the platform's name in the
+# add-in's descriptions, the editor's key of add-ins, the type library's
+# target, and where Wine keeps the stdole2.tlb it imports.
+set(TARNWICK_PLATFORM x86)
+set(TARNWICK_ADDINS_KEY Addins)
+set(TARNWICK_WIDL_TARGET --win32)
+set(TARNWICK_WINE_TYPELIBS /usr/lib/i386-linux-gnu/wine/i386-windows)
+
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
