@@ -1,8 +1,10 @@
 // The handler that every attached code window's record carries: watched
-// keystrokes go to the comment engine, bound to the editor's active code pane.
+// keystrokes go to the comment engine, bound to the editor's active code pane
+// behind a read cache made for the one keystroke.
 #include "addin/connect.h"
 #include "engine/comment_engine.h"
 #include "engine/keystroke_guard.h"
+#include "engine/keystroke_read_cache.h"
 #include "vbe/visual_basic_editor_vba.h"
 #include "win32/hresult_error.h"
 #include "window/win32_code_window.h"
@@ -69,7 +71,7 @@ void OnCodeWindowMessage(SubclassedWindow& route, bool* consumed, LRESULT* resul
   (void)HandleKeystrokeGuarded(toEditor, consumed, [&](Route& tracked) {
     VisualBasicEditorVBA pane(editor.Get());
     Win32CodeWindow codeWindow(window);
-    DispatchKeystroke(&codeWindow, message, character, &pane, &tracked, consumed);
+    DispatchKeystrokeCached(&codeWindow, message, character, pane, pane, &tracked, consumed);
   });
 }
 

@@ -9,6 +9,8 @@
 //     the editor alone does;
 //   - Tab either does what the editor alone does, or leaves the line count as
 //     it was and changes one line by inserting spaces only;
+//   - the same keystroke without the read cache, made when no call failed,
+//     leaves the same text, selection and consumed flag;
 //   - every other watched key keeps the lines above the caret line, and the
 //     lines below the later of the selection's end line and the line after the
 //     caret; of the lines in between, all but (their count in the old text + 1)
@@ -278,6 +280,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::vector<std::wstring> before = window.GetModule().Lines();
     const Selection selection = window.GetModule().Clamp(window.CurrentSelection());
+    const Selection asItStands = window.CurrentSelection();
     window.Pane().FailAtCall(failAt);
     KeystrokeReport report;
     try {
@@ -289,6 +292,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     window.Pane().FailAtCall(0);
     context = {&before, &window.GetModule(), selection, report};
     CheckKeystroke(before, selection, key, report, window.GetModule());
+    if (failAt == 0) {
+      // The keystroke's read cache changes the calls, never what they do.
+      SimulatedCodeWindow direct(before);
+      direct.EditorSelection() = asItStands;
+      direct.SetReadCache(false);
+      const KeystrokeReport reference = direct.Press(key);
+      if (direct.GetModule().Lines() != window.GetModule().Lines() ||
+          direct.CurrentSelection() != window.CurrentSelection() ||
+          reference.consumed != report.consumed)
+        Fail("the read cache changed what the keystroke did", key);
+    }
   }
   return 0;
 }

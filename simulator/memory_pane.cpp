@@ -8,8 +8,8 @@ namespace tarnwick {
 
 const char* PaneOperationName(PaneOperation operation) {
   static constexpr const char* names[kPaneOperationCount] = {
-      "GetLineCount", "GetSelection",  "SetCaret",        "SetSelection", "GetLine",
-      "GetLines",     "GetProcOfLine", "GetProcBodyLine", "IsInProcBody", "ReplaceLine"};
+      "GetLineCount",  "GetSelection",    "SetCaret",     "SetSelection", "GetLine",    "GetLines",
+      "GetProcOfLine", "GetProcBodyLine", "IsInProcBody", "ReplaceLine",  "ReadLineRun"};
   return names[static_cast<int>(operation)];
 }
 
@@ -133,6 +133,14 @@ void MemoryPane::ReplaceLine(int32_t line, const std::wstring& text) {
     throw BadException();
   // The editor keeps the caret inside the text it now holds.
   selection = module.Clamp(selection);
+}
+
+std::wstring MemoryPane::ReadLineRun(int32_t startLine, int32_t count) {
+  CallScope scope(*this, PaneOperation::kReadLineRun);
+  std::wstring text;
+  if (!module.JoinLines(startLine, count, text))
+    throw BadException();
+  return text;
 }
 
 }  // namespace tarnwick

@@ -11,11 +11,14 @@
 //   - ReplaceLine fails for a line outside 1..GetLineCount()-1.
 //   - GetProcBodyLine fails for a name and kind the module does not hold.
 //   - SetCaret and IsInProcBody go through the interface's own operations.
+//   - ReadLineRun, the editor's batched read, answers as the editor's Lines
+//     does (Module::JoinLines): the lines joined with CR LF.
 // Every failure throws std::bad_exception.
 //
-// Counting. Each call of one of the ten operations is one call, including the
-// inner calls that SetCaret (SetSelection) and IsInProcBody (GetProcOfLine,
-// GetProcBodyLine) make, so SetCaret counts 2 and IsInProcBody 2 or 3.
+// Counting. Each call of one of the ten operations or of ReadLineRun is one
+// call, including the inner calls that SetCaret (SetSelection) and IsInProcBody
+// (GetProcOfLine, GetProcBodyLine) make, so SetCaret counts 2 and IsInProcBody
+// 2 or 3.
 // TotalCalls() counts them all; EngineCalls() counts only the outermost calls,
 // the ones the engine made itself. Injected failures use the total count.
 #pragma once
@@ -25,12 +28,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/keystroke_read_cache.h"
 #include "engine/visual_basic_editor.h"
 #include "simulator/module.h"
 
 namespace tarnwick {
 
-// The ten operations, in the interface's order.
+// The ten operations, in the interface's order, and the batched read.
 enum class PaneOperation : int {
   kGetLineCount,
   kGetSelection,
@@ -42,11 +46,12 @@ enum class PaneOperation : int {
   kGetProcBodyLine,
   kIsInProcBody,
   kReplaceLine,
+  kReadLineRun,
 };
-inline constexpr int kPaneOperationCount = 10;
+inline constexpr int kPaneOperationCount = 11;
 const char* PaneOperationName(PaneOperation operation);
 
-class MemoryPane final : public VisualBasicEditor {
+class MemoryPane final : public VisualBasicEditor, public LineRunSource {
  public:
   MemoryPane(Module& module, Selection& selection) : module(module), selection(selection) {}
 
@@ -62,6 +67,7 @@ class MemoryPane final : public VisualBasicEditor {
   int32_t GetProcBodyLine(const std::wstring& name, int32_t kind) override;
   bool IsInProcBody(int32_t line) override;
   void ReplaceLine(int32_t line, const std::wstring& text) override;
+  std::wstring ReadLineRun(int32_t startLine, int32_t count) override;
 
   // Makes the call numbered `call` (1-based, counted in TotalCalls()) throw
   // std::bad_exception instead of acting, once; 0 turns injection off. Counts

@@ -125,6 +125,19 @@ const std::wstring& Module::Line(int32_t line) const {
   return lines[static_cast<size_t>(line - 1)];
 }
 
+bool Module::JoinLines(int32_t start, int32_t count, std::wstring& text) const {
+  if (start < 0 || count < 0 || int64_t{start} + count > int64_t{LineCount()} + 2)
+    return false;
+  std::wstring joined;
+  for (int64_t line = start; line < int64_t{start} + count; ++line) {
+    if (line != start)
+      joined += L"\r\n";
+    joined += Line(static_cast<int32_t>(line));
+  }
+  text = std::move(joined);
+  return true;
+}
+
 bool Module::ReplaceLine(int32_t line, const std::wstring& text) {
   if (line < 1 || line > LineCount())
     return false;

@@ -52,6 +52,10 @@ class Module {
   // Text of line 1..LineCount(); empty for any other line number.
   const std::wstring& Line(int32_t line) const;
   const std::vector<std::wstring>& Lines() const { return lines; }
+  // Lines start .. start + count - 1 joined with CR LF, as the editor's Lines
+  // answers; line 0 and the line after the last read as empty text. False, with
+  // `text` untouched, for a negative start or count or a run reaching further.
+  [[nodiscard]] bool JoinLines(int32_t start, int32_t count, std::wstring& text) const;
 
   // Replaces line 1..LineCount(). Each LF in `text` starts a new line (a CR just
   // before an LF goes with it); text after a NUL is dropped. Returns false, with

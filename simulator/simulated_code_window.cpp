@@ -13,14 +13,17 @@ intptr_t SimulatedCodeWindow::Deliver(uint32_t message, uintptr_t wParam, bool* 
   bool handled = false;
   if (IsWatchedMessage(message, wParam)) {
     const bool clean = HandleKeystrokeGuarded(*this, &handled, [&](Route& route) {
-      auto dispatch = [&](VisualBasicEditor& bound) {
-        DispatchKeystroke(this, message, static_cast<uint8_t>(wParam & 0xFF), &bound, &route,
-                          &handled);
+      const auto character = static_cast<uint8_t>(wParam & 0xFF);
+      auto dispatch = [&](VisualBasicEditor& bound, LineRunSource& runs) {
+        if (readCache)
+          DispatchKeystrokeCached(this, message, character, bound, runs, &route, &handled);
+        else
+          DispatchKeystroke(this, message, character, &bound, &route, &handled);
       };
       if (paneBinder)
         paneBinder(dispatch);
       else
-        dispatch(pane);
+        dispatch(pane, pane);
     });
     if (!clean)
       ++failuresStopped;

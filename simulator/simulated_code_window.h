@@ -1,7 +1,8 @@
 // A code window of the simulated editor. Each message goes the way it goes in
 // the add-in: the engine's filter; for a watched message DispatchKeystroke over
-// the window's MemoryPane, under the project's failure policy; then, unless it
-// was consumed, the editor's own behaviour. The window is the engine's
+// the window's MemoryPane behind the keystroke's read cache, under the
+// project's failure policy; then, unless it was consumed, the editor's own
+// behaviour. The window is the engine's
 // CodeWindow (TypeSpace sends WM_CHAR 0x20 through the same path) and its Route
 // (CallOriginal applies the editor's behaviour to the message being routed).
 //
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "engine/code_window.h"
+#include "engine/keystroke_read_cache.h"
 #include "simulator/keys.h"
 #include "simulator/memory_pane.h"
 #include "simulator/module.h"
@@ -34,10 +36,11 @@ struct KeystrokeReport {
 };
 
 // Supplies the code pane for one watched message in place of the window's
-// MemoryPane: makes a pane, calls `use` with it, and destroys it again. It
-// runs inside the failure policy, so a failure while binding is stopped like
-// any other.
-using PaneBinder = std::function<void(const std::function<void(VisualBasicEditor&)>& use)>;
+// MemoryPane: makes a pane, calls `use` with it and its batched read, and
+// destroys it again. It runs inside the failure policy, so a failure while
+// binding is stopped like any other.
+using PaneUse = std::function<void(VisualBasicEditor& pane, LineRunSource& runs)>;
+using PaneBinder = std::function<void(const PaneUse& use)>;
 
 class SimulatedCodeWindow final : public CodeWindow, public Route {
  public:
@@ -62,6 +65,9 @@ class SimulatedCodeWindow final : public CodeWindow, public Route {
     paneBinder = std::move(binder);
     countBoundCalls = std::move(countCalls);
   }
+  // Without the read cache the engine reads the pane directly, one call per
+  // read, as a reference for what the cache must not change.
+  void SetReadCache(bool on) { readCache = on; }
 
   // Plays one keystroke. The pane's counts restart at 0 first, so a failure
   // armed with Pane().FailAtCall(k) just before fires at the keystroke's k-th
@@ -91,6 +97,7 @@ class SimulatedCodeWindow final : public CodeWindow, public Route {
   PaneBinder paneBinder;
   std::function<int64_t()> countBoundCalls;
   bool live = true;
+  bool readCache = true;
 
   KeyMessage record;      // the message being routed now
   int depth = 0;          // messages being routed, nested ones included

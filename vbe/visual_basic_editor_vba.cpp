@@ -1,5 +1,6 @@
 #include "vbe/visual_basic_editor_vba.h"
 
+#include <algorithm>
 #include <exception>
 #include <initializer_list>
 
@@ -43,15 +44,39 @@ std::wstring StringOrEmpty(const UniqueVariant& value) {
   return v.vt == VT_BSTR && v.bstrVal != nullptr ? std::wstring(v.bstrVal) : std::wstring();
 }
 
-// The editor's text; an answer that cannot be read as text is a failure.
-std::wstring ToText(const UniqueVariant& value) {
+// A string whole, by its length; a null string is empty.
+std::wstring WholeString(BSTR text) {
+  return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+}
+
+// The editor's text whole; an answer that cannot be read as text is a failure.
+std::wstring ToWholeText(const UniqueVariant& value) {
   const VARIANT& v = value.get();
-  if (v.vt == VT_BSTR || v.vt == VT_EMPTY || v.vt == VT_NULL)
-    return StringOrEmpty(value);
+  if (v.vt == VT_BSTR)
+    return WholeString(v.bstrVal);
+  if (v.vt == VT_EMPTY || v.vt == VT_NULL)
+    return std::wstring();
   UniqueVariant converted;
   if (FAILED(VariantChangeType(converted.put(), const_cast<VARIANT*>(&v), 0, VT_BSTR)))
     throw BadException();
-  return converted.get().bstrVal ? std::wstring(converted.get().bstrVal) : std::wstring();
+  return WholeString(converted.get().bstrVal);
+}
+
+// The editor's text up to its first NUL.
+std::wstring ToText(const UniqueVariant& value) {
+  std::wstring text = ToWholeText(value);
+  text.resize(std::min(text.size(), text.find(L'\0')));
+  return text;
+}
+
+// The editor's lines, joined with CR LF, each up to its first NUL.
+std::wstring ToLinesText(const UniqueVariant& value) {
+  std::wstring text = ToWholeText(value);
+  for (size_t nul = text.find(L'\0'); nul != text.npos; nul = text.find(L'\0', nul)) {
+    const size_t lineEnd = text.find(L"\r\n", nul);
+    text.erase(nul, lineEnd == text.npos ? text.npos : lineEnd - nul);
+  }
+  return text;
 }
 
 // An object reference from a property; Nothing is a failure.
@@ -147,6 +172,14 @@ void VisualBasicEditorVBA::GetLines(int32_t startLine, int32_t count,
   // The editor separates lines with CR LF; cutting at LF leaves each CR at the
   // end of its line.
   lines = SplitAny(ToText(answer), L"\n");
+}
+
+std::wstring VisualBasicEditorVBA::ReadLineRun(int32_t startLine, int32_t count) {
+  UniqueVariant answer;
+  Call(codeModule.Get(), EditorInterface::kCodeModule, L"Lines", DISPATCH_PROPERTYGET,
+       {LongArgument(startLine), LongArgument(count)}, &answer);
+  // A line read alone is all one line, whatever it holds.
+  return count == 1 ? ToText(answer) : ToLinesText(answer);
 }
 
 void VisualBasicEditorVBA::GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) {

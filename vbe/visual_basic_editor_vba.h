@@ -6,7 +6,8 @@
 // Construction asks VBE.ActiveCodePane and CodePane.CodeModule; after that each
 // operation is one editor call, GetLine and GetLines two (the line count
 // first), SetCaret and IsInProcBody the calls of the operations they forward
-// to through the interface.
+// to through the interface. ReadLineRun, the batched read that the
+// keystroke's read cache uses, is one call of Lines with no range check.
 //
 // Failures: a failed editor call, a failed range check, GetSelection with four
 // null pointers, and construction without an active pane or module throw
@@ -15,7 +16,8 @@
 // question: it answers with an empty name. Nothing here catches otherwise.
 //
 // Strings from the editor are copied up to their first NUL (a null string is
-// empty); strings sent to the editor end at the first NUL of the text.
+// empty), and the lines of a ReadLineRun each up to theirs; strings sent to
+// the editor end at the first NUL of the text.
 #pragma once
 
 #include <windows.h>
@@ -25,11 +27,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/keystroke_read_cache.h"
 #include "engine/visual_basic_editor.h"
 
 namespace tarnwick {
 
-class VisualBasicEditorVBA final : public VisualBasicEditor {
+class VisualBasicEditorVBA final : public VisualBasicEditor, public LineRunSource {
  public:
   // `vbe` is the editor's VBE object (any of its dual interfaces). Adds a
   // reference to it for the binding's lifetime.
@@ -51,6 +54,10 @@ class VisualBasicEditorVBA final : public VisualBasicEditor {
   int32_t GetProcBodyLine(const std::wstring& name, int32_t kind) override;
   bool IsInProcBody(int32_t line) override;
   void ReplaceLine(int32_t line, const std::wstring& text) override;
+
+  // CodeModule.Lines(startLine, count); each line of the answer ends at its
+  // first NUL, as GetLine's answer does.
+  std::wstring ReadLineRun(int32_t startLine, int32_t count) override;
 
  private:
   Microsoft::WRL::ComPtr<IDispatch> vbe;

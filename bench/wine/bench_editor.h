@@ -1,6 +1,8 @@
 // The stand-in editor of the Windows benchmark: one module behind the
 // simulated object model (VBE, CodePane, CodeModule), and code windows whose
-// own procedure applies the editor's keystroke behaviour to that module.
+// own procedure applies the editor's keystroke behaviour to that module. The
+// time the editor spends is kept apart from the add-in's: inside the objects'
+// Invoke (their call log) and inside the code windows' own procedure.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +13,11 @@
 #include "simulator/win32/code_window_stand_in.h"
 
 namespace tarnwick::bench {
+
+// A window class of this program (registering it again does nothing), and a
+// top-level window of such a class; throws when the window cannot be made.
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure);
+HWND CreateTopWindow(const wchar_t* className);
 
 class BenchEditor {
  public:
@@ -23,6 +30,9 @@ class BenchEditor {
   HWND CreateCodeWindow();
   // Sends one keystroke to `window` as the system delivers it.
   void Press(HWND window, const Keystroke& key);
+  // QueryPerformanceCounter ticks spent in the editor so far: in its objects'
+  // Invoke and in its code windows' own procedure.
+  int64_t EditorTicks();
 
   Module module;
   Selection selection;

@@ -1,5 +1,6 @@
 // Measures the add-in under Wine and prints the figures as one JSON object:
 //   tarnwick_bench_wine [--rounds N] [--messages N] [--samples N]
+//                       [--routing-rounds N] [--routing-calls N]
 #include <windows.h>
 #include <objbase.h>
 
@@ -60,6 +61,37 @@ void PrintUnwatched(const UnwatchedResult& r) {
   std::printf("\n  }");
 }
 
+void PrintRouting(const RoutingResult& r) {
+  std::printf("  \"routing_in_process\": {\n");
+  std::printf("    \"rounds\": %d,\n    \"calls_per_round\": %d,\n", r.rounds, r.callsPerRound);
+  const double calls = r.calls > 0 ? static_cast<double>(r.calls) : 1;
+  std::printf("    \"allocations_per_message\": %.6f,\n",
+              static_cast<double>(r.allocations) / calls);
+  std::printf("    \"editor_calls_per_message\": %.6f,\n",
+              static_cast<double>(r.editorCalls) / calls);
+  std::printf("    \"messages\": [\n");
+  for (size_t i = 0; i < r.rows.size(); ++i) {
+    const RoutingRow& row = r.rows[i];
+    std::printf(
+        "      {\"message\": \"%s\", \"floor_ns\": %.2f, \"route_ns\": %.2f, "
+        "\"fallback_ns\": %.2f, \"route_over_floor_ns\": %.2f, "
+        "\"fallback_over_floor_ns\": %.2f}%s\n",
+        row.message.c_str(), row.floorNs, row.routeNs, row.fallbackNs, row.routeOverFloorNs,
+        row.fallbackOverFloorNs, i + 1 < r.rows.size() ? "," : "");
+  }
+  std::printf("    ]\n  }");
+}
+
+void PrintLineRuns(const std::vector<LineRunResult>& runs) {
+  std::printf("  \"line_runs\": [\n");
+  for (size_t i = 0; i < runs.size(); ++i) {
+    std::printf("    {\"lines\": %d, \"us_per_call\": %.2f, \"editor_us_per_call\": %.2f}%s\n",
+                runs[i].lines, runs[i].microseconds, runs[i].editorMicroseconds,
+                i + 1 < runs.size() ? "," : "");
+  }
+  std::printf("  ]");
+}
+
 void PrintKeystrokes(const std::vector<KeystrokeResult>& results) {
   std::printf("  \"keystrokes\": [\n");
   for (size_t i = 0; i < results.size(); ++i) {
@@ -68,6 +100,8 @@ void PrintKeystrokes(const std::vector<KeystrokeResult>& results) {
                 r.name.c_str(), r.description.c_str(), r.microseconds.size());
     std::printf("\"median_us\": %.2f, \"p99_us\": %.2f, \"editor_calls\": %.2f, ",
                 Percentile(r.microseconds, 0.5), Percentile(r.microseconds, 0.99), r.editorCalls);
+    std::printf("\"addin_median_us\": %.2f, \"addin_p99_us\": %.2f, ",
+                Percentile(r.addinMicroseconds, 0.5), Percentile(r.addinMicroseconds, 0.99));
     std::printf("\"first_name_lookups\": %lld, \"name_lookups_after_first\": %lld, ",
                 static_cast<long long>(r.firstNameLookups),
                 static_cast<long long>(r.laterNameLookups));
@@ -94,18 +128,26 @@ int main(int argc, char** argv) {
   const int rounds = Argument(argc, argv, "--rounds", 41);
   const int messages = Argument(argc, argv, "--messages", 20000);
   const int samples = Argument(argc, argv, "--samples", 200);
+  const int routingRounds = Argument(argc, argv, "--routing-rounds", 21);
+  const int routingCalls = Argument(argc, argv, "--routing-calls", 100000);
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     std::fprintf(stderr, "cannot initialise COM\n");
     return 1;
   }
   int status = 0;
   try {
+    const RoutingResult routing = MeasureRoutingInProcess(routingRounds, routingCalls);
     const UnwatchedResult unwatched = MeasureUnwatched(rounds, (messages + 3) / 4 * 4);
     const std::vector<KeystrokeResult> keystrokes = MeasureKeystrokes(samples);
+    const std::vector<LineRunResult> lineRuns = MeasureLineRuns(samples);
     std::printf("{\n");
+    PrintRouting(routing);
+    std::printf(",\n");
     PrintUnwatched(unwatched);
     std::printf(",\n");
     PrintKeystrokes(keystrokes);
+    std::printf(",\n");
+    PrintLineRuns(lineRuns);
     std::printf("\n}\n");
     if (!unwatched.bReachedEditor) {
       std::fprintf(stderr, "window B did not pass the stream on to the editor\n");

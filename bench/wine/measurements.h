@@ -29,12 +29,46 @@ UnwatchedResult MeasureUnwatched(int rounds, int messagesPerRound);
 struct KeystrokeResult {
   std::string name;
   std::string description;
-  std::vector<double> microseconds;  // one per timed keystroke
-  double editorCalls = 0;            // Invoke calls per timed keystroke
-  int64_t firstNameLookups = 0;      // GetIDsOfNames calls in the kind's first keystroke
-  int64_t laterNameLookups = 0;      // and in all later ones together
-  bool matchesSimulator = false;     // same module and caret as the native simulator
+  std::vector<double> microseconds;       // one per timed keystroke
+  std::vector<double> addinMicroseconds;  // the same without the editor's time
+  double editorCalls = 0;                 // Invoke calls per timed keystroke
+  int64_t firstNameLookups = 0;           // GetIDsOfNames calls in the kind's first keystroke
+  int64_t laterNameLookups = 0;           // and in all later ones together
+  bool matchesSimulator = false;          // same module and caret as the native simulator
 };
 std::vector<KeystrokeResult> MeasureKeystrokes(int samples);
+
+// One batched read of `lines` lines through the binding (CodeModule.Lines),
+// from the middle of the 10,000-line module: what a call costs, and what of it
+// the editor spends.
+struct LineRunResult {
+  int lines = 0;
+  double microseconds = 0;        // median per call
+  double editorMicroseconds = 0;  // of which inside Invoke
+};
+std::vector<LineRunResult> MeasureLineRuns(int samples);
+
+// The unwatched path in process: the real RouteMessage and code-window handler
+// called directly, with no message loop, against the floor of an empty window
+// procedure called through CallWindowProcW as RouteMessage passes a message
+// on. Nanoseconds per call, the median over rounds; the figures over the floor
+// are the medians of the rounds' own differences.
+struct RoutingRow {
+  std::string message;
+  double floorNs = 0;
+  double routeNs = 0;     // RouteMessage on an attached record
+  double fallbackNs = 0;  // FallbackWndProc, which first finds the record (four windows)
+  double routeOverFloorNs = 0;
+  double fallbackOverFloorNs = 0;
+};
+struct RoutingResult {
+  std::vector<RoutingRow> rows;
+  int rounds = 0;
+  int callsPerRound = 0;
+  int64_t allocations = 0;  // during the add-in's rounds
+  int64_t editorCalls = 0;
+  int64_t calls = 0;  // the add-in's calls measured
+};
+RoutingResult MeasureRoutingInProcess(int rounds, int callsPerRound);
 
 }  // namespace tarnwick::bench

@@ -8,6 +8,7 @@
 #include "addin/com_object.h"
 #include "addin/connect.h"
 #include "bench/wine/allocation_counter.h"
+#include "bench/wine/bench_editor.h"
 #include "bench/wine/measurements.h"
 #include "simulator/com/object_model.h"
 #include "window/subclassed_window.h"
@@ -39,15 +40,6 @@ LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   return CallWindowProcW(baselineSaved, window, message, wParam, lParam);
 }
 
-HWND CreatePlainWindow() {
-  HWND window = CreateWindowExW(0, kClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!window) {
-    throw std::runtime_error("cannot create a window");
-  }
-  return window;
-}
-
 // The stream: a typed letter, an arrow key, a mouse move and a paint, repeated.
 void SendStream(HWND window, int messages) {
   for (int i = 0; i < messages; i += 4) {
@@ -73,14 +65,9 @@ double NanosecondsPerMessage(HWND window, int messages) {
 }  // namespace
 
 UnwatchedResult MeasureUnwatched(int rounds, int messagesPerRound) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = EditorProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassW(&windowClass);
-
-  HWND a = CreatePlainWindow();
-  HWND b = CreatePlainWindow();
+  RegisterWindowClass(kClassName, EditorProc);
+  HWND a = CreateTopWindow(kClassName);
+  HWND b = CreateTopWindow(kClassName);
   baselineSaved = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(a, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BareProc)));
 

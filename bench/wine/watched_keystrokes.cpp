@@ -2,8 +2,10 @@
 // code pane bound to the simulated editor objects through IDispatch.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 #include "addin/com_object.h"
 #include "addin/connect.h"
@@ -12,17 +14,17 @@
 #include "bench/wine/measurements.h"
 #include "simulator/simulated_code_window.h"
 #include "vbe/late_bound_call.h"
+#include "vbe/visual_basic_editor_vba.h"
 #include "window/subclassed_window.h"
 
 namespace tarnwick::bench {
 
 namespace {
 
-double Microseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
+double Microseconds(int64_t ticks) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 /
-         static_cast<double>(frequency.QuadPart);
+  return static_cast<double>(ticks) * 1e6 / static_cast<double>(frequency.QuadPart);
 }
 
 // The native simulator's answer for the scenario's keystroke: the benchmark
@@ -66,11 +68,13 @@ std::vector<KeystrokeResult> MeasureKeystrokes(int samples) {
       log.Clear();
       const int64_t invokesBefore = log.InvokeCount();
 
+      const int64_t editorBefore = editor.EditorTicks();
       LARGE_INTEGER start;
       LARGE_INTEGER end;
       QueryPerformanceCounter(&start);
       editor.Press(window, scenario.key);
       QueryPerformanceCounter(&end);
+      const int64_t inEditor = editor.EditorTicks() - editorBefore;
 
       if (i == 0) {
         // The kind's first keystroke: may look names up; not timed.
@@ -78,7 +82,8 @@ std::vector<KeystrokeResult> MeasureKeystrokes(int samples) {
         result.matchesSimulator = SameAsSimulator(scenario, editor);
         continue;
       }
-      result.microseconds.push_back(Microseconds(start, end));
+      result.microseconds.push_back(Microseconds(end.QuadPart - start.QuadPart));
+      result.addinMicroseconds.push_back(Microseconds(end.QuadPart - start.QuadPart - inEditor));
       invokes += log.InvokeCount() - invokesBefore;
       result.laterNameLookups += log.NameLookups();
     }
@@ -89,6 +94,34 @@ std::vector<KeystrokeResult> MeasureKeystrokes(int samples) {
   record.reset();
   connect->Release();
   DestroyWindow(window);
+  return results;
+}
+
+std::vector<LineRunResult> MeasureLineRuns(int samples) {
+  BenchEditor editor;
+  editor.module = Module(WatchedKeystrokes().front().lines);
+  VisualBasicEditorVBA pane(editor.model.Vbe());
+  const int32_t middle = editor.module.LineCount() / 2;
+  std::vector<LineRunResult> results;
+  for (const int lines : {1, 4, 16, 64, 256, 1024}) {
+    std::vector<double> total;
+    std::vector<double> inEditor;
+    for (int i = 0; i <= samples; ++i) {
+      const int64_t editorBefore = editor.EditorTicks();
+      LARGE_INTEGER start;
+      LARGE_INTEGER end;
+      QueryPerformanceCounter(&start);
+      const std::wstring text = pane.ReadLineRun(middle - lines / 2, lines);
+      QueryPerformanceCounter(&end);
+      if (i > 0) {  // the first call looks the member up
+        total.push_back(Microseconds(end.QuadPart - start.QuadPart));
+        inEditor.push_back(Microseconds(editor.EditorTicks() - editorBefore));
+      }
+    }
+    std::sort(total.begin(), total.end());
+    std::sort(inEditor.begin(), inEditor.end());
+    results.push_back({lines, total[total.size() / 2], inEditor[inEditor.size() / 2]});
+  }
   return results;
 }
 

@@ -1,6 +1,7 @@
 // What the simulated editor objects were asked, shared by the objects of one
-// object model so that the order across VBE, CodePane and CodeModule shows.
-// Also arms an injected failure of a later Invoke.
+// object model so that the order across VBE, CodePane and CodeModule shows,
+// and the time they took to answer. Also arms an injected failure of a later
+// Invoke.
 #pragma once
 
 #include <windows.h>
@@ -20,12 +21,16 @@ class CallLog {
  public:
   void Record(std::wstring call, HRESULT result) { calls.push_back({std::move(call), result}); }
   void CountNameLookup() { ++nameLookups; }
+  void AddInvokeTicks(int64_t ticks) { invokeTicks += ticks; }
 
   // Every Invoke since the last Clear, failed ones included, in order.
   const std::vector<EditorCall>& Calls() const { return calls; }
   int64_t InvokeCount() const { return static_cast<int64_t>(calls.size()) + cleared; }
   // Calls of GetIDsOfNames since the last Clear.
   int64_t NameLookups() const { return nameLookups; }
+  // Time spent inside Invoke, in QueryPerformanceCounter ticks, since the
+  // model was made (Clear keeps counting, like InvokeCount).
+  int64_t InvokeTicks() const { return invokeTicks; }
   // Only the call texts, for comparing with an expected list.
   std::vector<std::wstring> CallTexts() const;
   // Forgets the calls and lookups; InvokeCount keeps counting across it.
@@ -41,6 +46,7 @@ class CallLog {
   std::vector<EditorCall> calls;
   int64_t cleared = 0;
   int64_t nameLookups = 0;
+  int64_t invokeTicks = 0;
   int64_t failCountdown = 0;
   int64_t failTimes = 0;
   HRESULT failWith = S_OK;

@@ -44,17 +44,9 @@ void CodeModuleObject::Call(const DispatchMember& member, const DispatchArgument
       SetLong(result, module.LineCount());
       return;
     case kLines: {
-      const int32_t start = arguments.Long(0);
-      const int32_t count = arguments.Long(1);
-      if (start < 0 || count < 0 || int64_t{start} + count > int64_t{module.LineCount()} + 2)
-        throw kInvalidArgument;
       std::wstring text;
-      for (int64_t line = start; line < int64_t{start} + count; ++line) {
-        if (line != start)
-          text += L"\r\n";
-        if (line <= module.LineCount())
-          text += module.Line(static_cast<int32_t>(line));
-      }
+      if (!module.JoinLines(arguments.Long(0), arguments.Long(1), text))
+        throw kInvalidArgument;
       SetString(result, text);
       return;
     }

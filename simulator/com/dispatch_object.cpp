@@ -135,6 +135,17 @@ std::wstring DispatchObject::Describe(const wchar_t* member, const DISPPARAMS* p
 
 HRESULT DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+  LARGE_INTEGER start;
+  LARGE_INTEGER end;
+  QueryPerformanceCounter(&start);
+  const HRESULT answer = Answer(id, iid, flags, params, result, exception, argumentError);
+  QueryPerformanceCounter(&end);
+  log.AddInvokeTicks(end.QuadPart - start.QuadPart);
+  return answer;
+}
+
+HRESULT DispatchObject::Answer(DISPID id, REFIID iid, WORD flags, DISPPARAMS* params,
+                               VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
   const DispatchMember* member = Find(id);
   HRESULT answer = S_OK;
   try {

@@ -12,8 +12,8 @@
 //     outputs must be VT_BYREF|VT_I4; otherwise DISP_E_TYPEMISMATCH with the
 //     argument's position (in DISPPARAMS order) in *puArgErr;
 //   - an error of the editor itself is DISP_E_EXCEPTION with an EXCEPINFO.
-// Every Invoke is recorded in the model's CallLog, and an injected failure
-// answers before anything else is looked at.
+// Every Invoke is recorded in the model's CallLog with the time it took, and
+// an injected failure answers before anything else is looked at.
 #pragma once
 
 #include <windows.h>
@@ -100,6 +100,8 @@ class DispatchObject : public IDispatch {
   virtual bool AlsoAnswers(REFIID) const { return false; }
 
  private:
+  HRESULT Answer(DISPID id, REFIID iid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                 EXCEPINFO* exception, UINT* argumentError);
   const DispatchMember* Find(DISPID id) const;
   std::wstring Describe(const wchar_t* member, const DISPPARAMS* params) const;
 

@@ -91,6 +91,19 @@ TEST_F(BindingTest, StringsFromTheEditorEndAtTheirFirstNul) {
   EXPECT_EQ(text, L"ab");
 }
 
+// The read cache's batched read: one call, nothing checked first, the lines
+// joined with CR LF and each cut at its NUL as GetLine cuts a line.
+TEST_F(BindingTest, ReadLineRunIsOneUncheckedCallOfLines) {
+  module.SetLine(5, std::wstring(L"ab\0cd", 5));
+  VisualBasicEditorVBA& pane = Bind();
+  EXPECT_EQ(pane.ReadLineRun(4, 3), L"Sub Run()\r\nab\r\nEnd Sub");
+  EXPECT_EQ(pane.ReadLineRun(5, 1), L"ab");
+  EXPECT_EQ(pane.ReadLineRun(11, 1), L"");  // the editor's answer decides
+  EXPECT_THROW(pane.ReadLineRun(12, 1), std::bad_exception);
+  EXPECT_EQ(Calls(), (Calls_{L"CodeModule.Lines(4, 3)", L"CodeModule.Lines(5, 1)",
+                             L"CodeModule.Lines(11, 1)", L"CodeModule.Lines(12, 1)"}));
+}
+
 TEST_F(BindingTest, GetLinesChecksTheRunAndKeepsEachCr) {
   VisualBasicEditorVBA& pane = Bind();
   std::vector<std::wstring> lines{L"stale"};

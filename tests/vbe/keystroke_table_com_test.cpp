@@ -1,10 +1,8 @@
 // The shared keystroke tables once more, with each watched message bound to the
-// simulated editor's objects through VisualBasicEditorVBA, as the add-in binds
-// the real editor's.
+// simulated editor's objects through VisualBasicEditorVBA, behind the
+// keystroke's read cache, as the add-in binds the real editor's.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -13,7 +11,6 @@
 #include "simulator/simulated_code_window.h"
 #include "tests/cases/caret_text.h"
 #include "tests/cases/keystroke_cases.h"
-#include "vbe/late_bound_call.h"
 #include "vbe/visual_basic_editor_vba.h"
 
 namespace tarnwick::test {
@@ -24,9 +21,9 @@ struct ComWindow {
   explicit ComWindow(const CaretText& text) : window(text.lines) {
     window.Select({text.line, text.column, text.line, text.column});
     window.SetPaneBinder(
-        [this](const std::function<void(VisualBasicEditor&)>& use) {
+        [this](const PaneUse& use) {
           VisualBasicEditorVBA pane(model.Vbe());
-          use(pane);
+          use(pane, pane);
         },
         [this] { return model.Log().InvokeCount(); });
     vbeStart = model.VbeObj().References();
@@ -77,51 +74,6 @@ std::string CaseName(const testing::TestParamInfo<KeystrokeCase>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Shared, KeystrokeTableThroughCom, testing::ValuesIn(KeystrokeCases()),
                          CaseName);
-
-// What each kind of keystroke costs in editor calls, binding included, and
-// that no member name is looked up once the first keystroke has run.
-TEST(KeystrokeCostThroughCom, EachKindOfKeystrokeMakesItsKnownNumberOfCalls) {
-  ClearDispatchIdCache();
-  // The worked example: «''» on line 10 with the caret at column 3, Add below.
-  const CaretText before = ParseCaretText(
-      "Option Explicit\n\nPrivate m_total As Long\n\n\n\n\n\n\n''^\n"
-      "Public Function Add(ByVal a As Long, ByVal b As Long) As Long\n"
-      "    Add = a + b\nEnd Function");
-  ComWindow com(before);
-  SimulatedCodeWindow& window = com.window;
-  CallLog& log = com.model.Log();
-
-  struct Step {
-    const char* what;
-    const char* keys;
-    int64_t calls;
-  };
-  // After the template the caret is on the empty summary line; Enter opens a
-  // comment line below it, where "<b>" gets its closing tag.
-  const Step steps[] = {
-      {"template", "'", 40},           {"Enter continuation", "{Enter}", 17},
-      {"unwatched character", "<", 0}, {"unwatched character", "b", 0},
-      {"closing tag", ">", 10},        {"Tab", "{Tab}", 35},
-  };
-  bool first = true;
-  for (const Step& step : steps) {
-    log.Clear();
-    const KeystrokeReport report = window.Press(ParseKeys(step.keys).at(0));
-    std::cout << step.what << ": " << report.editorCalls << " editor calls, " << log.NameLookups()
-              << " name lookups\n";
-    EXPECT_EQ(report.editorCalls, step.calls) << step.what;
-    EXPECT_EQ(report.editorCalls, static_cast<int64_t>(log.Calls().size())) << step.what;
-    EXPECT_EQ(report.failuresStopped, 0) << step.what;
-    if (!first) {
-      EXPECT_EQ(log.NameLookups(), 0) << step.what;
-    }
-    first = false;
-  }
-  // Each step did its work: the template, the continued line and its tag.
-  EXPECT_EQ(window.GetModule().Line(12), L"''' <b></b>");
-  EXPECT_EQ(window.GetModule().Line(14), L"''' <param name=\"a\"></param>");
-  com.ExpectReferencesBalanced("cost");
-}
 
 // A failing editor call in the middle of a keystroke is stopped by the
 // window's failure policy: the editor still gets the key once, and every
