@@ -9,18 +9,8 @@ shift
 doc=("$@")
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
 
-check() {  # check NAME STATUS [DETAIL]
-  if [ "$2" -eq 0 ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $1" >&2
-    [ -n "${3:-}" ] && printf '%s\n' "$3" >&2
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../check.sh"
 
 out="$("${doc[@]}" check "$examples/" 2>"$work/err" | tr -d '\r')"
 status=$?

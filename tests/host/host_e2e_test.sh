@@ -18,8 +18,6 @@ case "$platform" in
   x86) addins='HKCU\Software\Microsoft\VBA\VBE\6.0\Addins' view=/reg:32 ;;
   *) echo "unknown platform $platform" >&2 && exit 2 ;;
 esac
-passed=0
-failed=0
 
 cleanup() {
   unmerge_user_classes
@@ -29,15 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-check() {  # check NAME STATUS [DETAIL]
-  if [ "$2" -eq 0 ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $1" >&2
-    [ -n "${3:-}" ] && printf '%s\n' "$3" >&2
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../check.sh"
 
 windows_path() {  # the Z: drive maps the Unix root in every prefix
   printf 'Z:%s' "$(realpath "$1" | tr / '\\')"

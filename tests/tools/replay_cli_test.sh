@@ -7,18 +7,8 @@ replay="$1"
 examples="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
 
-check() {  # check NAME CONDITION-EXIT-STATUS [DETAIL]
-  if [ "$2" -eq 0 ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $1" >&2
-    [ -n "${3:-}" ] && printf '%s\n' "$3" >&2
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../check.sh"
 
 # The worked example: '' on line 10 above Add, caret at 10:3, one apostrophe.
 out="$("$replay" "$examples/worked-example.bas" --caret 10:3 --keys "'")"
