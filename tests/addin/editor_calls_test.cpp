@@ -30,17 +30,8 @@ constexpr Target kTargets[] = {
     {"ime-closing-tag", 10},
 };
 
-class EditorCalls : public testing::Test {
+class EditorCalls : public ConnectedHostTest {
  protected:
-  void SetUp() override {
-    connect = new CComObject<CConnect>();
-    connect->AddRef();
-    ASSERT_EQ(connect->OnConnection(host.model.Vbe(), ext_cm_Startup, nullptr, nullptr), S_OK);
-  }
-  void TearDown() override {
-    EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
-    connect->Release();
-  }
   // Plays the scenario's keystroke; its editor calls, and whether it edited
   // as the simulated editor does.
   int64_t Play(const bench::Scenario& scenario, bool& sameEdit) {
@@ -56,9 +47,6 @@ class EditorCalls : public testing::Test {
                reference.CurrentSelection() == host.selection;
     return calls;
   }
-
-  EditorHost host;
-  CComObject<CConnect>* connect = nullptr;
 };
 
 TEST_F(EditorCalls, EachKindOfKeystrokeStaysAtOrUnderItsTarget) {

@@ -135,6 +135,17 @@ std::vector<EditorMessage> EditorHost::TakeReceived() {
   return taken;
 }
 
+void ConnectedHostTest::SetUp() {
+  connect = new CComObject<CConnect>();
+  connect->AddRef();
+  ASSERT_EQ(connect->OnConnection(host.model.Vbe(), ext_cm_Startup, nullptr, nullptr), S_OK);
+}
+
+void ConnectedHostTest::TearDown() {
+  EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
+  connect->Release();
+}
+
 std::string Describe(const std::vector<EditorMessage>& messages) {
   std::string text;
   for (const EditorMessage& m : messages) {

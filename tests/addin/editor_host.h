@@ -6,10 +6,14 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "addin/com_object.h"
+#include "addin/connect.h"
 #include "simulator/com/object_model.h"
 #include "simulator/keys.h"
 #include "simulator/module.h"
@@ -71,6 +75,17 @@ class EditorHost {
  private:
   std::vector<EditorMessage> received;
   CodeWindowStandIn standIn{module, selection};
+};
+
+// A test with the add-in connected to a stand-in editor for its length: made,
+// referenced and connected in SetUp, disconnected and released in TearDown.
+class ConnectedHostTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  EditorHost host;
+  CComObject<CConnect>* connect = nullptr;
 };
 
 // Formats an editor-message table for a failure report.

@@ -55,16 +55,10 @@ struct References {
   bool operator==(const References&) const = default;
 };
 
-class FaultSweep : public testing::Test {
+class FaultSweep : public ConnectedHostTest {
  protected:
-  void SetUp() override {
-    connect = new CComObject<CConnect>();
-    connect->AddRef();
-    ASSERT_EQ(connect->OnConnection(host.model.Vbe(), ext_cm_Startup, nullptr, nullptr), S_OK);
-  }
   void TearDown() override {
-    EXPECT_EQ(connect->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
-    connect->Release();
+    ConnectedHostTest::TearDown();
     host.beforeEditor = nullptr;
   }
   References Held() const {
@@ -102,9 +96,6 @@ class FaultSweep : public testing::Test {
     }
     return count;
   }
-
-  EditorHost host;
-  CComObject<CConnect>* connect = nullptr;
 };
 
 TEST_F(FaultSweep, EveryEditorCallOfEveryWatchedKeystrokeMayFail) {
