@@ -13,7 +13,6 @@ if(NOT TARNWICK_PLATFORM OR NOT TARNWICK_ADDINS_KEY)
 endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/tarnwick_platform.h.in
                ${CMAKE_BINARY_DIR}/generated/tarnwick_platform.h @ONLY)
-include_directories(${CMAKE_BINARY_DIR}/generated)
 
 # Test programs run under Wine, each in this build tree's private prefix
 # (scripts/wine-run.sh). All of them share that prefix's registry and run two at

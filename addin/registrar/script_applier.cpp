@@ -3,6 +3,7 @@
 #include "addin/registrar/name_compare.h"
 
 namespace tarnwick {
+
 namespace {
 
 constexpr const wchar_t* kProtectedNames[] = {
@@ -174,6 +175,11 @@ HResult ApplyScript(const Script& script, RegistryPort& registry, RegistrarMode 
       first = hr;
   }
   return first;
+}
+
+RootMapping UserClassesMapping() {
+  return {{RegistryRoot::ClassesRoot,
+           RootRedirect{RegistryRoot::CurrentUser, {L"Software", L"Classes"}}}};
 }
 
 }  // namespace tarnwick

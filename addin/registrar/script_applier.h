@@ -37,6 +37,10 @@ struct RootRedirect {
 };
 using RootMapping = std::map<RegistryRoot, RootRedirect>;
 
+// The mapping of a registration for the current user only: HKCR to
+// HKCU\Software\Classes, which Windows merges into the user's view of HKCR.
+RootMapping UserClassesMapping();
+
 // Deepest existing key tree that a ForceRemove deletes; deeper gives kE_FAIL.
 inline constexpr int kMaxDeleteDepth = 512;
 

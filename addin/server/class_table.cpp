@@ -6,16 +6,18 @@
 #include "addin/module.h"
 #include "addin/server/com_module.h"
 #include "tarnwick_platform.h"
+#include "tarnwick_version.h"
 
 namespace tarnwick {
 namespace {
 
-// The class's script with this build's bitness: the editor's key of add-ins
-// and the platform that the add-in's description names.
+// The class's script with this build's bitness (the editor's key of add-ins
+// and the platform that the add-in's description names) and version.
 HRESULT UpdateConnectRegistry(bool doRegister, RegistrationScope scope) {
   Replacements replacements;
   replacements.Add(L"ADDINS", L"" TARNWICK_ADDINS_KEY);
   replacements.Add(L"PLATFORM", L"" TARNWICK_PLATFORM);
+  replacements.Add(L"VERSION", L"" TARNWICK_VERSION_TEXT);
   return tarnwickModule.UpdateRegistryFromResource(kConnectScriptId, doRegister, replacements,
                                                    scope);
 }

@@ -14,10 +14,7 @@
 namespace tarnwick {
 
 RootMapping RootMappingFor(RegistrationScope scope) {
-  if (scope == RegistrationScope::Machine)
-    return {};
-  return {{RegistryRoot::ClassesRoot,
-           RootRedirect{RegistryRoot::CurrentUser, {L"Software", L"Classes"}}}};
+  return scope == RegistrationScope::Machine ? RootMapping{} : UserClassesMapping();
 }
 
 bool IsPerUserCommandLine(const wchar_t* commandLine) noexcept {

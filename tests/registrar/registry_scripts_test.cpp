@@ -7,6 +7,7 @@
 
 #include "addin/ids.h"
 #include "registrar_test_support.h"
+#include "tarnwick_version.h"
 
 namespace tarnwick {
 namespace {
@@ -38,6 +39,7 @@ HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarM
   given.Add(L"APPID", kAppId);
   given.Add(L"PLATFORM", Widen(platform.name));
   given.Add(L"ADDINS", Widen(platform.addinsKey));
+  given.Add(L"VERSION", L"" TARNWICK_VERSION_TEXT);
   if (const HResult hr = MakeScriptReplacements(given, kAppId, kModulePath, &replacements);
       Failed(hr)) {
     return hr;
@@ -118,7 +120,8 @@ std::string ExpectedRegistration(const Platform& platform) {
          "  CommandLineSafe = d 0\n"
          "  Description = s 'Brelloc VBA Addin for " +
          platform.name +
-         "\\r\\nVersion 1.0.0'\n"
+         "\\r\\nVersion " TARNWICK_VERSION_TEXT
+         "'\n"
          "  FriendlyName = s 'Brelloc'\n"
          "  LoadBehavior = d 3\n";
 }

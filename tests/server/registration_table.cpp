@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "server_test_support.h"
+#include "tarnwick_version.h"
 
 namespace tarnwick::server_test {
 namespace {
@@ -48,7 +49,7 @@ std::vector<std::wstring> ExpectedAddinKey() {
       kAddinKey,
       kAddinKey + L" | CommandLineSafe | dword | 0",
       kAddinKey + L" | Description | sz | Brelloc VBA Addin for " + test::kPlatformName +
-          L"\\r\\nVersion 1.0.0",
+          L"\\r\\nVersion " TARNWICK_VERSION_TEXT,
       kAddinKey + L" | FriendlyName | sz | Brelloc",
       kAddinKey + L" | LoadBehavior | dword | 3",
   };

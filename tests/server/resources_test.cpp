@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "server_test_support.h"
+#include "tarnwick_version.h"
 #include "tests/build_bitness.h"
 
 namespace tarnwick {
@@ -94,8 +95,8 @@ TEST(VersionBlock, NamesTheProductAndFile) {
   expectString(L"ProductName", product);
   expectString(L"InternalName", L"Tarnwick.dll");
   expectString(L"OriginalFilename", L"Tarnwick.dll");
-  expectString(L"FileVersion", L"1.0.0.0");
-  expectString(L"ProductVersion", L"1.0.0.0");
+  expectString(L"FileVersion", L"" TARNWICK_VERSION_QUAD);
+  expectString(L"ProductVersion", L"" TARNWICK_VERSION_QUAD);
 }
 
 TEST(TypeLibrary, DescribesTheConnectClassForTheBuildsPlatform) {
