@@ -235,13 +235,26 @@ void InMemoryRegistry::FailWrite(int k, HResult code) {
   failureCode_ = code;
 }
 
-void InMemoryRegistry::DumpNode(const Node& node, const std::string& path, std::string* out) {
+std::vector<const InMemoryRegistry::Value*> InMemoryRegistry::SortedValues(const Node& node) {
   std::vector<const Value*> values;
   for (const auto& value : node.values)
     values.push_back(&value);
   std::sort(values.begin(), values.end(),
             [](const Value* a, const Value* b) { return LessIgnoreCase(a->name, b->name); });
-  for (const Value* value : values) {
+  return values;
+}
+
+std::vector<const InMemoryRegistry::Node*> InMemoryRegistry::SortedChildren(const Node& node) {
+  std::vector<const Node*> children;
+  for (const auto& child : node.children)
+    children.push_back(child.get());
+  std::sort(children.begin(), children.end(),
+            [](const Node* a, const Node* b) { return LessIgnoreCase(a->name, b->name); });
+  return children;
+}
+
+void InMemoryRegistry::DumpNode(const Node& node, const std::string& path, std::string* out) {
+  for (const Value* value : SortedValues(node)) {
     *out += "  ";
     if (value->name.empty()) {
       *out += '@';
@@ -256,17 +269,43 @@ void InMemoryRegistry::DumpNode(const Node& node, const std::string& path, std::
       *out += "'\n";
     }
   }
-  std::vector<const Node*> children;
-  for (const auto& child : node.children)
-    children.push_back(child.get());
-  std::sort(children.begin(), children.end(),
-            [](const Node* a, const Node* b) { return LessIgnoreCase(a->name, b->name); });
-  for (const Node* child : children) {
+  for (const Node* child : SortedChildren(node)) {
     std::string childPath = path + "\\";
     AppendEscaped(child->name, &childPath);
     *out += childPath + "\n";
     DumpNode(*child, childPath, out);
   }
+}
+
+void InMemoryRegistry::ListNode(const Node& node, Entry* at, std::vector<Entry>* out) {
+  if (node.values.empty() && node.children.empty() && !at->path.empty()) {
+    Entry key = *at;
+    key.isKeyOnly = true;
+    out->push_back(std::move(key));
+  }
+  for (const Value* value : SortedValues(node)) {
+    Entry entry = *at;
+    entry.name = value->name;
+    entry.isDword = value->isDword;
+    entry.text = value->text;
+    entry.number = value->number;
+    out->push_back(std::move(entry));
+  }
+  for (const Node* child : SortedChildren(node)) {
+    at->path.push_back(child->name);
+    ListNode(*child, at, out);
+    at->path.pop_back();
+  }
+}
+
+std::vector<InMemoryRegistry::Entry> InMemoryRegistry::Entries() const {
+  std::vector<Entry> out;
+  for (int i = 0; i < kRootCount; ++i) {
+    Entry at;
+    at.root = static_cast<RegistryRoot>(i);
+    ListNode(roots_[i], &at, &out);
+  }
+  return out;
 }
 
 std::string InMemoryRegistry::Dump() const {

@@ -46,6 +46,19 @@ class InMemoryRegistry : public RegistryPort {
   // CR, LF and characters outside printable ASCII are written as \r, \n and \uXXXX.
   std::string Dump() const;
 
+  // One value of the content, or a key that holds neither values nor subkeys.
+  struct Entry {
+    RegistryRoot root = RegistryRoot::ClassesRoot;
+    std::vector<std::wstring> path;  // the key's names below the root
+    bool isKeyOnly = false;          // a key without values or subkeys
+    std::wstring name;               // the value's name; empty: the default value
+    bool isDword = false;
+    std::wstring text;
+    std::uint32_t number = 0;
+  };
+  // The whole content in Dump's order.
+  std::vector<Entry> Entries() const;
+
  private:
   struct Value {
     std::wstring name;
@@ -68,6 +81,9 @@ class InMemoryRegistry : public RegistryPort {
 
   static Node* FindChild(const Node& node, const std::wstring& name);
   static void DumpNode(const Node& node, const std::string& path, std::string* out);
+  static std::vector<const Value*> SortedValues(const Node& node);
+  static std::vector<const Node*> SortedChildren(const Node& node);
+  static void ListNode(const Node& node, Entry* at, std::vector<Entry>* out);
 
   Node roots_[7];
   std::map<RegistryKey, Node*> handles_;  // a null node: the key was deleted
