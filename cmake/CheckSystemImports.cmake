@@ -3,7 +3,7 @@
 cmake_minimum_required(VERSION 3.25)
 set(allowed
   kernel32 user32 gdi32 advapi32 ole32 oleaut32 comctl32 shlwapi shell32
-  msvcrt ucrtbase version uuid rpcrt4 imm32 ntdll ws2_32 bcrypt)
+  msvcrt ucrtbase version uuid rpcrt4 imm32 ntdll ws2_32 bcrypt msi)
 
 execute_process(COMMAND ${OBJDUMP} -p ${BINARY}
   OUTPUT_VARIABLE dump RESULT_VARIABLE status)

@@ -105,6 +105,15 @@ struct LibraryTraits {
   static void Close(type module) noexcept { FreeLibrary(module); }
 };
 
+// A kernel object's handle (a process, a thread, an event) from a function
+// that gives null on failure.
+struct KernelHandleTraits {
+  using type = HANDLE;
+  static type Empty() noexcept { return nullptr; }
+  static bool IsSet(type handle) noexcept { return handle != nullptr; }
+  static void Close(type handle) noexcept { CloseHandle(handle); }
+};
+
 // A GDI object of one kind (HFONT, HBRUSH, HBITMAP): closed with DeleteObject.
 template <class Handle>
 struct GdiObjectTraits {
@@ -128,6 +137,7 @@ using UniqueBstr = UniqueAny<BstrTraits>;
 using UniqueVariant = UniqueAny<VariantTraits>;
 using UniqueSafeArray = UniqueAny<SafeArrayTraits>;
 using UniqueLibrary = UniqueAny<LibraryTraits>;
+using UniqueHandle = UniqueAny<KernelHandleTraits>;
 using UniqueFont = UniqueAny<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueAny<GdiObjectTraits<HBRUSH>>;
 using UniqueBitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;

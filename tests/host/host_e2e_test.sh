@@ -10,6 +10,8 @@
 #            the editor's own typing happens.
 #   peruser: the same with regsvr32 /n /i:user, the registration for the
 #            current user only (see merge_user_classes for what Wine lacks).
+#   package: the same with the installer package ADDIN_DLL names (a .msi)
+#            installed and removed with msiexec, as a user would.
 set -uo pipefail
 mode="$1" wine_run="$2" prefix="$3" platform="$4" host="$5" examples="$6" dll="${7:-}"
 work="$(mktemp -d)"
@@ -45,6 +47,20 @@ run_host() {  # run_host KEYS: plays KEYS into Geometry.bas; sets status, out, e
 # the declaration of Add: the apostrophes on a line of their own, then x.
 editor_only="$(awk 'NR == 17 { print "'"'''"'"; print "x" $0; next } { print }' "$examples/Geometry.bas")"
 editor_keys="{Caret 17:1}'''{Enter}x"
+
+# The demo session through a registration for the current user: the
+# editor loads the add-in and the session gives the expected module.
+play_demo_for_the_user() {
+  merge_user_classes
+  check "the per-user class keys are copied into the machine's classes" $?
+  run_host "$(cat "$examples/Geometry.keys")"
+  check "the host runs the demo session" "$status" "$err"
+  grep -qx "add-in connected: Tarnwick.Connect" <<<"$out"
+  check "the add-in is connected" $? "$out$err"
+  diff -u "$examples/Geometry.expected.bas" "$work/result.bas" >"$work/diff"
+  check "the session gives the expected module" $? "$(cat "$work/diff")"
+  unmerge_user_classes
+}
 
 # Windows merges HKCU\Software\Classes into the user's HKEY_CLASSES_ROOT, which
 # is how COM finds a per-user registration. Wine does not: CLSIDFromProgID
@@ -133,15 +149,7 @@ case "$mode" in
     ! reg query "$machine_classes\\$clsid_key"
     check "and not machine-wide" $?
 
-    merge_user_classes
-    check "the per-user class keys are copied into the machine's classes" $?
-    run_host "$(cat "$examples/Geometry.keys")"
-    check "the host runs the demo session" "$status" "$err"
-    grep -qx "add-in connected: Tarnwick.Connect" <<<"$out"
-    check "the add-in is connected" $? "$out$err"
-    diff -u "$examples/Geometry.expected.bas" "$work/result.bas" >"$work/diff"
-    check "the session gives the expected module" $? "$(cat "$work/diff")"
-    unmerge_user_classes
+    play_demo_for_the_user
 
     status=0
     "$wine_run" --prefix "$prefix" regsvr32 /s /u /n /i:user "$dll_path" >/dev/null 2>&1 || status=$?
@@ -159,6 +167,20 @@ case "$mode" in
     check "the host runs without the add-in" "$status" "$err"
     ! grep -q "add-in connected" <<<"$out"
     check "no add-in is connected once unregistered" $? "$out"
+    ;;
+  package)
+    package_path="$(windows_path "$dll")"
+    status=0
+    "$wine_run" --prefix "$prefix" msiexec /i "$package_path" /qn >/dev/null 2>&1 || status=$?
+    check "msiexec installs the package" "$status"
+    play_demo_for_the_user
+    status=0
+    "$wine_run" --prefix "$prefix" msiexec /x "$package_path" /qn >/dev/null 2>&1 || status=$?
+    check "msiexec removes the package" "$status"
+    run_host "$editor_keys"
+    check "the host runs without the add-in" "$status" "$err"
+    ! grep -q "add-in connected" <<<"$out"
+    check "no add-in is connected once the package is removed" $? "$out"
     ;;
   *)
     echo "unknown mode $mode" >&2

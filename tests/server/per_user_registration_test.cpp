@@ -12,6 +12,7 @@
 
 #include "dll_test_support.h"
 #include "registration_table.h"
+#include "win32/unique_any.h"
 
 namespace tarnwick {
 namespace {
@@ -59,6 +60,17 @@ void RemoveWinesMachineWideTypeLib() {
             S_OK);
 }
 
+// The library's help string as the system decodes it from the library, which
+// is what registering it writes.
+std::wstring HelpStringOf(const std::wstring& modulePath) {
+  ComPtr<ITypeLib> library;
+  UniqueBstr doc;
+  if (FAILED(LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, library.GetAddressOf())) ||
+      FAILED(library->GetDocumentation(-1, nullptr, doc.put(), nullptr, nullptr)))
+    return L"(no library)";
+  return doc.get();
+}
+
 class PerUserRegistrationTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -91,11 +103,12 @@ TEST_F(PerUserRegistrationTest, WritesTheClassesBelowTheUsersKeysAndUnregistersW
 
   EXPECT_EQ(Concatenated(UserClassKeys(), AddinKey()), ExpectedKeys(modulePath));
   EXPECT_EQ(MachineClassKeys(), std::vector<std::wstring>{});
-  const std::wstring typeLib = kTypeLibPathKey + L" | @ | sz | " + modulePath;
-  if (TypeLibForUserIsMachineWide()) {
-    EXPECT_EQ(RegisteredTypeLibPath(HKEY_LOCAL_MACHINE, kMachineClasses), typeLib);
-  } else {
-    EXPECT_EQ(RegisteredTypeLibPath(HKEY_CURRENT_USER, kUserClasses), typeLib);
+  // The type library's keys, below the user's classes (Wine: the machine's).
+  const HKEY typeLibRoot = TypeLibForUserIsMachineWide() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+  EXPECT_EQ(TypeLibKeys(typeLibRoot, kUserClasses),
+            ExpectedTypeLibKeys(modulePath, modulePath.substr(0, modulePath.rfind(L'\\')),
+                                HelpStringOf(modulePath)));
+  if (!TypeLibForUserIsMachineWide()) {
     EXPECT_EQ(RegisteredTypeLibPath(HKEY_LOCAL_MACHINE, kMachineClasses), L"(missing)");
   }
   // Registering again over an existing registration gives the same content.

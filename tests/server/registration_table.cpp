@@ -25,13 +25,13 @@ std::vector<std::wstring> Relative(std::vector<std::wstring> lines, const std::w
 
 }  // namespace
 
-std::vector<std::wstring> ClassKeys(HKEY root, const std::wstring& classesPath) {
+std::vector<std::wstring> ClassKeys(HKEY root, const std::wstring& classesPath, REGSAM view) {
   std::vector<std::wstring> lines;
   for (const std::wstring& path : {L"AppID\\" + kAppIdText, std::wstring(L"AppID\\Tarnwick.DLL"),
                                    std::wstring(L"Tarnwick.Connect.1"),
                                    std::wstring(L"Tarnwick.Connect"), L"CLSID\\" + kClsid}) {
     const std::vector<std::wstring> tree =
-        Relative(ReadTree(root, Joined(classesPath, path)), classesPath);
+        Relative(ReadTree(root, Joined(classesPath, path), {}, view), classesPath);
     lines.insert(lines.end(), tree.begin(), tree.end());
   }
   return lines;
@@ -44,18 +44,20 @@ std::vector<std::wstring> OurKeys() {
   return lines;
 }
 
-std::vector<std::wstring> ExpectedAddinKey() {
+std::vector<std::wstring> ExpectedAddinKey(const test::Bitness& bitness) {
+  const std::wstring key = AddinKeyOf(bitness);
   return {
-      kAddinKey,
-      kAddinKey + L" | CommandLineSafe | dword | 0",
-      kAddinKey + L" | Description | sz | Brelloc VBA Addin for " + test::kPlatformName +
+      key,
+      key + L" | CommandLineSafe | dword | 0",
+      key + L" | Description | sz | Brelloc VBA Addin for " + bitness.platform +
           L"\\r\\nVersion " TARNWICK_VERSION_TEXT,
-      kAddinKey + L" | FriendlyName | sz | Brelloc",
-      kAddinKey + L" | LoadBehavior | dword | 3",
+      key + L" | FriendlyName | sz | Brelloc",
+      key + L" | LoadBehavior | dword | 3",
   };
 }
 
-std::vector<std::wstring> ExpectedKeys(const std::wstring& modulePath) {
+std::vector<std::wstring> ExpectedKeys(const std::wstring& modulePath,
+                                       const test::Bitness& bitness) {
   const std::wstring clsidKey = L"CLSID\\" + kClsid;
   std::vector<std::wstring> lines = {
       L"AppID\\" + kAppIdText,
@@ -85,8 +87,53 @@ std::vector<std::wstring> ExpectedKeys(const std::wstring& modulePath) {
       clsidKey + L"\\VersionIndependentProgID",
       clsidKey + L"\\VersionIndependentProgID | @ | sz | Tarnwick.Connect",
   };
-  const std::vector<std::wstring> addin = ExpectedAddinKey();
+  const std::vector<std::wstring> addin = ExpectedAddinKey(bitness);
   lines.insert(lines.end(), addin.begin(), addin.end());
+  return lines;
+}
+
+std::vector<std::wstring> TypeLibKeys(HKEY root, const std::wstring& classesPath, REGSAM view) {
+  std::vector<std::wstring> lines;
+  for (const std::wstring& path :
+       {L"TypeLib\\" + kLibid, std::wstring(L"Interface\\") + kIID_IConnect}) {
+    const std::vector<std::wstring> tree =
+        Relative(ReadTree(root, Joined(classesPath, path), {}, view), classesPath);
+    lines.insert(lines.end(), tree.begin(), tree.end());
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+std::vector<std::wstring> ExpectedTypeLibKeys(const std::wstring& modulePath,
+                                              const std::wstring& helpDirectory,
+                                              const std::wstring& helpString,
+                                              const test::Bitness& bitness) {
+  const std::wstring version = L"TypeLib\\" + kLibid + L"\\1.0";
+  const std::wstring path = version + L"\\409\\" + bitness.typeLibSubkey;
+  const std::wstring interfaceKey = std::wstring(L"Interface\\") + kIID_IConnect;
+  const std::wstring automationProxy = L"{00020424-0000-0000-C000-000000000046}";
+  std::vector<std::wstring> lines = {
+      L"TypeLib\\" + kLibid,
+      version,
+      version + L" | @ | sz | " + helpString,
+      version + L"\\409",
+      path,
+      path + L" | @ | sz | " + modulePath,
+      version + L"\\FLAGS",
+      version + L"\\FLAGS | @ | sz | 8",
+      version + L"\\HELPDIR",
+      version + L"\\HELPDIR | @ | sz | " + helpDirectory,
+      interfaceKey,
+      interfaceKey + L" | @ | sz | IConnect",
+      interfaceKey + L"\\ProxyStubClsid",
+      interfaceKey + L"\\ProxyStubClsid | @ | sz | " + automationProxy,
+      interfaceKey + L"\\ProxyStubClsid32",
+      interfaceKey + L"\\ProxyStubClsid32 | @ | sz | " + automationProxy,
+      interfaceKey + L"\\TypeLib",
+      interfaceKey + L"\\TypeLib | @ | sz | " + kLibid,
+      interfaceKey + L"\\TypeLib | Version | sz | 1.0",
+  };
+  std::sort(lines.begin(), lines.end());
   return lines;
 }
 

@@ -37,7 +37,7 @@ std::wstring ValueLine(const std::wstring& path, const std::wstring& name, DWORD
 }
 
 void ReadKey(HKEY key, const std::wstring& path, const std::vector<std::wstring>& skipped,
-             std::vector<std::wstring>* lines) {
+             REGSAM view, std::vector<std::wstring>* lines) {
   for (const std::wstring& skip : skipped)
     if (_wcsnicmp(path.c_str(), skip.c_str(), skip.size()) == 0)
       return;
@@ -73,9 +73,9 @@ void ReadKey(HKEY key, const std::wstring& path, const std::vector<std::wstring>
   std::sort(children.begin(), children.end());
   for (const std::wstring& child : children) {
     HKEY sub = nullptr;
-    if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ | view, &sub) != ERROR_SUCCESS)
       continue;
-    ReadKey(sub, path + L"\\" + child, skipped, lines);
+    ReadKey(sub, path + L"\\" + child, skipped, view, lines);
     RegCloseKey(sub);
   }
 }
@@ -83,12 +83,12 @@ void ReadKey(HKEY key, const std::wstring& path, const std::vector<std::wstring>
 }  // namespace
 
 std::vector<std::wstring> ReadTree(HKEY root, const std::wstring& path,
-                                   const std::vector<std::wstring>& skipped) {
+                                   const std::vector<std::wstring>& skipped, REGSAM view) {
   std::vector<std::wstring> lines;
   HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
     return lines;
-  ReadKey(key, path, skipped, &lines);
+  ReadKey(key, path, skipped, view, &lines);
   RegCloseKey(key);
   return lines;
 }

@@ -45,9 +45,10 @@ inline constexpr wchar_t kIID_IDTExtensibility2[] = L"{B65AD801-ABAF-11D0-BB8B-0
 //   <path> | <name or @> | sz | <text>       (CR and LF written as \r and \n)
 //   <path> | <name> | dword | <number>
 // An absent key gives no lines. Subtrees whose path starts with one of
-// `skipped` are left out.
+// `skipped` are left out. `view` (KEY_WOW64_32KEY or _64KEY) picks a registry
+// view; 0 is the program's own.
 std::vector<std::wstring> ReadTree(HKEY root, const std::wstring& path,
-                                   const std::vector<std::wstring>& skipped = {});
+                                   const std::vector<std::wstring>& skipped = {}, REGSAM view = 0);
 
 inline bool KeyExists(HKEY root, const std::wstring& path) {
   HKEY key = nullptr;
