@@ -217,7 +217,7 @@ TEST_P(PackageTest, ANewerPackageReplacesAnOlderOneInPlace) {
   // The older package's "Version 0.0.1" description is gone with it.
   EXPECT_EQ(Installed(bitness), ExpectedKeys(InstallFolder(bitness) + L"\\Tarnwick.dll", bitness));
 
-  // The same package again is a repair, not a second product.
+  // The same package once more leaves one product.
   ASSERT_EQ(Msiexec(L"/i", PackagePath(bitness)), 0u);
   EXPECT_EQ(InstalledVersionsOf(ProductName(bitness)).size(), 1u);
   ASSERT_EQ(Msiexec(L"/x", PackagePath(bitness)), 0u);
