@@ -4,6 +4,7 @@
 // package needs no 32-bit code to install, so it is tested here too.
 #include <windows.h>
 #include <msi.h>
+#include <msiquery.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -187,9 +188,24 @@ class PackageTest : public ::testing::TestWithParam<Bitness> {
   std::vector<std::wstring> before;
 };
 
+// The summary's word count bit that tells Windows the package needs no
+// elevation (msidbSumInfoSourceTypeLUAPackage); without it Windows asks for
+// administrator rights, which Wine never does.
+bool NeedsNoElevation(const std::wstring& package) {
+  MSIHANDLE summary = 0;
+  INT wordCount = 0;
+  UINT type = 0;
+  const bool read = MsiGetSummaryInformationW(0, package.c_str(), 0, &summary) == ERROR_SUCCESS &&
+                    MsiSummaryInfoGetPropertyW(summary, PIDSI_WORDCOUNT, &type, &wordCount, nullptr,
+                                               nullptr, nullptr) == ERROR_SUCCESS;
+  MsiCloseHandle(summary);
+  return read && (wordCount & 8) != 0;
+}
+
 TEST_P(PackageTest, InstallsThePerUserRegistrationAndRemovesExactlyIt) {
   const Bitness& bitness = GetParam();
   const std::wstring folder = InstallFolder(bitness);
+  EXPECT_TRUE(NeedsNoElevation(PackagePath(bitness)));
   ASSERT_EQ(Msiexec(L"/i", PackagePath(bitness)), 0u);
 
   EXPECT_EQ(Installed(bitness), ExpectedKeys(folder + L"\\Tarnwick.dll", bitness));
