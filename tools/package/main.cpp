@@ -25,14 +25,16 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Options come in pairs: --name value.
   std::map<std::string, std::string> options = {{"--version", TARNWICK_VERSION_TEXT}};
   for (int i = 1; i + 1 < argc; i += 2)
     options[argv[i]] = argv[i + 1];
-  for (const char* required : {"--platform", "--scripts", "--idl", "--out"}) {
-    if (argc % 2 == 0 || options.count(required) == 0) {
-      std::cerr << kUsage;
-      return 2;
-    }
+  bool complete = argc % 2 == 1;
+  for (const char* required : {"--platform", "--scripts", "--idl", "--out"})
+    complete = complete && options.count(required) != 0;
+  if (!complete) {
+    std::cerr << kUsage;
+    return 2;
   }
   try {
     using namespace tarnwick;
