@@ -48,18 +48,32 @@ run_host() {  # run_host KEYS: plays KEYS into Geometry.bas; sets status, out, e
 editor_only="$(awk 'NR == 17 { print "'"'''"'"; print "x" $0; next } { print }' "$examples/Geometry.bas")"
 editor_keys="{Caret 17:1}'''{Enter}x"
 
-# The demo session through a registration for the current user: the
-# editor loads the add-in and the session gives the expected module.
-play_demo_for_the_user() {
-  merge_user_classes
-  check "the per-user class keys are copied into the machine's classes" $?
+# The demo session with the add-in registered: the editor loads it and the
+# session gives the expected module.
+play_demo() {
   run_host "$(cat "$examples/Geometry.keys")"
   check "the host runs the demo session" "$status" "$err"
   grep -qx "add-in connected: Tarnwick.Connect" <<<"$out"
   check "the add-in is connected" $? "$out$err"
   diff -u "$examples/Geometry.expected.bas" "$work/result.bas" >"$work/diff"
   check "the session gives the expected module" $? "$(cat "$work/diff")"
+}
+
+# The same through a registration for the current user.
+play_demo_for_the_user() {
+  merge_user_classes
+  check "the per-user class keys are copied into the machine's classes" $?
+  play_demo
   unmerge_user_classes
+}
+
+# play_without_addin WHEN: the editor's keys once the add-in is gone (WHEN:
+# "unregistered", say); no add-in is loaded.
+play_without_addin() {
+  run_host "$editor_keys"
+  check "the host runs without the add-in" "$status" "$err"
+  ! grep -q "add-in connected" <<<"$out"
+  check "no add-in is connected once $1" $? "$out"
 }
 
 # Windows merges HKCU\Software\Classes into the user's HKEY_CLASSES_ROOT, which
@@ -111,20 +125,12 @@ case "$mode" in
     status=0
     "$wine_run" --prefix "$prefix" regsvr32 /s "$dll_path" >/dev/null 2>&1 || status=$?
     check "regsvr32 registers Tarnwick.dll" "$status"
-    run_host "$(cat "$examples/Geometry.keys")"
-    check "the host runs the demo session" "$status" "$err"
-    grep -qx "add-in connected: Tarnwick.Connect" <<<"$out"
-    check "the add-in is connected" $? "$out$err"
-    diff -u "$examples/Geometry.expected.bas" "$work/result.bas" >"$work/diff"
-    check "the session gives the expected module" $? "$(cat "$work/diff")"
+    play_demo
 
     status=0
     "$wine_run" --prefix "$prefix" regsvr32 /s /u "$dll_path" >/dev/null 2>&1 || status=$?
     check "regsvr32 /u unregisters Tarnwick.dll" "$status"
-    run_host "$editor_keys"
-    check "the host runs without the add-in" "$status" "$err"
-    ! grep -q "add-in connected" <<<"$out"
-    check "no add-in is connected once unregistered" $? "$out"
+    play_without_addin "unregistered"
     [ "$(cat "$work/result.bas")" = "$editor_only" ]
     check "without the add-in the editor alone typed" $? \
       "$(diff <(echo "$editor_only") "$work/result.bas")"
@@ -163,10 +169,7 @@ case "$mode" in
     done
     [ -z "$left" ]
     check "no per-user class key is left" $? "left:$left"
-    run_host "$editor_keys"
-    check "the host runs without the add-in" "$status" "$err"
-    ! grep -q "add-in connected" <<<"$out"
-    check "no add-in is connected once unregistered" $? "$out"
+    play_without_addin "unregistered"
     ;;
   package)
     package_path="$(windows_path "$dll")"
@@ -177,10 +180,7 @@ case "$mode" in
     status=0
     "$wine_run" --prefix "$prefix" msiexec /x "$package_path" /qn >/dev/null 2>&1 || status=$?
     check "msiexec removes the package" "$status"
-    run_host "$editor_keys"
-    check "the host runs without the add-in" "$status" "$err"
-    ! grep -q "add-in connected" <<<"$out"
-    check "no add-in is connected once the package is removed" $? "$out"
+    play_without_addin "the package is removed"
     ;;
   *)
     echo "unknown mode $mode" >&2

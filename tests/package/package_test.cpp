@@ -21,8 +21,12 @@
 
 namespace tarnwick {
 namespace test {
+// "x64" or "x86", for file names and the tests' names.
+std::string PlatformName(const Bitness& bitness) {
+  return std::string(bitness.platform, bitness.platform + wcslen(bitness.platform));
+}
 void PrintTo(const Bitness& bitness, std::ostream* out) {
-  *out << (bitness.view == KEY_WOW64_64KEY ? "x64" : "x86");
+  *out << PlatformName(bitness);
 }
 }  // namespace test
 namespace {
@@ -36,8 +40,7 @@ const std::wstring kVbeKey = L"Software\\Microsoft\\VBA\\VBE\\6.0";
 std::wstring PackagePath(const Bitness& bitness, const char* directory = TARNWICK_DIST_DIR,
                          const std::string& version = TARNWICK_VERSION_TEXT) {
   return WindowsPath(std::string(directory) + "/Tarnwick-" + version + "-" +
-                     std::string(bitness.platform, bitness.platform + wcslen(bitness.platform)) +
-                     ".msi");
+                     test::PlatformName(bitness) + ".msi");
 }
 std::wstring OlderPackagePath(const Bitness& bitness) {
   return PackagePath(bitness, TARNWICK_DIST_OLDER_DIR, "0.0.1");
@@ -240,9 +243,7 @@ TEST_P(PackageTest, ANewerPackageReplacesAnOlderOneInPlace) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bitnesses, PackageTest, ::testing::Values(test::kX64, test::kX86),
-                         [](const auto& info) {
-                           return std::string(info.param.view == KEY_WOW64_64KEY ? "x64" : "x86");
-                         });
+                         [](const auto& info) { return test::PlatformName(info.param); });
 
 class SideBySideTest : public PackageTest {};
 
