@@ -27,6 +27,27 @@ vbe='HKCU\Software\Microsoft\VBA\VBE\6.0'
 addin="$vbe\\$addins\\Tarnwick.Connect"
 
 run() { "$wine_run" --prefix "$prefix" "$@"; }
+# reg VIEW ARGS...: Wine's reg.exe on the registry view VIEW (64 or 32). Each
+# view is read by the reg.exe of its own bitness where 32-bit programs run:
+# the 64-bit one with /reg:32 misses the keys that the views share (the
+# ProgIDs) as a 32-bit program wrote them. Elsewhere only /reg:32 is left.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  reg() {
+    local view=$1
+    shift
+    if [ "$view" = 32 ]; then
+      run 'C:\windows\syswow64\reg.exe' "$@"
+    else
+      run reg "$@" /reg:64
+    fi
+  }
+else
+  reg() {
+    local view=$1
+    shift
+    run reg "$@" /reg:"$view"
+  }
+fi
 fail() {
   echo "regsvr32 round trip ($platform): $*" >&2
   exit 1
@@ -34,11 +55,11 @@ fail() {
 
 run regsvr32 /s "$dll" || fail "registration failed ($?)"
 
-server=$(run reg query "HKCR\\CLSID\\$clsid\\InprocServer32" /ve /reg:$view) ||
+server=$(reg $view query "HKCR\\CLSID\\$clsid\\InprocServer32" /ve) ||
   fail "no InprocServer32 key in the $view-bit view"
 grep -qF "$dll" <<<"$server" || fail "InprocServer32 is not $dll: $server"
 grep -qi ThreadingModel <<<"$server" && fail "InprocServer32 has a ThreadingModel"
-if run reg query "HKCR\\CLSID\\$clsid" /reg:$other_view >/dev/null 2>&1; then
+if reg $other_view query "HKCR\\CLSID\\$clsid" >/dev/null 2>&1; then
   fail "the class is registered in the $other_view-bit view too"
 fi
 values=$(run reg query "$addin") || fail "no add-in key under $addins"
@@ -50,7 +71,7 @@ grep -Eq "Description +REG_SZ +Brelloc VBA Addin for $platform" <<<"$values" ||
 if run reg query "$vbe\\$other_addins\\Tarnwick.Connect" >/dev/null 2>&1; then
   fail "the add-in is listed for the other editor, under $other_addins"
 fi
-progid=$(run reg query 'HKCR\Tarnwick.Connect\CLSID' /ve /reg:$view) || fail "no ProgID"
+progid=$(reg $view query 'HKCR\Tarnwick.Connect\CLSID' /ve) || fail "no ProgID"
 grep -qF "$clsid" <<<"$progid" || fail "ProgID names another class: $progid"
 
 run regsvr32 /u /s "$dll" || fail "unregistration failed ($?)"
@@ -58,7 +79,7 @@ run regsvr32 /u /s "$dll" || fail "unregistration failed ($?)"
 for key in "HKCR\\CLSID\\$clsid" 'HKCR\Tarnwick.Connect' 'HKCR\Tarnwick.Connect.1' \
   'HKCR\AppID\Tarnwick.DLL' "HKCR\\AppID\\$appid"; do
   for v in 64 32; do
-    if run reg query "$key" /reg:$v >/dev/null 2>&1; then
+    if reg $v query "$key" >/dev/null 2>&1; then
       fail "$key is still there in the $v-bit view"
     fi
   done
@@ -99,20 +120,20 @@ remove_other() {
     # shellcheck disable=SC2086
     run reg delete $key /f >/dev/null 2>&1 || true
   done
-  run reg delete 'HKCR\Tarnwick.Connect' /f /reg:$view >/dev/null 2>&1 || true
-  run reg delete 'HKCR\Tarnwick.Connect.1' /f /reg:$view >/dev/null 2>&1 || true
+  reg $view delete 'HKCR\Tarnwick.Connect' /f >/dev/null 2>&1 || true
+  reg $view delete 'HKCR\Tarnwick.Connect.1' /f >/dev/null 2>&1 || true
 }
 trap remove_other EXIT
 before=$(snapshot)
 
 run regsvr32 /s "$dll" || fail "registration beside the other failed ($?)"
-run reg query "HKCR\\CLSID\\$clsid\\InprocServer32" /ve /reg:$view | grep -qF "$dll" ||
+reg $view query "HKCR\\CLSID\\$clsid\\InprocServer32" /ve | grep -qF "$dll" ||
   fail "the class is not registered in the $view-bit view beside the other"
 run regsvr32 /u /s "$dll" || fail "unregistration beside the other failed ($?)"
 
 after=$(snapshot)
 [ "$before" = "$after" ] || fail "the other registration changed: $(diff <(echo "$before") <(echo "$after"))"
-if run reg query "HKCR\\CLSID\\$clsid" /reg:$view >/dev/null 2>&1; then
+if reg $view query "HKCR\\CLSID\\$clsid" >/dev/null 2>&1; then
   fail "the class is still registered in the $view-bit view beside the other"
 fi
 if run reg query "$addin" >/dev/null 2>&1; then
