@@ -7,16 +7,19 @@
 
 namespace tarnwick {
 
-Script OwnViewClassKeys(Script script) {
+bool IsOwnViewClassKey(std::wstring_view name) {
   static constexpr std::wstring_view kOwnKeys[] = {L"CLSID", L"Interface", L"DirectShow",
                                                    L"Media Type", L"MediaFoundation"};
+  return std::any_of(std::begin(kOwnKeys), std::end(kOwnKeys),
+                     [&](std::wstring_view own) { return EqualsIgnoreCase(name, own); });
+}
+
+Script OwnViewClassKeys(Script script) {
   for (RootBlock& block : script.roots) {
     if (block.root != RegistryRoot::ClassesRoot)
       continue;
-    std::erase_if(block.entries, [](const ScriptEntry& entry) {
-      return std::none_of(std::begin(kOwnKeys), std::end(kOwnKeys),
-                          [&](std::wstring_view own) { return EqualsIgnoreCase(entry.name, own); });
-    });
+    std::erase_if(block.entries,
+                  [](const ScriptEntry& entry) { return !IsOwnViewClassKey(entry.name); });
   }
   return script;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "addin/registrar/hresult.h"
 #include "addin/registrar/registry_port.h"
@@ -22,6 +23,10 @@ enum class ClassKeys {
   // other's registration stays leaves the shared keys to that registration.
   OwnViewOnly,
 };
+
+// True for the keys below the classes root that each view has for itself
+// (ASCII case ignored).
+[[nodiscard]] bool IsOwnViewClassKey(std::wstring_view name);
 
 // `script` with its HKCR blocks cut down to the entries that the two views do
 // not share (names compared case-insensitively); other roots stay as they are.

@@ -46,14 +46,17 @@ std::wstring OlderPackagePath(const Bitness& bitness) {
   return PackagePath(bitness, TARNWICK_DIST_OLDER_DIR, "0.0.1");
 }
 
-// %LOCALAPPDATA%\Programs\Tarnwick\<platform>, where the package installs.
-std::wstring InstallFolder(const Bitness& bitness) {
+// %LOCALAPPDATA%\Programs\Tarnwick\, the type library's HELPDIR for both.
+std::wstring SharedFolder() {
   wchar_t* local = nullptr;
   EXPECT_EQ(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local), S_OK);
-  std::wstring folder =
-      std::wstring(local ? local : L"") + L"\\Programs\\Tarnwick\\" + bitness.platform;
+  std::wstring folder = std::wstring(local ? local : L"") + L"\\Programs\\Tarnwick\\";
   CoTaskMemFree(local);
   return folder;
+}
+// %LOCALAPPDATA%\Programs\Tarnwick\<platform>, where the package installs.
+std::wstring InstallFolder(const Bitness& bitness) {
+  return SharedFolder() + bitness.platform;
 }
 
 // msiexec ACTION PACKAGE /qn: its exit code.
@@ -213,7 +216,7 @@ TEST_P(PackageTest, InstallsThePerUserRegistrationAndRemovesExactlyIt) {
 
   EXPECT_EQ(Installed(bitness), ExpectedKeys(folder + L"\\Tarnwick.dll", bitness));
   EXPECT_EQ(InstalledTypeLib(bitness),
-            ExpectedTypeLibKeys(folder + L"\\Tarnwick.dll", folder + L"\\", kHelpString, bitness));
+            ExpectedTypeLibKeys(folder + L"\\Tarnwick.dll", SharedFolder(), kHelpString, bitness));
   EXPECT_TRUE(std::filesystem::exists(folder + L"\\tarnwick-doc.exe"));
   EXPECT_EQ(InstalledVersionsOf(ProductName(bitness)),
             std::vector<std::wstring>{L"" TARNWICK_VERSION_TEXT});
@@ -266,7 +269,7 @@ TEST_F(SideBySideTest, RemovingOneBitnessLeavesTheOtherRegistered) {
   if (separate) {
     EXPECT_EQ(Installed(x86), ExpectedKeys(x86Module, x86));
     EXPECT_EQ(InstalledTypeLib(x86),
-              ExpectedTypeLibKeys(x86Module, InstallFolder(x86) + L"\\", kHelpString, x86));
+              ExpectedTypeLibKeys(x86Module, SharedFolder(), kHelpString, x86));
   } else {
     // One class key for both under Wine, and the x64 package took it away;
     // the keys that the packages share stay with the x86 one.

@@ -1,11 +1,17 @@
 // The installer's Registry table from registry scripts and IDL: text that the
 // table would otherwise read as formatting, a number or a field break comes
 // back out of the installer as it was written.
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "addin/registrar/registrar.h"
+#include "tarnwick_version.h"
 #include "tools/package/package_registry.h"
 
 namespace tarnwick {
@@ -56,7 +62,7 @@ TEST(PackageRegistryTest, ValuesComeOutOfTheInstallerAsTheScriptWroteThem) {
                 lib + L"\\1.a |  | Lib [\\[]1[\\]] | SharedClasses",
                 lib + L"\\1.a\\FLAGS |  | 12 | SharedClasses",
                 lib + L"\\1.a\\411\\win32 |  | [#TarnwickDll] | AddIn",
-                lib + L"\\1.a\\HELPDIR |  | [INSTALLFOLDER] | AddIn",
+                lib + L"\\1.a\\HELPDIR |  | [TarnwickFolder] | SharedClasses",
                 second + L" |  | ISecond | AddIn",
                 second + L"\\ProxyStubClsid" + proxy,
                 second + L"\\ProxyStubClsid32" + proxy,
@@ -70,6 +76,53 @@ TEST(PackageRegistryTest, ValuesComeOutOfTheInstallerAsTheScriptWroteThem) {
   EXPECT_NE(archive.find("\tLines\ta\x11\x19\x15"
                          "b\tSharedClasses\r\n"),
             std::string::npos);
+}
+
+std::wstring SourceText(const std::string& relative) {
+  std::ifstream file(std::string(TARNWICK_SOURCE_DIR) + "/" + relative, std::ios::binary);
+  EXPECT_TRUE(file) << relative;
+  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return std::wstring(bytes.begin(), bytes.end());  // the scripts are ASCII
+}
+
+// Both packages can be installed together. Outside the keys that each registry
+// view has for itself, a value that both write is one value on the machine: it
+// belongs to the shared component, which has one id in both packages, and has
+// the same content in both; otherwise removing either package takes it from
+// the other, or the last one installed decides it for both.
+TEST(PackageRegistryTest, EveryValueBothPackagesWriteIsTheSharedComponentsAlike) {
+  using Location = std::pair<std::wstring, std::wstring>;  // key, value name
+  std::map<Location, std::vector<PackageRegistryRow>> written;
+  for (const char* platform : {"x64", "x86"}) {
+    PackageInputs inputs;
+    inputs.platform = platform;
+    inputs.version = L"" TARNWICK_VERSION_TEXT;
+    inputs.appIdScript = SourceText("addin/resources/appid.rgs");
+    inputs.connectScript = SourceText("addin/resources/connect.rgs");
+    const std::wstring idl = SourceText("addin/typelib/tarnwick.idl");
+    inputs.typeLibrary = ReadTypeLibraryFacts(std::string(idl.begin(), idl.end()));
+    for (PackageRegistryRow& row : PackageRegistryRows(inputs)) {
+      const std::wstring classes = L"Software\\Classes\\";
+      const std::wstring below =
+          row.key.rfind(classes, 0) == 0 ? row.key.substr(classes.size()) : L"";
+      if (IsOwnViewClassKey(below.substr(0, below.find(L'\\'))))
+        continue;  // a key of the package's own view
+      written[{row.key, row.name}].push_back(std::move(row));
+    }
+  }
+  ASSERT_FALSE(written.empty());
+  for (const auto& [location, rows] : written) {
+    SCOPED_TRACE(testing::Message() << std::string(location.first.begin(), location.first.end())
+                                    << " | " << std::string(location.second.begin(), location.second.end()));
+    const bool shared = rows[0].component == PackageComponent::SharedClasses;
+    if (rows.size() == 1) {
+      EXPECT_FALSE(shared) << "the shared component holds it in one package only";
+      continue;
+    }
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(shared && rows[1].component == PackageComponent::SharedClasses);
+    EXPECT_TRUE(rows[0].value == rows[1].value);
+  }
 }
 
 }  // namespace

@@ -127,7 +127,8 @@ void AddTypeLibraryRows(const TypeLibraryFacts& library, const Platform& platfor
                         std::vector<PackageRegistryRow>* rows) {
   const std::wstring version = Hex(library.majorVersion) + L"." + Hex(library.minorVersion);
   const std::wstring versionKey = L"Software\\Classes\\TypeLib\\" + library.libid + L"\\" + version;
-  const std::wstring folder = std::wstring(L"[") + kPackageFolder + L"]";
+  // The folder above both bitnesses': the key is one for both packages.
+  const std::wstring folder = std::wstring(L"[") + kPackageSharedFolder + L"]";
   const auto add = [rows](std::wstring key, std::wstring name, std::wstring value,
                           PackageComponent component) {
     rows->push_back({std::move(key), std::move(name), std::move(value), component});
@@ -137,7 +138,7 @@ void AddTypeLibraryRows(const TypeLibraryFacts& library, const Platform& platfor
       PackageComponent::SharedClasses);
   add(versionKey + L"\\" + Hex(library.lcid) + L"\\" + platform.typeLibSubkey, L"",
       StringValue(kModuleToken), PackageComponent::AddIn);
-  add(versionKey + L"\\HELPDIR", L"", folder, PackageComponent::AddIn);
+  add(versionKey + L"\\HELPDIR", L"", folder, PackageComponent::SharedClasses);
   for (const AutomationInterface& interface : library.interfaces) {
     const std::wstring key = L"Software\\Classes\\Interface\\" + interface.iid;
     add(key, L"", StringValue(interface.name), PackageComponent::AddIn);

@@ -15,14 +15,17 @@ namespace tarnwick {
 // Names that the package source (packaging/tarnwick.wxs) defines and the rows
 // refer to.
 inline constexpr wchar_t kPackageModuleFile[] = L"TarnwickDll";  // File: Tarnwick.dll
-inline constexpr wchar_t kPackageFolder[] = L"INSTALLFOLDER";    // Directory: its folder
+// Directory: the folder above both bitnesses' folders, the same in both packages.
+inline constexpr wchar_t kPackageSharedFolder[] = L"TarnwickFolder";
 
 // Where a row belongs. AddIn: the keys of the package's own bitness (the
 // class, its interfaces and type library path, and the editor's add-in key),
 // installed and removed with the package. SharedClasses: the keys that both
 // bitnesses' registrations write alike (ProgIDs, AppID, the type library's
-// version key): a component of one fixed id in both packages, so that the
-// installer removes it with the last package that uses it.
+// version key, FLAGS and HELPDIR): a component of one fixed id in both
+// packages, so that the installer removes it with the last package that uses
+// it. Every value that both packages write outside the keys that each registry
+// view has for itself belongs there, with the same content in both.
 enum class PackageComponent { AddIn, SharedClasses };
 const wchar_t* ComponentName(PackageComponent component);
 
