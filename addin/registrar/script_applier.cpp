@@ -182,4 +182,9 @@ RootMapping UserClassesMapping() {
            RootRedirect{RegistryRoot::CurrentUser, {L"Software", L"Classes"}}}};
 }
 
+RootMapping MachineClassesMapping() {
+  return {{RegistryRoot::ClassesRoot,
+           RootRedirect{RegistryRoot::LocalMachine, {L"Software", L"Classes"}}}};
+}
+
 }  // namespace tarnwick

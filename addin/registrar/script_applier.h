@@ -40,6 +40,11 @@ using RootMapping = std::map<RegistryRoot, RootRedirect>;
 // The mapping of a registration for the current user only: HKCR to
 // HKCU\Software\Classes, which Windows merges into the user's view of HKCR.
 RootMapping UserClassesMapping();
+// The mapping of a machine-wide registration: HKCR to HKLM\Software\Classes.
+// HKCR itself is a merged view: a value written to a key that also exists
+// below HKCU\Software\Classes lands there, and the user's keys hide the
+// machine's, so a machine-wide registration never goes through it.
+RootMapping MachineClassesMapping();
 
 // Deepest existing key tree that a ForceRemove deletes; deeper gives kE_FAIL.
 inline constexpr int kMaxDeleteDepth = 512;

@@ -14,7 +14,7 @@
 namespace tarnwick {
 
 RootMapping RootMappingFor(RegistrationScope scope) {
-  return scope == RegistrationScope::Machine ? RootMapping{} : UserClassesMapping();
+  return scope == RegistrationScope::Machine ? MachineClassesMapping() : UserClassesMapping();
 }
 
 bool IsPerUserCommandLine(const wchar_t* commandLine) noexcept {

@@ -12,15 +12,17 @@
 
 namespace tarnwick {
 
-// Who a registration is for. Machine: the classes and the type library under
-// HKEY_CLASSES_ROOT, which needs administrator rights. User: the same keys
+// Who a registration is for. Machine: the classes under
+// HKEY_LOCAL_MACHINE\Software\Classes and the type library through the
+// system's RegisterTypeLib, which needs administrator rights. User: the same keys
 // under HKEY_CURRENT_USER\Software\Classes, which Windows merges into the
 // user's view of HKEY_CLASSES_ROOT, and the type library registered for the
 // user. The add-in's own key under HKEY_CURRENT_USER is the same in both.
 enum class RegistrationScope { Machine, User };
 
-// The root mapping the registry scripts run with: none for Machine; HKCR to
-// HKCU\Software\Classes for User.
+// The root mapping the registry scripts run with: HKCR to
+// HKLM\Software\Classes for Machine, to HKCU\Software\Classes for User.
+// Neither goes through the merged HKEY_CLASSES_ROOT.
 RootMapping RootMappingFor(RegistrationScope scope);
 
 // DllInstall's command line: true for "user" in any letter case (the

@@ -33,7 +33,8 @@ constexpr Platform kX64 = {"x64", "Addins64"};
 constexpr Platform kX86 = {"x86", "Addins"};
 
 HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarMode mode,
-                    const Platform& platform = kX64, ClassKeys classKeys = ClassKeys::All) {
+                    const Platform& platform = kX64, ClassKeys classKeys = ClassKeys::All,
+                    const RootMapping& mapping = {}) {
   Replacements replacements;
   Replacements given;
   given.Add(L"APPID", kAppId);
@@ -45,7 +46,7 @@ HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarM
     return hr;
   }
   const HResult hr =
-      RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode, {}, classKeys);
+      RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode, mapping, classKeys);
   EXPECT_EQ(registry.OpenKeyCount(), 0u);
   return hr;
 }
@@ -204,6 +205,54 @@ TEST(RegistryScriptsTest, UnregisteringLeavesTheEditorsDataAndOtherAddIns) {
     }
     EXPECT_NE(registry.Dump().find(before), std::string::npos) << registry.Dump();
   }
+}
+
+std::string ReplacedAll(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+// The lines of a dump below one key.
+std::string Below(const std::string& dump, const std::string& key) {
+  std::string lines;
+  bool inside = false;
+  for (size_t at = 0; at < dump.size();) {
+    const size_t end = dump.find('\n', at) + 1;
+    const std::string line = dump.substr(at, end - at);
+    if (line[0] != ' ')
+      inside = line.rfind(key, 0) == 0;
+    if (inside)
+      lines += line;
+    at = end;
+  }
+  return lines;
+}
+
+// The two scopes each keep to their own classes key: a machine-wide register
+// and unregister beside a per-user registration leave the user's classes as
+// they were (the merged HKCR would have written and deleted them), and touch
+// HKCR not at all.
+TEST(RegistryScriptsTest, MachineAndUserScopesEachKeepToTheirOwnClassesKey) {
+  const std::string user = "HKCU\\Software\\Classes";
+  const std::string machine = "HKLM\\Software\\Classes";
+  InMemoryRegistry registry;
+  auto run = [&](RegistrarMode mode, const RootMapping& mapping) {
+    for (const char* fileName : {"appid.rgs", "connect.rgs"})
+      ASSERT_EQ(RunResource(registry, fileName, mode, kX64, ClassKeys::All, mapping), kS_OK);
+  };
+  run(RegistrarMode::Register, UserClassesMapping());
+  const std::string perUser = Below(registry.Dump(), user);
+  ASSERT_NE(perUser.find("InprocServer32"), std::string::npos) << registry.Dump();
+
+  run(RegistrarMode::Register, MachineClassesMapping());
+  EXPECT_EQ(Below(registry.Dump(), user), perUser);
+  EXPECT_EQ(Below(registry.Dump(), machine), ReplacedAll(perUser, user, machine));
+  run(RegistrarMode::Unregister, MachineClassesMapping());
+  EXPECT_EQ(Below(registry.Dump(), user), perUser);
+  EXPECT_EQ(Below(registry.Dump(), machine),
+            machine + "\n" + machine + "\\AppID\n" + machine + "\\CLSID\n");
+  EXPECT_EQ(Below(registry.Dump(), "HKCR"), "") << registry.Dump();
 }
 
 TEST(RegistryScriptsTest, ForceRemoveClearsAStaleClassKey) {
