@@ -86,7 +86,7 @@ void SubclassedWindow::RemoveRouting() noexcept {
   if (previousWndProc) {
     if (WearsFallbackProcedure(hwnd)) {
       SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousWndProc));
-    } else if (IsWindow(hwnd)) {
+    } else if (IsWindow(hwnd) && !destroying) {
       try {
         passThroughMap[hwnd] = previousWndProc;
       } catch (...) {
@@ -151,6 +151,7 @@ LRESULT RouteMessage(SubclassedWindow& record, UINT message, WPARAM wParam, LPAR
   record.message = message;
   record.wParam = wParam;
   record.lParam = lParam;
+  record.destroying = record.destroying || message == WM_NCDESTROY;
 
   SubclassedWindow::Frame frame{message, wParam, lParam, record.previousWndProc, false};
   SubclassedWindow::Frame* outer = std::exchange(record.frame, &frame);

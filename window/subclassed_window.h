@@ -76,8 +76,9 @@ class SubclassedWindow final : public Route {
   // wears FallbackWndProc; when someone has replaced the procedure after us,
   // they keep calling FallbackWndProc, so the window gets a pass-through entry
   // that forwards to the saved procedure and the module is pinned in memory for
-  // good. On a destroyed window the calls fail without effect. A not-routed
-  // record is left alone.
+  // good. Once the window's WM_NCDESTROY has reached the record no message
+  // follows it, so neither is needed then. On a destroyed window the calls fail
+  // without effect. A not-routed record is left alone.
   void RemoveRouting() noexcept;
 
   // True while a RouteMessage call for this record is in progress (its handler
@@ -114,6 +115,7 @@ class SubclassedWindow final : public Route {
 
   Frame* frame = nullptr;  // innermost routed message, null outside routing
   bool retired = false;    // owned by the module, freed by the outermost RouteMessage
+  bool destroying = false;  // the window's WM_NCDESTROY has been routed: its last message
 };
 
 // Takes a record out of service: removes its routing, clears its owner and

@@ -383,13 +383,14 @@ LRESULT CALLBACK LaterSubclassProc(HWND window, UINT message, WPARAM wParam, LPA
   return CallWindowProcW(laterNext, window, message, wParam, lParam);
 }
 
+std::wstring ProbePath(const std::string& unixPath) {
+  std::wstring windowsPath = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
+  std::replace(windowsPath.begin(), windowsPath.end(), L'/', L'\\');
+  return windowsPath;
+}
+
 TEST_F(FallbackTest, ALaterSubclasserKeepsItsChainAndTheModuleStaysLoaded) {
-  const std::wstring path = [] {
-    std::string unixPath = TARNWICK_FALLBACK_PROBE;
-    std::wstring windowsPath = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
-    std::replace(windowsPath.begin(), windowsPath.end(), L'/', L'\\');
-    return windowsPath;
-  }();
+  const std::wstring path = ProbePath(TARNWICK_FALLBACK_PROBE);
   HMODULE probe = LoadLibraryW(path.c_str());
   ASSERT_NE(probe, nullptr) << GetLastError();
   auto attach = reinterpret_cast<BOOL (*)(HWND)>(
@@ -411,6 +412,44 @@ TEST_F(FallbackTest, ALaterSubclasserKeepsItsChainAndTheModuleStaysLoaded) {
   EXPECT_EQ(SendMessageW(window.get(), kPing, 3, 4), WindowResult(kPing, 3, 4));
   EXPECT_EQ(laterCalls, 1);
   ExpectSequence({{Where::Window, kPing, 3, 4}}, "later procedure, pass-through, window");
+}
+
+// The window's last message retires its record, as the add-in's handler does,
+// while a later subclasser stands in front of us. No message can follow it, so
+// nothing is left behind: no pass-through entry that a new record for the same
+// handle value would take for routing, and no pin that keeps the DLL loaded.
+TEST_F(FallbackTest, RetiringAtTheLastMessageLeavesNothingBehind) {
+  static std::unique_ptr<SubclassedWindow> record;
+  record = std::make_unique<SubclassedWindow>(window.get(), RecordingHandler, nullptr,
+                                              RoutingMode::FallbackOnly);
+  handlerBody = [](SubclassedWindow& r, bool* consumed, LRESULT* result) {
+    if (r.message == WM_NCDESTROY) {
+      *result = r.CallOriginal();
+      *consumed = true;
+      RetireWindow(std::move(record));
+    }
+  };
+  laterNext = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterSubclassProc)));
+  const HWND handle = window.get();
+  window.Destroy();
+  EXPECT_EQ(record, nullptr);
+  SubclassedWindow reused(handle, RecordingHandler, nullptr, RoutingMode::FallbackOnly);
+  EXPECT_EQ(reused.installed, FALSE) << "marked as routed through a stale pass-through entry";
+
+  const std::wstring path = ProbePath(TARNWICK_FALLBACK_DESTROY_PROBE);
+  HMODULE probe = LoadLibraryW(path.c_str());
+  ASSERT_NE(probe, nullptr) << GetLastError();
+  auto attach = reinterpret_cast<BOOL (*)(HWND)>(
+      reinterpret_cast<void*>(GetProcAddress(probe, "ProbeAttach")));
+  ASSERT_TRUE(attach);
+  TestWindow other;
+  ASSERT_TRUE(attach(other.get()));
+  laterNext = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(other.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterSubclassProc)));
+  other.Destroy();
+  FreeLibrary(probe);
+  EXPECT_EQ(GetModuleHandleW(path.c_str()), nullptr) << "pinned by a window that is gone";
 }
 
 // Replacing the procedure of a dead window fails: the record stays not routed
