@@ -93,8 +93,18 @@ void KeystrokeReadCache::SetCaret(int32_t line, int32_t column) {
 
 void KeystrokeReadCache::SetSelection(int32_t startLine, int32_t startColumn, int32_t endLine,
                                       int32_t endColumn) {
-  // The editor may place it elsewhere (it clamps); the next GetSelection asks.
-  selection.reset();
+  // A caret that leaves its line makes the editor settle that line: it may
+  // recase and respace it, add an End Sub or refuse it with a message. Only a
+  // move along the one line known to hold the caret keeps what was read; the
+  // editor may still place it elsewhere (it clamps), so the next GetSelection
+  // asks.
+  const bool alongItsLine = selection && (*selection)[0] == (*selection)[2] &&
+                            startLine == endLine && startLine == (*selection)[0];
+  if (alongItsLine) {
+    selection.reset();
+  } else {
+    Forget();
+  }
   pane.SetSelection(startLine, startColumn, endLine, endColumn);
 }
 

@@ -30,7 +30,9 @@
 // GetSelection to the next SetSelection or ReplaceLine. Passing the message on
 // to the editor and typing a space into the window, through the adapters that
 // DispatchKeystrokeCached puts in front of the route and the window, empty the
-// cache: the editor changes the text then.
+// cache: the editor changes the text then. So does a selection that leaves the
+// caret's line (or any whose line is not known): the editor settles the line
+// it leaves.
 //
 // Failures: every failure of the pane underneath, a batched read included,
 // passes out unchanged, so a keystroke fails exactly where it would have

@@ -192,5 +192,48 @@ TEST(KeystrokeReadCache, AFailedReadFailsAndTheSelectionIsAskedAfterEachWrite) {
   EXPECT_EQ(c.pane.Calls(PaneOperation::kGetSelection), 3);
 }
 
+// The editor settles the line that the caret leaves (it recases it, or adds
+// an End Sub below it): what was read before such a move is read again, and a
+// move along the caret's line keeps it.
+TEST(KeystrokeReadCache, ACaretThatLeavesItsLineReadsTheTextAgain) {
+  struct Case {
+    const char* what;
+    Selection before;  // the selection the cache has read
+    int32_t toLine;
+    bool readAgain;
+  };
+  const Case cases[] = {
+      {"along the caret's line", {40, 3, 40, 3}, 40, false},
+      {"to another line", {40, 3, 40, 3}, 39, true},
+      {"from a selection of two lines", {40, 3, 41, 1}, 40, true},
+  };
+  for (const Case& c : cases) {
+    Cached cached(Numbered(100));
+    cached.selection = c.before;
+    std::wstring text;
+    int32_t line = 0;
+    cached.cache.GetSelection(&line, nullptr, nullptr, nullptr);
+    for (const int32_t at : {40, 41, 42}) {
+      cached.cache.GetLine(at, text);
+    }
+    ASSERT_EQ(cached.cache.GetLineCount(), 101);
+    cached.cache.SetCaret(c.toLine, 1);
+    cached.module.SetLine(40, L"Line 40");
+    cached.module.InsertLine(41, L"End Sub");
+    cached.pane.ResetCounts();
+    cached.cache.GetLine(40, text);
+    EXPECT_EQ(text, c.readAgain ? L"Line 40" : L"line 40") << c.what;
+    EXPECT_EQ(cached.cache.GetLineCount(), c.readAgain ? 102 : 101) << c.what;
+    EXPECT_EQ(cached.pane.TotalCalls(), c.readAgain ? 2 : 0) << c.what;
+  }
+  Cached unknown(Numbered(10));  // no selection read: where the caret was is not known
+  std::wstring text;
+  unknown.cache.GetLine(5, text);
+  unknown.cache.SetCaret(5, 2);
+  unknown.module.SetLine(5, L"Line 5");
+  unknown.cache.GetLine(5, text);
+  EXPECT_EQ(text, L"Line 5");
+}
+
 }  // namespace
 }  // namespace tarnwick
