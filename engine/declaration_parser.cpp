@@ -314,7 +314,11 @@ Declaration ParseDeclarationText(const std::wstring& text) {
   const std::wstring code = CutTrailingComment(text);
   const std::wstring masked = MaskStringLiterals(code);
   ReadKind(code, masked, declaration);
-  declaration.parameters = ReadParameters(code, masked);
+  // A variable's or a constant's parentheses hold its bounds or its value.
+  if (declaration.kind != DeclarationKind::kVariable &&
+      declaration.kind != DeclarationKind::kConst) {
+    declaration.parameters = ReadParameters(code, masked);
+  }
   return declaration;
 }
 

@@ -44,7 +44,8 @@ struct Declaration {
   // variable or constant of the statement. Without type-declaration characters.
   std::vector<std::wstring> names;
   // The list in the statement's first parentheses outside string literals,
-  // read as parameters whatever the kind; names may be empty.
+  // read as parameters; names may be empty. None for a variable or a constant,
+  // whose parentheses hold bounds or a value.
   std::vector<Parameter> parameters;
 };
 

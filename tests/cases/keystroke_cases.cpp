@@ -66,6 +66,10 @@ constexpr KeystrokeCase kCases[] = {
     {"a module-level variable gets a plain template",  //
      "''^\nDim counter As Long", "'",                  //
      SUB_TEMPLATE "Dim counter As Long"},
+    {"an array variable's bounds are no parameters", "''^\nPrivate Buffer(0 To 255) As Byte", "'",
+     SUB_TEMPLATE "Private Buffer(0 To 255) As Byte"},
+    {"neither is a constant's parenthesised value", "''^\nConst Mask As Long = (1 + 2)", "'",
+     SUB_TEMPLATE "Const Mask As Long = (1 + 2)"},
     {"an Enum gets a plain template", "''^\nPublic Enum Colors\n    Red\nEnd Enum", "'",
      SUB_TEMPLATE "Public Enum Colors\n    Red\nEnd Enum"},
 

@@ -73,6 +73,11 @@ TEST(EngineParseDeclaration, KindDecidesWhetherAValueIsReturned) {
       {L"Public Enum Colors", {}, false},
       {L"Private Type Point", {}, false},
       {L"Public Event Changed(ByVal v As Long)", {L"v"}, false},
+      // A variable's or a constant's parentheses hold bounds, not parameters.
+      {L"Private Buffer(0 To 255) As Byte", {}, false},
+      {L"Dim grid(1 To rows, 1 To cols) As Double, names() As String", {}, false},
+      {L"Public Cells(10)", {}, false},
+      {L"Const Size As Long = (4 + 2)", {}, false},
       {L"", {}, false},
   };
   for (const ParseCase& c : cases) {
