@@ -33,10 +33,7 @@ bool IsWatchedMessage(uint32_t message, uintptr_t wParam);
 void DispatchKeystroke(CodeWindow* window, uint32_t message, uint8_t character,
                        VisualBasicEditor* pane, Route* route, bool* consumed);
 
-// Pure parts of the declaration reader and the closing-tag action.
-bool IsDeclarationKeyword(const std::wstring& word);
-void ParseDeclaration(const std::wstring& text, std::vector<std::wstring>& parameterNames,
-                      bool& returnsValue);
+// The pure part of the closing-tag action.
 std::wstring FindOpeningTagName(const std::wstring& text, int32_t position);
 
 // The per-message engine: the code window and the code pane, neither owned.

@@ -15,21 +15,12 @@ bool HasNonBlank(const std::wstring& text) {
 }  // namespace
 
 void CommentEngine::ReadLogicalLine(int32_t start, std::wstring& out, int32_t* count) {
-  out.clear();
-  const int32_t end = pane->GetLineCount();
-  int32_t i = start;
-  std::wstring text;
-  while (i < end) {
-    pane->GetLine(i, text);
-    if (!IsContinuedLine(text)) {
-      out += text;
-      break;
-    }
-    out.append(text, 0, text.size() - 1);
-    ++i;
-  }
+  const int64_t read = JoinContinuedLines(
+      start, pane->GetLineCount(),
+      [&](int64_t line, std::wstring& text) { pane->GetLine(static_cast<int32_t>(line), text); },
+      out);
   if (count != nullptr) {
-    *count = Offset(i, 1 - int64_t{start});
+    *count = Offset(start, read) - start;
   }
 }
 

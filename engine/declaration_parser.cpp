@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 
-#include "engine/comment_engine.h"
 #include "engine/text_helpers.h"
 
 namespace tarnwick {
@@ -19,10 +18,6 @@ constexpr std::array<std::wstring_view, 12> kDeclarationKeywords = {
 // because it is not a declaration keyword.
 constexpr std::array<std::wstring_view, 5> kDeclarationModifiers = {
     L"public", L"private", L"friend", L"static", L"global"};
-
-wchar_t AsciiLower(wchar_t c) {
-  return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
-}
 
 bool IsModifier(const std::wstring& word) {
   for (std::wstring_view modifier : kDeclarationModifiers) {
@@ -271,18 +266,6 @@ void ReadKind(const std::wstring& code, const std::wstring& masked, Declaration&
 }
 
 }  // namespace
-
-bool EqualsIgnoringAsciiCase(std::wstring_view word, std::wstring_view keyword) {
-  if (word.size() != keyword.size()) {
-    return false;
-  }
-  for (size_t i = 0; i < word.size(); ++i) {
-    if (AsciiLower(word[i]) != AsciiLower(keyword[i])) {
-      return false;
-    }
-  }
-  return true;
-}
 
 bool IsTypeCharacter(wchar_t c) {
   return c == L'%' || c == L'&' || c == L'^' || c == L'@' || c == L'!' || c == L'#' || c == L'$';

@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/text_helpers.h"
+#include "text/ascii.h"
+
 namespace tarnwick {
 
 enum class DeclarationKind {
@@ -51,6 +54,15 @@ struct Declaration {
 
 Declaration ParseDeclarationText(const std::wstring& text);
 
+// The template path's view of a declaration: the names of its parameters (none
+// left empty) and whether it returns a value.
+void ParseDeclaration(const std::wstring& text, std::vector<std::wstring>& parameterNames,
+                      bool& returnsValue);
+// True for the words that open a declaration the template is written for:
+// Public, Private, Friend, Static, Dim, Const, Sub, Function, Property,
+// Declare, Enum and Type, ASCII case ignored.
+bool IsDeclarationKeyword(const std::wstring& word);
+
 // Function, Property Get and Declare Function return a value.
 bool ReturnsValue(DeclarationKind kind);
 // Sub, Function and Property Get/Let/Set: a statement that opens a body.
@@ -58,10 +70,27 @@ bool IsProcedureHeader(DeclarationKind kind);
 
 // A line ending in " _" or "\t_" (trailing blanks aside) goes on on the next line.
 bool IsContinuedLine(const std::wstring& text);
+
+// Joins the statement that starts on line `first` across its continuations
+// into `out`: each continued line goes in without its "_" and the blanks after
+// it, the last one whole. `read(line, text)` reads a line; lines from `end` on
+// are not read. Returns how many lines were read.
+template <class ReadLine>
+int64_t JoinContinuedLines(int64_t first, int64_t end, ReadLine&& read, std::wstring& out) {
+  out.clear();
+  std::wstring text;
+  for (int64_t line = first; line < end; ++line) {
+    read(line, text);
+    if (!IsContinuedLine(text)) {
+      out += text;
+      return line - first + 1;
+    }
+    out.append(text, 0, text.find_last_not_of(BlankChars));
+  }
+  return end > first ? end - first : 0;
+}
 // The statement up to its first apostrophe outside a string literal.
 std::wstring CutTrailingComment(const std::wstring& text);
-// Whole-word comparison that ignores the case of A-Z only.
-bool EqualsIgnoringAsciiCase(std::wstring_view word, std::wstring_view keyword);
 // One of % & ^ @ ! # $.
 bool IsTypeCharacter(wchar_t c);
 

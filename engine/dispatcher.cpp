@@ -3,6 +3,7 @@
 
 #include "engine/bad_exception.h"
 #include "engine/comment_engine.h"
+#include "engine/declaration_parser.h"
 #include "engine/messages.h"
 #include "engine/positions.h"
 #include "engine/text_helpers.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/text_helpers.h"
-#include "simulator/utf.h"
+#include "text/utf.h"
 #include "tools/doc/doc_tasks.h"
 
 namespace {

@@ -30,7 +30,7 @@
 #include "fuzz/fuzz_input.h"
 #include "simulator/editor_behavior.h"
 #include "simulator/simulated_code_window.h"
-#include "simulator/utf.h"
+#include "text/utf.h"
 
 namespace tarnwick::fuzz {
 namespace {

@@ -23,9 +23,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "simulator/registry/in_memory_registry.h"
-#include "addin/registrar/registrar.h"
-#include "addin/registrar/script_parser.h"
+#include "registrar/in_memory_registry.h"
+#include "registrar/registrar.h"
+#include "registrar/script_parser.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/comment_engine.h"
+#include "engine/declaration_parser.h"
 #include "engine/text_helpers.h"
 #include "fuzz/fuzz_input.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "simulator/utf.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 namespace {

@@ -4,30 +4,13 @@
 #include <optional>
 #include <utility>
 
+#include "text/ascii.h"
+
 namespace tarnwick {
 namespace {
 
 bool IsBlankChar(wchar_t c) {
   return c == L' ' || c == L'\t';
-}
-
-wchar_t AsciiLower(wchar_t c) {
-  return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
-}
-
-bool SameWord(const std::wstring& a, const wchar_t* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i] != 0; ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i]))
-      return false;
-  }
-  return i == a.size() && b[i] == 0;
-}
-
-bool SameName(const std::wstring& a, const std::wstring& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](wchar_t x, wchar_t y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 // A line is continued when it ends in a blank followed by an underscore.
@@ -59,7 +42,7 @@ std::wstring CutAt(const std::wstring& word, const wchar_t* stops) {
 bool IsComment(const std::vector<std::wstring>& words) {
   if (words.empty())
     return false;
-  return words[0][0] == L'\'' || SameWord(CutAt(words[0], L":"), L"rem");
+  return words[0][0] == L'\'' || EqualsIgnoringAsciiCase(CutAt(words[0], L":"), L"rem");
 }
 
 struct Declaration {
@@ -69,23 +52,23 @@ struct Declaration {
 
 std::optional<Declaration> ReadProcDeclaration(const std::vector<std::wstring>& words) {
   size_t i = 0;
-  while (i < words.size() && (SameWord(words[i], L"public") || SameWord(words[i], L"private") ||
-                              SameWord(words[i], L"friend") || SameWord(words[i], L"static"))) {
+  while (i < words.size() && (EqualsIgnoringAsciiCase(words[i], L"public") || EqualsIgnoringAsciiCase(words[i], L"private") ||
+                              EqualsIgnoringAsciiCase(words[i], L"friend") || EqualsIgnoringAsciiCase(words[i], L"static"))) {
     ++i;
   }
   if (i >= words.size())
     return std::nullopt;
   Declaration declaration;
   size_t nameIndex = 0;
-  if (SameWord(words[i], L"sub") || SameWord(words[i], L"function")) {
+  if (EqualsIgnoringAsciiCase(words[i], L"sub") || EqualsIgnoringAsciiCase(words[i], L"function")) {
     nameIndex = i + 1;
-  } else if (SameWord(words[i], L"property") && i + 1 < words.size()) {
+  } else if (EqualsIgnoringAsciiCase(words[i], L"property") && i + 1 < words.size()) {
     const std::wstring& access = words[i + 1];
-    if (SameWord(access, L"get")) {
+    if (EqualsIgnoringAsciiCase(access, L"get")) {
       declaration.kind = 3;
-    } else if (SameWord(access, L"let")) {
+    } else if (EqualsIgnoringAsciiCase(access, L"let")) {
       declaration.kind = 1;
-    } else if (SameWord(access, L"set")) {
+    } else if (EqualsIgnoringAsciiCase(access, L"set")) {
       declaration.kind = 2;
     } else {
       return std::nullopt;
@@ -108,10 +91,10 @@ std::optional<Declaration> ReadProcDeclaration(const std::vector<std::wstring>& 
 }
 
 bool IsProcEnd(const std::vector<std::wstring>& words) {
-  if (words.size() < 2 || !SameWord(words[0], L"end"))
+  if (words.size() < 2 || !EqualsIgnoringAsciiCase(words[0], L"end"))
     return false;
   const std::wstring kind = CutAt(words[1], L":'");
-  return SameWord(kind, L"sub") || SameWord(kind, L"function") || SameWord(kind, L"property");
+  return EqualsIgnoringAsciiCase(kind, L"sub") || EqualsIgnoringAsciiCase(kind, L"function") || EqualsIgnoringAsciiCase(kind, L"property");
 }
 
 }  // namespace
@@ -238,7 +221,7 @@ const Procedure* Module::ProcOfLine(int32_t line) const {
 
 const Procedure* Module::FindProc(const std::wstring& name, int32_t kind) const {
   for (const Procedure& procedure : Procedures()) {
-    if (procedure.kind == kind && SameName(procedure.name, name))
+    if (procedure.kind == kind && EqualsIgnoringAsciiCase(procedure.name, name))
       return &procedure;
   }
   return nullptr;

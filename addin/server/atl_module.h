@@ -18,7 +18,7 @@
 #include <atomic>
 #include <vector>
 
-#include "addin/registrar/replacements.h"
+#include "registrar/replacements.h"
 #include "addin/server/class_table.h"
 #include "addin/server/com_module.h"
 #include "addin/server/registration.h"

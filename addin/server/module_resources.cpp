@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "addin/registrar/replacements.h"
+#include "registrar/replacements.h"
 #include "win32/unique_any.h"
 
 namespace tarnwick {

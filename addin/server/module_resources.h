@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "addin/registrar/hresult.h"
+#include "registrar/hresult.h"
 
 namespace tarnwick {
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "addin/ids.h"
-#include "addin/registrar/name_compare.h"
-#include "addin/registrar/registrar.h"
+#include "text/ascii.h"
+#include "registrar/registrar.h"
 #include "addin/server/class_table.h"
 #include "addin/server/module_resources.h"
 #include "addin/server/typelib_registration.h"
@@ -18,7 +18,7 @@ RootMapping RootMappingFor(RegistrationScope scope) {
 }
 
 bool IsPerUserCommandLine(const wchar_t* commandLine) noexcept {
-  return commandLine != nullptr && EqualsIgnoreCase(commandLine, L"user");
+  return commandLine != nullptr && EqualsIgnoringAsciiCase(commandLine, L"user");
 }
 
 ThreadLocaleScope::ThreadLocaleScope() noexcept : saved(GetThreadLocale()) {

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "addin/registrar/replacements.h"
-#include "addin/registrar/script_applier.h"
+#include "registrar/replacements.h"
+#include "registrar/script_applier.h"
 
 namespace tarnwick {
 

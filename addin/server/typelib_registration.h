@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "addin/registrar/hresult.h"
+#include "registrar/hresult.h"
 
 namespace tarnwick {
 

@@ -10,7 +10,7 @@
 
 #include <map>
 
-#include "addin/registrar/registry_port.h"
+#include "registrar/registry_port.h"
 #include "win32/unique_any.h"
 
 namespace tarnwick {

@@ -25,11 +25,11 @@
 #include <string>
 #include <vector>
 
-#include "reader/module_file.h"
+#include "text/source_text.h"
 #include "simulator/host/editor_host.h"
 #include "simulator/host/screenshot.h"
 #include "simulator/keys.h"
-#include "simulator/utf.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 namespace {

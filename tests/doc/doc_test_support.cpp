@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "reader/module_file.h"
+#include "text/source_text.h"
 #include "tools/doc/doc_command.h"
 
 namespace tarnwick {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "reader/module_file.h"
-#include "simulator/utf.h"
+#include "text/source_text.h"
+#include "text/utf.h"
 #include "tests/doc/doc_test_support.h"
 #include "tools/doc/doc_tasks.h"
 

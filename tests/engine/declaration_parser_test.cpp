@@ -1,4 +1,4 @@
-#include "engine/comment_engine.h"
+#include "engine/declaration_parser.h"
 
 #include <gtest/gtest.h>
 
@@ -157,6 +157,31 @@ TEST(EngineParseDeclaration, StringLiteralsNeitherSplitNorCloseTheList) {
   };
   for (const ParseCase& c : cases) {
     ExpectParses(c);
+  }
+}
+
+// The one joining of continued lines, which the template path (over the code
+// pane) and the module reader (over a file's lines) share.
+TEST(JoinContinuedLines, EachContinuedLineGoesInWithoutItsMark) {
+  struct Case {
+    std::vector<std::wstring> lines;
+    std::wstring joined;
+    int64_t read;
+  };
+  const Case cases[] = {
+      {{L"Sub A(x, _", L"      y)", L"End Sub"}, L"Sub A(x,       y)", 2},
+      {{L"Sub A(x, _  \t", L"  y)"}, L"Sub A(x,   y)", 2},  // blanks after the mark
+      {{L"Sub A(x,_", L"y)"}, L"Sub A(x,_", 1},             // no blank before it
+      {{L"Const A = 1 _", L"  + 2 _"}, L"Const A = 1   + 2 ", 2},  // the module ends
+      {{}, L"", 0},
+  };
+  for (const Case& c : cases) {
+    std::wstring out = L"stale";
+    const int64_t read = JoinContinuedLines(
+        0, static_cast<int64_t>(c.lines.size()),
+        [&](int64_t line, std::wstring& text) { text = c.lines[static_cast<size_t>(line)]; }, out);
+    EXPECT_EQ(out, c.joined);
+    EXPECT_EQ(read, c.read);
   }
 }
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "simulator/registry/in_memory_registry.h"
-#include "addin/registrar/registrar.h"
+#include "registrar/in_memory_registry.h"
+#include "registrar/registrar.h"
 
 namespace tarnwick::registrar_test {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/registrar/replacements.h"
+#include "registrar/replacements.h"
 
 namespace tarnwick {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/registrar/dword_text.h"
-#include "addin/registrar/script_parser.h"
+#include "registrar/dword_text.h"
+#include "registrar/script_parser.h"
 #include "registrar_test_support.h"
 
 namespace tarnwick {

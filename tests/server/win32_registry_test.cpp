@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/registrar/registrar.h"
+#include "registrar/registrar.h"
 #include "addin/server/win32_registry.h"
 #include "server_test_support.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "simulator/utf.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 namespace {

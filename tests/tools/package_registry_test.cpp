@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/registrar/registrar.h"
+#include "registrar/registrar.h"
 #include "tarnwick_version.h"
 #include "tools/package/package_registry.h"
 

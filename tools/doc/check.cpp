@@ -2,7 +2,7 @@
 // their declaration or are not well-formed.
 #include <algorithm>
 
-#include "simulator/utf.h"
+#include "text/utf.h"
 #include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {

@@ -10,7 +10,7 @@
 #include <windows.h>
 #endif
 
-#include "simulator/utf.h"
+#include "text/utf.h"
 #include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {

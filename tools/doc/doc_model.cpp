@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "engine/text_helpers.h"
-#include "simulator/utf.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "reader/encoding.h"
-#include "reader/module_file.h"
-#include "reader/module_reader.h"
+#include "text/encoding.h"
+#include "text/source_text.h"
+#include "vba/module_reader.h"
 #include "tools/doc/xml_fragment.h"
 
 namespace tarnwick {

@@ -11,7 +11,7 @@
 #include <io.h>
 #include <shellapi.h>
 
-#include "simulator/utf.h"
+#include "text/utf.h"
 #endif
 
 #include "tools/doc/doc_command.h"

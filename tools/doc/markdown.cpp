@@ -3,7 +3,7 @@
 #include <map>
 
 #include "engine/text_helpers.h"
-#include "simulator/utf.h"
+#include "text/utf.h"
 #include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {

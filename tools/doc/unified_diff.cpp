@@ -1,7 +1,7 @@
 // The unified diff that `sync` prints instead of writing.
 #include <algorithm>
 
-#include "simulator/utf.h"
+#include "text/utf.h"
 #include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {

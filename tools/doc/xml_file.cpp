@@ -1,7 +1,7 @@
 // The XML documentation file, laid out as .NET compilers write theirs.
 #include <set>
 
-#include "simulator/utf.h"
+#include "text/utf.h"
 #include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {

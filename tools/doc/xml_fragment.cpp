@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "simulator/utf.h"
+#include "text/utf.h"
 
 namespace tarnwick {
 

@@ -11,8 +11,8 @@
 #include <map>
 #include <string>
 
-#include "reader/encoding.h"
-#include "reader/module_file.h"
+#include "text/encoding.h"
+#include "text/source_text.h"
 #include "tarnwick_version.h"
 #include "tools/package/package_registry.h"
 

@@ -6,10 +6,10 @@
 #include <tuple>
 
 #include "addin/ids.h"
-#include "addin/registrar/name_compare.h"
-#include "addin/registrar/registrar.h"
-#include "reader/encoding.h"
-#include "simulator/registry/in_memory_registry.h"
+#include "text/ascii.h"
+#include "registrar/registrar.h"
+#include "text/encoding.h"
+#include "registrar/in_memory_registry.h"
 
 namespace tarnwick {
 namespace {

@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <stdexcept>
 
-#include "reader/encoding.h"
+#include "text/encoding.h"
 
 namespace tarnwick {
 namespace {

@@ -17,10 +17,10 @@
 #include <io.h>
 #endif
 
-#include "reader/module_file.h"
+#include "text/source_text.h"
 #include "simulator/keys.h"
 #include "simulator/simulated_code_window.h"
-#include "simulator/utf.h"
+#include "text/utf.h"
 #include "tools/replay/json.h"
 
 namespace tarnwick {

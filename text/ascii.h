@@ -1,0 +1,50 @@
+// Case folding of the ASCII letters only. VBA's keywords and names, registry
+// names and the names of encodings are all compared so: every name that must
+// be recognised is ASCII, and other characters compare as they stand.
+#pragma once
+
+#include <string_view>
+
+namespace tarnwick {
+
+template <class Char>
+constexpr Char AsciiUpper(Char c) {
+  return (c >= Char('a') && c <= Char('z')) ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
+
+template <class Char>
+constexpr bool EqualsIgnoringAsciiCaseOf(std::basic_string_view<Char> a,
+                                         std::basic_string_view<Char> b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+constexpr bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+  return EqualsIgnoringAsciiCaseOf(a, b);
+}
+constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return EqualsIgnoringAsciiCaseOf(a, b);
+}
+
+// Negative, zero or positive like std::wstring::compare, after folding to
+// upper case (the order the registry keeps its names in).
+constexpr int CompareIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const wchar_t x = AsciiUpper(a[i]);
+    const wchar_t y = AsciiUpper(b[i]);
+    if (x != y) {
+      return x < y ? -1 : 1;
+    }
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace tarnwick

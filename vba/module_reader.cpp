@@ -1,0 +1,301 @@
+#include "vba/module_reader.h"
+
+#include <string_view>
+
+#include "engine/text_helpers.h"
+
+namespace tarnwick {
+
+namespace {
+
+std::wstring_view FirstWord(std::wstring_view text) {
+  const size_t start = text.find_first_not_of(BlankChars);
+  if (start == std::wstring_view::npos) {
+    return std::wstring_view();
+  }
+  const size_t end = text.find_first_of(BlankChars, start);
+  return text.substr(start, end == std::wstring_view::npos ? end : end - start);
+}
+
+// The word after the first one.
+std::wstring_view SecondWord(std::wstring_view text) {
+  const size_t start = text.find_first_not_of(BlankChars);
+  if (start == std::wstring_view::npos) {
+    return std::wstring_view();
+  }
+  const size_t end = text.find_first_of(BlankChars, start);
+  return end == std::wstring_view::npos ? std::wstring_view() : FirstWord(text.substr(end));
+}
+
+bool IsBlankLine(const std::wstring& line) {
+  return line.find_first_not_of(BlankChars) == std::wstring::npos;
+}
+
+bool IsDocumentationLine(const std::wstring& line) {
+  return FindCommentMarker(line) != std::wstring::npos;
+}
+
+bool IsCommentLine(const std::wstring& line) {
+  const size_t start = line.find_first_not_of(BlankChars);
+  return start != std::wstring::npos &&
+         (line[start] == L'\'' || EqualsIgnoringAsciiCase(FirstWord(line), L"Rem"));
+}
+
+bool IsDirectiveLine(const std::wstring& line) {
+  const size_t start = line.find_first_not_of(BlankChars);
+  return start != std::wstring::npos && line[start] == L'#';
+}
+
+// The statement that starts on line `i`, joined across " _"; `i` moves past it.
+Statement ReadStatement(const std::vector<std::wstring>& lines, size_t& i) {
+  Statement statement;
+  statement.line = static_cast<int32_t>(i + 1);
+  const int64_t read = JoinContinuedLines(
+      static_cast<int64_t>(i), static_cast<int64_t>(lines.size()),
+      [&](int64_t line, std::wstring& text) { text = lines[static_cast<size_t>(line)]; },
+      statement.text);
+  i += static_cast<size_t>(read);
+  statement.lineCount = static_cast<int32_t>(read);
+  return statement;
+}
+
+// Does the statement end a procedure: an "End Sub", "End Function" or "End
+// Property" of its own, or after a ':' that separates statements?
+bool EndsProcedure(const std::wstring& text) {
+  const std::wstring code = CutTrailingComment(text);
+  bool inString = false;
+  size_t segment = 0;
+  for (size_t i = 0; i <= code.size(); ++i) {
+    const bool end = i == code.size();
+    if (!end && code[i] == L'"') {
+      inString = !inString;
+    }
+    if (end || (!inString && code[i] == L':' && (i + 1 == code.size() || code[i + 1] != L'='))) {
+      const std::wstring_view part = std::wstring_view(code).substr(segment, i - segment);
+      const std::wstring_view second = SecondWord(part);
+      if (EqualsIgnoringAsciiCase(FirstWord(part), L"End") &&
+          (EqualsIgnoringAsciiCase(second, L"Sub") ||
+           EqualsIgnoringAsciiCase(second, L"Function") ||
+           EqualsIgnoringAsciiCase(second, L"Property"))) {
+        return true;
+      }
+      segment = i + 1;
+    }
+  }
+  return false;
+}
+
+// The name an Enum member or a Type field declares: "[Any Name]" as written
+// in its brackets, otherwise the first word without bounds or type character.
+std::wstring ChildName(const std::wstring& text) {
+  const std::wstring code = CutTrailingComment(text);
+  const size_t start = code.find_first_not_of(BlankChars);
+  if (start == std::wstring::npos) {
+    return std::wstring();
+  }
+  if (code[start] == L'[') {
+    const size_t close = code.find(L']', start);
+    return close == std::wstring::npos ? std::wstring() : code.substr(start + 1, close - start - 1);
+  }
+  const size_t end = code.find_first_of(L" \t(=", start);
+  std::wstring name = code.substr(start, end == std::wstring::npos ? end : end - start);
+  if (!name.empty() && IsTypeCharacter(name.back())) {
+    name.pop_back();
+  }
+  return name;
+}
+
+std::wstring QuotedValue(const std::wstring& statement) {
+  const size_t equals = statement.find(L'=');
+  if (equals == std::wstring::npos) {
+    return std::wstring();
+  }
+  std::wstring value = TrimBlanks(statement.substr(equals + 1));
+  if (value.size() >= 2 && value.front() == L'"' && value.back() == L'"') {
+    value = value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+class Reader {
+ public:
+  Reader(const std::vector<std::wstring>& lines, ModuleSource& module)
+      : lines(lines), module(module) {}
+
+  void Run() {
+    ReadHeader();
+    while (i < lines.size()) {
+      Statement statement;
+      if (!NextStatement(statement, pending)) {
+        break;
+      }
+      if (EqualsIgnoringAsciiCase(FirstWord(statement.text), L"Attribute")) {
+        if (EqualsIgnoringAsciiCase(SecondWord(statement.text), L"VB_Name")) {
+          module.name = QuotedValue(statement.text);
+        }
+        continue;
+      }
+      Declaration declaration = ParseDeclarationText(statement.text);
+      if (declaration.kind == DeclarationKind::kNone) {
+        Unattached();
+        continue;
+      }
+      Member member{std::move(statement), std::move(declaration), std::move(pending), {}};
+      pending = CommentBlock();
+      if (member.declaration.kind == DeclarationKind::kEnum ||
+          member.declaration.kind == DeclarationKind::kType) {
+        ReadChildren(member);
+      } else if (IsProcedureHeader(member.declaration.kind) &&
+                 !EndsProcedure(member.statement.text)) {
+        SkipBody();
+      }
+      module.members.push_back(std::move(member));
+    }
+    Unattached();
+  }
+
+ private:
+  // The header of a class or form: "VERSION ...", then BEGIN ... END, nested.
+  void ReadHeader() {
+    if (lines.empty() || !EqualsIgnoringAsciiCase(FirstWord(lines[0]), L"VERSION")) {
+      return;
+    }
+    module.kind = ModuleKind::kForm;
+    for (const std::wstring& word : SplitAny(lines[0], BlankChars)) {
+      if (EqualsIgnoringAsciiCase(word, L"CLASS")) {
+        module.kind = ModuleKind::kClass;
+      }
+    }
+    i = 1;
+    if (i == lines.size() || !EqualsIgnoringAsciiCase(FirstWord(lines[i]), L"Begin")) {
+      return;
+    }
+    const size_t begin = i;
+    int depth = 0;
+    while (i < lines.size()) {
+      const std::wstring_view word = FirstWord(lines[i++]);
+      if (EqualsIgnoringAsciiCase(word, L"Begin") ||
+          EqualsIgnoringAsciiCase(word, L"BeginProperty")) {
+        ++depth;
+      } else if (EqualsIgnoringAsciiCase(word, L"End") ||
+                 EqualsIgnoringAsciiCase(word, L"EndProperty")) {
+        if (--depth == 0) {
+          return;
+        }
+      }
+    }
+    throw ModuleError(static_cast<int32_t>(begin + 1),
+                      "the header's BEGIN has no END: not a VBA module");
+  }
+
+  // Moves to the next statement, collecting ''' lines into `block` on the way.
+  // Blank lines and directives (#If ...) leave the block as it is; a comment
+  // or a second run of ''' lines after a blank one ends it unattached.
+  bool NextStatement(Statement& statement, CommentBlock& block) {
+    while (i < lines.size()) {
+      const std::wstring& line = lines[i];
+      if (IsDocumentationLine(line)) {
+        if (!block.Empty() && static_cast<size_t>(block.line) + block.lines.size() != i + 1) {
+          EndBlock(block);
+        }
+        if (block.Empty()) {
+          block.line = static_cast<int32_t>(i + 1);
+        }
+        block.lines.push_back(line);
+        ++i;
+      } else if (IsBlankLine(line) || IsDirectiveLine(line)) {
+        ++i;
+      } else if (IsCommentLine(line)) {
+        EndBlock(block);
+        ++i;
+      } else {
+        statement = ReadStatement(lines, i);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void EndBlock(CommentBlock& block) {
+    if (&block == &pending) {
+      Unattached();
+    }
+    block = CommentBlock();
+  }
+
+  // A block that documents no declaration documents the module when it stands
+  // above all of them.
+  void Unattached() {
+    if (!pending.Empty() && module.members.empty() && module.block.Empty()) {
+      module.block = std::move(pending);
+    }
+    pending = CommentBlock();
+  }
+
+  // Passes over a body to its End line. A procedure header inside it, where a
+  // body lacks its End, begins the next member.
+  void SkipBody() {
+    CommentBlock ignored;
+    while (i < lines.size()) {
+      Statement statement;
+      if (!NextStatement(statement, ignored)) {
+        return;
+      }
+      if (EndsProcedure(statement.text)) {
+        return;
+      }
+      if (IsProcedureHeader(ParseDeclarationText(statement.text).kind)) {
+        i = static_cast<size_t>(statement.line - 1);
+        return;
+      }
+    }
+  }
+
+  void ReadChildren(Member& parent) {
+    const bool isEnum = parent.declaration.kind == DeclarationKind::kEnum;
+    CommentBlock block;
+    while (i < lines.size()) {
+      Statement statement;
+      if (!NextStatement(statement, block)) {
+        return;
+      }
+      if (EqualsIgnoringAsciiCase(FirstWord(statement.text), L"End") &&
+          EqualsIgnoringAsciiCase(SecondWord(statement.text), isEnum ? L"Enum" : L"Type")) {
+        return;
+      }
+      if (ParseDeclarationText(statement.text).kind != DeclarationKind::kNone &&
+          !EqualsIgnoringAsciiCase(FirstWord(statement.text), L"Type") &&
+          !EqualsIgnoringAsciiCase(FirstWord(statement.text), L"Enum")) {
+        // An Enum or Type without its End line: the declaration is the next member.
+        i = static_cast<size_t>(statement.line - 1);
+        return;
+      }
+      std::wstring name = ChildName(statement.text);
+      if (name.empty()) {
+        block = CommentBlock();
+        continue;
+      }
+      Declaration declaration;
+      declaration.kind = isEnum ? DeclarationKind::kConst : DeclarationKind::kVariable;
+      declaration.names.push_back(std::move(name));
+      parent.children.push_back(
+          {std::move(statement), std::move(declaration), std::move(block), {}});
+      block = CommentBlock();
+    }
+  }
+
+  const std::vector<std::wstring>& lines;
+  ModuleSource& module;
+  size_t i = 0;
+  CommentBlock pending;
+};
+
+}  // namespace
+
+ModuleSource ReadModule(const std::vector<std::wstring>& lines) {
+  ModuleSource module;
+  Reader(lines, module).Run();
+  return module;
+}
+
+}  // namespace tarnwick
