@@ -14,7 +14,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include "addin/module.h"
+#include "addin/server/module.h"
 
 namespace tarnwick {
 

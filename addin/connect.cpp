@@ -4,7 +4,8 @@
 
 #include "addin/com_ids.h"
 #include "addin/com_object.h"
-#include "addin/module.h"
+#include "addin/server/module.h"
+#include "win32/hresult_error.h"
 
 namespace tarnwick {
 
@@ -65,17 +66,11 @@ HRESULT CConnect::OnConnection(IDispatch* Application, ext_ConnectMode /*Connect
     if (editor != vbe) {
       vbe = editor;
     }
-    try {
+    result = Guarded([&] {
       codeWindows = std::make_unique<CodeWindowMap>();
       DiscoverCodeWindows(*this);
-      if (InstallCreationHook(*this)) {
-        result = S_OK;
-      }
-    } catch (const std::bad_alloc&) {
-      result = E_OUTOFMEMORY;
-    } catch (...) {
-      result = E_FAIL;
-    }
+      return InstallCreationHook(*this) ? S_OK : E_FAIL;
+    });
   }
   if (FAILED(result)) {
     Teardown();
@@ -105,7 +100,7 @@ HRESULT CreateConnect(IUnknown* outer, REFIID riid, void** object) noexcept {
     return E_POINTER;
   }
   *object = nullptr;
-  try {
+  return Guarded([&] {
     if (!outer) {
       auto* created = new CComObject<CConnect>();
       HRESULT hr = created->QueryInterface(riid, object);
@@ -125,11 +120,7 @@ HRESULT CreateConnect(IUnknown* outer, REFIID riid, void** object) noexcept {
       delete created;
     }
     return hr;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_FAIL;
-  }
+  });
 }
 
 }  // namespace tarnwick

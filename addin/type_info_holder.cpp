@@ -5,7 +5,8 @@
 #include <memory>
 #include <new>
 
-#include "addin/module.h"
+#include "addin/server/module.h"
+#include "win32/hresult_error.h"
 
 namespace tarnwick {
 
@@ -50,13 +51,7 @@ HRESULT TypeInfoHolder::EnsureLoaded(LCID lcid) noexcept {
   if (loaded.load(std::memory_order_relaxed)) {
     return S_OK;
   }
-  try {
-    return Load(lcid);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_FAIL;
-  }
+  return Guarded([&] { return Load(lcid); });
 }
 
 HRESULT TypeInfoHolder::Load(LCID lcid) {

@@ -1,8 +1,7 @@
 #include "simulator/simulated_code_window.h"
 
-#include "engine/comment_engine.h"
-#include "engine/keystroke_guard.h"
 #include "engine/messages.h"
+#include "engine/watched_message.h"
 #include "simulator/editor_behavior.h"
 
 namespace tarnwick {
@@ -11,23 +10,18 @@ intptr_t SimulatedCodeWindow::Deliver(uint32_t message, uintptr_t wParam, bool* 
   record = {message, wParam};
   ++depth;
   bool handled = false;
-  if (IsWatchedMessage(message, wParam)) {
-    const bool clean = HandleKeystrokeGuarded(*this, &handled, [&](Route& route) {
-      const auto character = static_cast<uint8_t>(wParam & 0xFF);
-      auto dispatch = [&](VisualBasicEditor& bound, LineRunSource& runs) {
-        if (readCache)
-          DispatchKeystrokeCached(this, message, character, bound, runs, &route, &handled);
-        else
-          DispatchKeystroke(this, message, character, &bound, &route, &handled);
-      };
-      if (paneBinder)
-        paneBinder(dispatch);
-      else
-        dispatch(pane, pane);
-    });
-    if (!clean)
-      ++failuresStopped;
-  }
+  const WatchedOutcome outcome = HandleWatchedMessage(
+      message, wParam, this, *this, &handled,
+      [&](const PaneUse& use) {
+        if (paneBinder) {
+          paneBinder(use);
+        } else {
+          use(pane, pane);
+        }
+      },
+      [] { return true; }, readCache ? ReadCache::kOn : ReadCache::kOff);
+  if (outcome == WatchedOutcome::kFailureStopped)
+    ++failuresStopped;
   const intptr_t result = handled ? 0 : CallOriginal();
   --depth;
   if (consumed)

@@ -130,9 +130,9 @@ void RetireWindow(std::unique_ptr<SubclassedWindow> record) noexcept {
   if (!record->IsRouting()) {
     return;  // freed here
   }
-  record->retired = true;
   ++retiredCount;
-  (void)record.release();  // the outermost RouteMessage frees it
+  SubclassedWindow& retired = *record;
+  retired.retiredSelf = std::move(record);  // the outermost RouteMessage frees it
 }
 
 std::size_t RetiredWindowCount() noexcept {
@@ -170,8 +170,8 @@ LRESULT RouteMessage(SubclassedWindow& record, UINT message, WPARAM wParam, LPAR
   }
 
   record.frame = outer;
-  if (!outer && record.retired) {
-    delete &record;
+  if (!outer && record.retiredSelf) {
+    const std::unique_ptr<SubclassedWindow> freed = std::move(record.retiredSelf);
     --retiredCount;
   }
   return result;

@@ -8,8 +8,8 @@
 //
 // A record that is taken out of service while a message is still being routed
 // through it (the editor can disconnect or release the add-in from inside its
-// own window procedure) is retired rather than freed: it belongs to the module
-// from then on and is freed when its outermost RouteMessage returns.
+// own window procedure) is retired rather than freed: it owns itself from then
+// on and is freed when its outermost RouteMessage returns.
 //
 // Everything here runs on the thread that owns the windows (the editor's UI
 // thread); nothing is locked.
@@ -114,7 +114,8 @@ class SubclassedWindow final : public Route {
   LRESULT PassOn(WNDPROC to, UINT msg, WPARAM w, LPARAM l);
 
   Frame* frame = nullptr;  // innermost routed message, null outside routing
-  bool retired = false;    // owned by the module, freed by the outermost RouteMessage
+  // A retired record's owner: itself, until its outermost RouteMessage returns.
+  std::unique_ptr<SubclassedWindow> retiredSelf;
   bool destroying = false;  // the window's WM_NCDESTROY has been routed: its last message
 };
 

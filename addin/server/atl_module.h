@@ -74,6 +74,20 @@ class CAtlModule {
   Microsoft::WRL::ComPtr<IGlobalInterfaceTable> globalInterfaceTable;  // guarded by `section`
 };
 
+// Holds the module's critical section for one scope.
+class ModuleSectionLock {
+ public:
+  explicit ModuleSectionLock(CAtlModule& module) noexcept : module(module) {
+    module.EnterSection();
+  }
+  ~ModuleSectionLock() { module.LeaveSection(); }
+  ModuleSectionLock(const ModuleSectionLock&) = delete;
+  ModuleSectionLock& operator=(const ModuleSectionLock&) = delete;
+
+ private:
+  CAtlModule& module;
+};
+
 template <class T>
 class CAtlModuleT : public CAtlModule {
  public:

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "addin/module.h"
+#include "addin/server/module.h"
 
 namespace tarnwick {
 

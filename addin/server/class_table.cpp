@@ -1,47 +1,9 @@
 #include "addin/server/class_table.h"
 
-#include "addin/com_ids.h"
-#include "addin/connect.h"
-#include "addin/ids.h"
-#include "addin/module.h"
 #include "addin/server/com_module.h"
-#include "tarnwick_platform.h"
-#include "tarnwick_version.h"
 
 namespace tarnwick {
 namespace {
-
-// The class's script with this build's bitness (the editor's key of add-ins
-// and the platform that the add-in's description names) and version.
-HRESULT UpdateConnectRegistry(bool doRegister, RegistrationScope scope) {
-  Replacements replacements;
-  replacements.Add(L"ADDINS", L"" TARNWICK_ADDINS_KEY);
-  replacements.Add(L"PLATFORM", L"" TARNWICK_PLATFORM);
-  replacements.Add(L"VERSION", L"" TARNWICK_VERSION_TEXT);
-  return tarnwickModule.UpdateRegistryFromResource(kConnectScriptId, doRegister, replacements,
-                                                   scope);
-}
-
-const wchar_t* NoDescription() {
-  return nullptr;
-}
-
-HRESULT NoCategories(bool /*doRegister*/) {
-  return S_OK;
-}
-
-void ConnectObjectMain(bool /*starting*/) {}
-
-ClassTableEntry classTable[] = {
-    {&CLSID_Connect,
-     UpdateConnectRegistry,
-     CreateClassFactory,
-     CreateConnect,
-     {nullptr},
-     NoDescription,
-     NoCategories,
-     ConnectObjectMain},
-};
 
 IUnknown* Decode(void* cached) noexcept {
   return static_cast<IUnknown*>(DecodePointer(cached));
@@ -49,15 +11,11 @@ IUnknown* Decode(void* cached) noexcept {
 
 }  // namespace
 
-std::span<ClassTableEntry> ClassTable() noexcept {
-  return classTable;
-}
-
 HRESULT GetClassObjectFromTable(REFCLSID clsid, REFIID riid, void** object) noexcept {
   if (!comModule.Initialized())
     return E_UNEXPECTED;
   HRESULT hr = S_OK;
-  for (ClassTableEntry& entry : classTable) {
+  for (ClassTableEntry& entry : ClassTable()) {
     if (!entry.getClassObject || !IsEqualCLSID(*entry.clsid, clsid))
       continue;
     if (void* cached = entry.factoryCache.load())
@@ -81,7 +39,7 @@ HRESULT GetClassObjectFromTable(REFCLSID clsid, REFIID riid, void** object) noex
 }
 
 void ReleaseCachedFactories() noexcept {
-  for (ClassTableEntry& entry : classTable) {
+  for (ClassTableEntry& entry : ClassTable()) {
     if (void* cached = entry.factoryCache.exchange(nullptr))
       Decode(cached)->Release();
   }

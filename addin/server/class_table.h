@@ -33,6 +33,8 @@ struct ClassTableEntry {
   void (*objectMain)(bool starting);
 };
 
+// The table itself, defined by the classes the DLL serves (outside the server,
+// which names none of them).
 std::span<ClassTableEntry> ClassTable() noexcept;
 
 // DllGetClassObject's work once `object` is known to be non-null and cleared:

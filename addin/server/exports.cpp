@@ -3,25 +3,11 @@
 // anything else E_FAIL.
 #include <windows.h>
 
-#include <new>
-
-#include "addin/module.h"
 #include "addin/server/com_module.h"
+#include "addin/server/module.h"
+#include "win32/hresult_error.h"
 
-namespace {
-
-template <class Work>
-HRESULT Guarded(Work work) noexcept {
-  try {
-    return work();
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_FAIL;
-  }
-}
-
-}  // namespace
+using tarnwick::Guarded;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID /*reserved*/) {
   // Static initialisation has run by now; a module whose critical sections

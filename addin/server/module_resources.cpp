@@ -1,8 +1,7 @@
 #include "addin/server/module_resources.h"
 
-#include <new>
-
 #include "registrar/replacements.h"
+#include "win32/hresult_error.h"
 #include "win32/unique_any.h"
 
 namespace tarnwick {
@@ -33,12 +32,7 @@ HResult GetModulePath(HMODULE module, std::wstring* path) {
     return LastError();
   if (length >= kModulePathBufferLength)
     return HResultFromWin32(kErrorInsufficientBuffer);
-  try {
-    path->assign(buffer, length);
-  } catch (const std::bad_alloc&) {
-    return kE_OUTOFMEMORY;
-  }
-  return kS_OK;
+  return Guarded([&] { path->assign(buffer, length); });
 }
 
 HResult LoadRegistryScript(const std::wstring& modulePath, int id, std::wstring* text) {
@@ -62,16 +56,14 @@ HResult LoadRegistryScript(const std::wstring& modulePath, int id, std::wstring*
       MultiByteToWideChar(CP_THREAD_ACP, 0, bytes, static_cast<int>(size), nullptr, 0);
   if (length == 0)
     return LastError();
-  try {
+  return Guarded([&]() -> HRESULT {
     std::wstring converted(static_cast<size_t>(length), L'\0');
     if (MultiByteToWideChar(CP_THREAD_ACP, 0, bytes, static_cast<int>(size), converted.data(),
                             length) != length)
       return LastError();
     *text = std::move(converted);
-  } catch (const std::bad_alloc&) {
-    return kE_OUTOFMEMORY;
-  }
-  return kS_OK;
+    return S_OK;
+  });
 }
 
 }  // namespace tarnwick

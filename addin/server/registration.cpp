@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "addin/ids.h"
+#include "addin/server/ids.h"
 #include "text/ascii.h"
 #include "registrar/registrar.h"
 #include "addin/server/class_table.h"

@@ -1,7 +1,8 @@
 #include "addin/server/win32_registry.h"
 
 #include <algorithm>
-#include <new>
+
+#include "win32/hresult_error.h"
 
 namespace tarnwick {
 namespace {
@@ -42,13 +43,11 @@ HKEY RootHkey(RegistryRoot root) {
 
 HResult Win32Registry::Keep(UniqueHkey opened, RegistryKey* key) {
   const RegistryKey handle = reinterpret_cast<RegistryKey>(opened.get());
-  try {
-    openKeys.insert_or_assign(handle, std::move(opened));
-  } catch (const std::bad_alloc&) {
-    return kE_OUTOFMEMORY;  // `opened` closes the key
-  }
-  *key = handle;
-  return kS_OK;
+  // On failure `opened` closes the key.
+  const HResult hr = Guarded([&] { openKeys.insert_or_assign(handle, std::move(opened)); });
+  if (!Failed(hr))
+    *key = handle;
+  return hr;
 }
 
 HResult Win32Registry::OpenRoot(RegistryRoot root, RegistryKey* key) {
@@ -109,7 +108,7 @@ HResult Win32Registry::EnumSubKeys(RegistryKey key, std::vector<std::wstring>* n
                                     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
   if (status != ERROR_SUCCESS)
     return FromStatus(status);
-  try {
+  return Guarded([&]() -> HRESULT {
     // Key names have at most 255 characters; the buffer never needs more.
     std::wstring buffer(std::max<DWORD>(longest, 255) + 1, L'\0');
     std::vector<std::wstring> found;
@@ -124,10 +123,8 @@ HResult Win32Registry::EnumSubKeys(RegistryKey key, std::vector<std::wstring>* n
       found.emplace_back(buffer.data(), length);
     }
     *names = std::move(found);
-  } catch (const std::bad_alloc&) {
-    return kE_OUTOFMEMORY;
-  }
-  return kS_OK;
+    return S_OK;
+  });
 }
 
 HResult Win32Registry::CountSubKeys(RegistryKey key, std::uint32_t* count) {

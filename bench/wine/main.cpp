@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/module.h"
+#include "addin/server/module.h"
 #include "bench/wine/measurements.h"
 
 namespace tarnwick::bench {

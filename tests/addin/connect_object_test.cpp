@@ -13,8 +13,8 @@
 #include "addin/com_ids.h"
 #include "addin/com_object.h"
 #include "addin/connect.h"
-#include "addin/ids.h"
-#include "addin/module.h"
+#include "addin/server/ids.h"
+#include "addin/server/module.h"
 #include "tests/addin/editor_host.h"
 #include "tests/build_bitness.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "addin/module.h"
+#include "addin/server/module.h"
 #include "tests/build_bitness.h"
 #include "tests/cases/caret_text.h"
 

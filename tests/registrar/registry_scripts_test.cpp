@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/ids.h"
+#include "addin/server/ids.h"
 #include "registrar_test_support.h"
 #include "tarnwick_version.h"
 

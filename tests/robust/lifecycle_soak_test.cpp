@@ -13,7 +13,7 @@
 
 #include "addin/com_object.h"
 #include "addin/connect.h"
-#include "addin/module.h"
+#include "addin/server/module.h"
 #include "simulator/keys.h"
 #include "tests/addin/editor_host.h"
 #include "tests/robust/soak_support.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/module.h"
+#include "addin/server/module.h"
 
 namespace tarnwick {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/ids.h"
+#include "addin/server/ids.h"
 #include "tests/build_bitness.h"
 
 namespace tarnwick::server_test {

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/ids.h"
+#include "addin/server/ids.h"
 
 namespace tarnwick::server_test {
 

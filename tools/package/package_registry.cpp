@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "addin/ids.h"
+#include "addin/server/ids.h"
 #include "text/ascii.h"
 #include "registrar/registrar.h"
 #include "text/encoding.h"

@@ -1,12 +1,12 @@
 // The server module: the lock count that keeps the DLL loaded, the critical
 // section that guards the module's one-time static work, the termination list
 // run when the module is unloaded, and the replacements every registry script
-// gets. Its class templates are in addin/server/atl_module.h.
+// gets. Its class templates are in atl_module.h.
 #pragma once
 
 #include <windows.h>
 
-#include "addin/ids.h"
+#include "addin/server/ids.h"
 #include "addin/server/atl_module.h"
 
 namespace tarnwick {
@@ -30,19 +30,5 @@ class CTarnwickModule : public CAtlDllModuleT<CTarnwickModule> {
 
 // The module's one instance.
 extern CTarnwickModule tarnwickModule;
-
-// Holds the module's critical section for one scope.
-class ModuleSectionLock {
- public:
-  explicit ModuleSectionLock(CAtlModule& module) noexcept : module(module) {
-    module.EnterSection();
-  }
-  ~ModuleSectionLock() { module.LeaveSection(); }
-  ModuleSectionLock(const ModuleSectionLock&) = delete;
-  ModuleSectionLock& operator=(const ModuleSectionLock&) = delete;
-
- private:
-  CAtlModule& module;
-};
 
 }  // namespace tarnwick

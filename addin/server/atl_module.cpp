@@ -1,10 +1,8 @@
-#include "addin/module.h"
+#include "addin/server/atl_module.h"
 
-#include <new>
+#include "win32/hresult_error.h"
 
 namespace tarnwick {
-
-CTarnwickModule tarnwickModule;
 
 CAtlModule::CAtlModule() noexcept {
   // A failure here makes DllMain refuse the load (see Initialized()).
@@ -46,12 +44,7 @@ HRESULT CAtlModule::GetGlobalInterfaceTable(IGlobalInterfaceTable** table) noexc
 
 HRESULT CAtlModule::AddTermFunction(TermFunction function, void* data) noexcept {
   ModuleSectionLock hold(*this);
-  try {
-    terminations.push_back({function, data});
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  return S_OK;
+  return Guarded([&] { terminations.push_back({function, data}); });
 }
 
 void CAtlModule::Term() noexcept {
@@ -64,15 +57,6 @@ void CAtlModule::Term() noexcept {
   }
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
     entry->function(entry->data);
-}
-
-HRESULT CTarnwickModule::AddCommonReplacements(Replacements& replacements) noexcept {
-  try {
-    replacements.Add(L"APPID", appId);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  return S_OK;
 }
 
 }  // namespace tarnwick
