@@ -15,7 +15,7 @@
 #include "addin/connect.h"
 #include "addin/server/ids.h"
 #include "addin/server/module.h"
-#include "tests/addin/editor_host.h"
+#include "tests/addin/stand_in_editor.h"
 #include "tests/build_bitness.h"
 
 namespace tarnwick::test {

@@ -11,7 +11,7 @@
 #include "addin/connect.h"
 #include "addin/server/module.h"
 #include "simulator/keys.h"
-#include "tests/addin/editor_host.h"
+#include "tests/addin/stand_in_editor.h"
 #include "tests/window/freed_memory_guard.h"
 #include "tests/cases/caret_text.h"
 #include "tests/cases/keystroke_cases.h"
@@ -81,7 +81,7 @@ class ConnectedEditor : public testing::Test {
                                 << Describe(actual);
   }
 
-  EditorHost host;
+  StandInEditor host;
   CComObject<CConnect>* connect = nullptr;
   LONG vbeReferences = 0, paneReferences = 0, moduleReferences = 0;
 };
@@ -106,7 +106,7 @@ TEST_F(ConnectedEditor, DiscoveryAttachesTheCodeWindowsUnderTheMdiClient) {
 }
 
 TEST(Discovery, OnlyTheFirstFrameWithAnMdiClientIsSearched) {
-  EditorHost host;
+  StandInEditor host;
   HWND second = CreateWindowExW(0, L"wndclass_desked_gsk", L"", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10,
                                 nullptr, nullptr, nullptr, nullptr);
   CLIENTCREATESTRUCT client{nullptr, 0xFF00};
@@ -194,7 +194,7 @@ LRESULT CALLBACK CountingHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST(CreationHook, EveryEventGoesOnToTheNextHook) {
-  EditorHost host;
+  StandInEditor host;
   testHook = SetWindowsHookExW(WH_CBT, CountingHook, nullptr, GetCurrentThreadId());
   ASSERT_NE(testHook, nullptr);
   ComPtr<CComObject<CConnect>> connect(new CComObject<CConnect>());
@@ -209,7 +209,7 @@ TEST(CreationHook, EveryEventGoesOnToTheNextHook) {
 }
 
 TEST(Disconnection, RestoresEveryProcedureAndUnhooks) {
-  EditorHost host;
+  StandInEditor host;
   LONG vbeReferences = host.model.VbeObj().References();
   const LONG_PTR direct = ProcedureOf(host.codeWindow);
   const LONG_PTR nested = ProcedureOf(host.nestedCodeWindow);
@@ -420,7 +420,7 @@ TEST(EditorLetsGo, MidKeystrokeNothingFreedIsTouchedAndAReconnectionWorks) {
         const std::string what =
             std::string(mode == RoutingMode::FallbackOnly ? "fallback" : "subclass") +
             (letGo == LetGo::Release ? ", released" : ", disconnected") + ", key " + c.key;
-        EditorHost host;
+        StandInEditor host;
         auto* connect = new CComObject<CConnect>();
         connect->AddRef();
         connect->routingMode = mode;

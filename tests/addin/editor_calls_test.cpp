@@ -11,7 +11,7 @@
 #include "addin/connect.h"
 #include "bench/scenarios.h"
 #include "simulator/simulated_code_window.h"
-#include "tests/addin/editor_host.h"
+#include "tests/addin/stand_in_editor.h"
 #include "vbe/late_bound_call.h"
 
 namespace tarnwick::test {

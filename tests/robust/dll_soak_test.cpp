@@ -14,13 +14,13 @@
 
 #include "addin/interfaces.h"
 #include "simulator/keys.h"
-#include "tests/addin/editor_host.h"
+#include "tests/addin/stand_in_editor.h"
 #include "tests/robust/soak_support.h"
 #include "tests/server/dll_test_support.h"
 
 namespace tarnwick::test {
 
-// The code windows' own class procedure (tests/addin/editor_host.cpp).
+// The code windows' own class procedure (tests/addin/stand_in_editor.cpp).
 LRESULT CALLBACK CodeWindowProc(HWND, UINT, WPARAM, LPARAM);
 
 namespace {
@@ -198,7 +198,7 @@ class DllSoak : public testing::Test {
     EXPECT_LE(perCycle, static_cast<long>(loader) + 2048 + 65536 / measured);
   }
 
-  EditorHost host;
+  StandInEditor host;
   CLSID clsid{};
 };
 

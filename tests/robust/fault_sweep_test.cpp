@@ -18,7 +18,7 @@
 #include "addin/com_object.h"
 #include "addin/connect.h"
 #include "simulator/keys.h"
-#include "tests/addin/editor_host.h"
+#include "tests/addin/stand_in_editor.h"
 
 namespace tarnwick::test {
 namespace {

@@ -15,12 +15,12 @@
 #include "addin/connect.h"
 #include "addin/server/module.h"
 #include "simulator/keys.h"
-#include "tests/addin/editor_host.h"
+#include "tests/addin/stand_in_editor.h"
 #include "tests/robust/soak_support.h"
 
 namespace tarnwick::test {
 
-// The code windows' own class procedure (tests/addin/editor_host.cpp).
+// The code windows' own class procedure (tests/addin/stand_in_editor.cpp).
 LRESULT CALLBACK CodeWindowProc(HWND, UINT, WPARAM, LPARAM);
 
 namespace {
@@ -129,7 +129,7 @@ class LifecycleSoak : public testing::Test {
     EXPECT_LE(end.privateBytes, start.privateBytes + 2 * 1024 * 1024);
   }
 
-  EditorHost host;
+  StandInEditor host;
 };
 
 TEST_F(LifecycleSoak, ConnectWorkDisconnect) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
 
 #include "text/encoding.h"
@@ -25,16 +26,30 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Options come in pairs: --name value.
+  // Options come in pairs, --name value; each known name at most once.
   std::map<std::string, std::string> options = {{"--version", TARNWICK_VERSION_TEXT}};
-  for (int i = 1; i + 1 < argc; i += 2)
-    options[argv[i]] = argv[i + 1];
-  bool complete = argc % 2 == 1;
-  for (const char* required : {"--platform", "--scripts", "--idl", "--out"})
-    complete = complete && options.count(required) != 0;
-  if (!complete) {
-    std::cerr << kUsage;
-    return 2;
+  const std::set<std::string> known = {"--platform", "--scripts", "--idl", "--version", "--out"};
+  std::set<std::string> given;
+  for (int i = 1; i < argc; i += 2) {
+    const std::string name = argv[i];
+    std::string problem;
+    if (known.count(name) == 0)
+      problem = "unknown option '" + name + "'";
+    else if (i + 1 == argc)
+      problem = name + " needs a value";
+    else if (!given.insert(name).second)
+      problem = name + " given twice";
+    if (!problem.empty()) {
+      std::cerr << "tarnwick-package-registry: " << problem << "\n" << kUsage;
+      return 2;
+    }
+    options[name] = argv[i + 1];
+  }
+  for (const char* required : {"--platform", "--scripts", "--idl", "--out"}) {
+    if (given.count(required) == 0) {
+      std::cerr << "tarnwick-package-registry: " << required << " is required\n" << kUsage;
+      return 2;
+    }
   }
   try {
     using namespace tarnwick;

@@ -1,4 +1,4 @@
-#include "tests/addin/editor_host.h"
+#include "tests/addin/stand_in_editor.h"
 
 #include <gtest/gtest.h>
 #include <oleauto.h>
@@ -77,7 +77,7 @@ void TearDownProcess() {
   CoUninitialize();
 }
 
-EditorHost::EditorHost() {
+StandInEditor::StandInEditor() {
   standIn.beforeEditor = [this](HWND window, UINT message, WPARAM wParam) {
     received.push_back({window, message, wParam});
     if (beforeEditor) {
@@ -97,7 +97,7 @@ EditorHost::EditorHost() {
   strayCodeWindow = Create(L"VbaWindow", codeStyle, decoyAfter);
 }
 
-EditorHost::~EditorHost() {
+StandInEditor::~StandInEditor() {
   for (HWND window : {decoyAfter, frame, decoyBefore}) {
     if (IsWindow(window)) {
       DestroyWindow(window);
@@ -105,31 +105,31 @@ EditorHost::~EditorHost() {
   }
 }
 
-HWND EditorHost::CreateCodeWindow(DWORD style) {
+HWND StandInEditor::CreateCodeWindow(DWORD style) {
   return Create(L"VbaWindow", style, mdiClient);
 }
 
-void EditorHost::Load(const char* marked) {
+void StandInEditor::Load(const char* marked) {
   CaretText text = ParseCaretText(marked);
   module = Module(text.lines);
   selection = {text.line, text.column, text.line, text.column};
 }
 
-std::string EditorHost::Render() const {
+std::string StandInEditor::Render() const {
   return RenderCaretText(module.Lines(), selection.startLine, selection.startColumn);
 }
 
-void EditorHost::Press(HWND window, const Keystroke& key) {
+void StandInEditor::Press(HWND window, const Keystroke& key) {
   standIn.Press(window, key);
 }
 
-void EditorHost::Type(HWND window, const char* keys) {
+void StandInEditor::Type(HWND window, const char* keys) {
   for (const Keystroke& key : ParseKeys(keys)) {
     Press(window, key);
   }
 }
 
-std::vector<EditorMessage> EditorHost::TakeReceived() {
+std::vector<EditorMessage> StandInEditor::TakeReceived() {
   std::vector<EditorMessage> taken;
   taken.swap(received);
   return taken;

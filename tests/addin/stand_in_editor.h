@@ -34,15 +34,15 @@ struct EditorMessage {
 void SetUpProcess();
 void TearDownProcess();
 
-class EditorHost {
+class StandInEditor {
  public:
   // Builds: a frame without MDI client, the editor frame with its MDI client,
   // a code window directly under the client and one nested a level deeper,
   // and another frame without MDI client (holding a code window of its own).
-  EditorHost();
-  ~EditorHost();
-  EditorHost(const EditorHost&) = delete;
-  EditorHost& operator=(const EditorHost&) = delete;
+  StandInEditor();
+  ~StandInEditor();
+  StandInEditor(const StandInEditor&) = delete;
+  StandInEditor& operator=(const StandInEditor&) = delete;
 
   // A new "VbaWindow" under the MDI client.
   HWND CreateCodeWindow(DWORD style);
@@ -84,7 +84,7 @@ class ConnectedHostTest : public testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  EditorHost host;
+  StandInEditor host;
   CComObject<CConnect>* connect = nullptr;
 };
 
