@@ -102,7 +102,7 @@ std::vector<Pairing> Pairings(const ModuleSource& module) {
     }
   }
   for (const DocumentedMember& member : DocumentedMembers(module)) {
-    if (member.documenting == nullptr) {
+    if (member.documenting == nullptr || member.description == nullptr) {
       continue;
     }
     const std::optional<std::wstring> summary = PlainSummary(member.documenting->block);
@@ -258,6 +258,10 @@ std::vector<DescriptionEdit> DescriptionEdits(const DocModule& doc, bool add,
     if (has || !summary) {
       continue;
     }
+    const auto last = static_cast<size_t>(part->statement.line + part->statement.lineCount - 2);
+    if (IsContinuedLine(doc.source.lines[last])) {
+      continue;  // the file ends inside the declaration: a new line would join it
+    }
     const std::string what = DescribeMember(*part);
     if (part->oneLine) {
       notes.push_back({part->statement.line,
@@ -275,7 +279,7 @@ std::vector<DescriptionEdit> DescriptionEdits(const DocModule& doc, bool add,
                            EncodingName(doc.source.encoding) + " cannot hold"});
       continue;
     }
-    edits.push_back({part->statement.line + part->statement.lineCount - 2, true, std::move(text)});
+    edits.push_back({static_cast<int32_t>(last), true, std::move(text)});
   }
   return edits;
 }
