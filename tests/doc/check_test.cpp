@@ -85,8 +85,10 @@ TEST(DocCheck, HoldsDescriptionsAgainstSummariesAndCountsThemAsDocumentation) {
        "''' <summary>Adds <paramref name=\"a\"/>\n'''   to <c>b</c>.</summary>\n"
        "'@Description(\"Adds a to b\")\nSub Add()\n"
        "Attribute Add.VB_Description = \"Adds  a to b.\"\nEnd Sub\n"
-       "''' <summary>See <see cref=\"M.Add\"/> &amp; <see cref=\"T:M.Kind\">kinds</see>."
-       "</summary>\nSub Other()\nAttribute Other.VB_Description = \"See M.Add & kinds.\"\nEnd Sub",
+       "''' <summary>See <see cref=\"M.Add\"/> &amp; <see cref=\"T:M.Kind\">kinds</see> &amp; <see "
+       "cref=\"M:M.F(System.Int32)\"/>."
+       "</summary>\nSub Other()\nAttribute Other.VB_Description = \"See M.Add & kinds & "
+       "M.F.\"\nEnd Sub",
        {"3: TWD016 Sub Add: the description differs from the summary"}},
       {"the module's description against the module's block",
        "Attribute VB_Name = \"M\"\nAttribute VB_Description = \"Old.\"\n"

@@ -29,8 +29,17 @@ std::wstring Collapsed(std::wstring_view text) {
 }
 
 // The editor counts UTF-16 units; wchar_t has 32 bits on some platforms.
+template <typename Char>
+size_t UnitsOf(Char c) {
+  if constexpr (sizeof(Char) > 2) {
+    return static_cast<uint32_t>(c) > 0xFFFF ? 2 : 1;
+  } else {
+    return 1;
+  }
+}
+
 size_t Units(wchar_t c) {
-  return static_cast<uint32_t>(c) > 0xFFFF ? 2 : 1;
+  return UnitsOf(c);
 }
 
 size_t Units(std::wstring_view text) {
@@ -63,8 +72,9 @@ void AppendPlain(const XmlNode& node, std::wstring& out) {
   }
   if ((name == L"see" || name == L"seealso") && node.children.empty()) {
     if (const std::wstring* cref = node.Attribute(L"cref")) {
-      // "T:Module.Member" and "Module.Member" read alike.
-      out += cref->size() > 2 && (*cref)[1] == L':' ? cref->substr(2) : *cref;
+      // "M:Module.Member(System.Int32)" reads as "Module.Member".
+      const size_t start = cref->size() > 2 && (*cref)[1] == L':' ? 2 : 0;
+      out += cref->substr(start, cref->find(L'(') - start);
     } else if (const std::wstring* word = node.Attribute(L"langword")) {
       out += *word;
     } else if (const std::wstring* href = node.Attribute(L"href")) {
