@@ -120,11 +120,17 @@ std::wstring QuotedValue(const std::wstring& statement) {
   return value;
 }
 
-// The VBA string that begins at the first quote at or after `from`, doubled
-// quotes read as one; empty when no string is closed there.
-Description StringAt(const std::wstring& line, size_t from, int32_t lineNumber) {
-  const size_t open = line.find(L'"', from);
-  if (open == std::wstring::npos) {
+// The VBA string that stands alone from `from` on: after blanks (and, in an
+// annotation, an opening parenthesis), with nothing after it but blanks, that
+// parenthesis's closing one and a comment. Doubled quotes read as one. Empty
+// otherwise: a string joined to more (& "...") is not a description to rewrite.
+Description StringAt(const std::wstring& line, size_t from, int32_t lineNumber, bool annotation) {
+  size_t open = line.find_first_not_of(BlankChars, std::min(from, line.size()));
+  const bool parenthesis = annotation && open != std::wstring::npos && line[open] == L'(';
+  if (parenthesis) {
+    open = line.find_first_not_of(BlankChars, open + 1);
+  }
+  if (open == std::wstring::npos || line[open] != L'"') {
     return Description();
   }
   std::wstring text;
@@ -135,6 +141,15 @@ Description StringAt(const std::wstring& line, size_t from, int32_t lineNumber) 
       text += L'"';
       ++i;
     } else {
+      size_t rest = line.find_first_not_of(BlankChars, i + 1);
+      if (parenthesis && rest != std::wstring::npos && line[rest] == L')') {
+        rest = line.find_first_not_of(BlankChars, rest + 1);
+      } else if (parenthesis) {
+        return Description();
+      }
+      if (rest != std::wstring::npos && line[rest] != L'\'') {
+        return Description();
+      }
       return {lineNumber, std::move(text), open, i + 1};
     }
   }
@@ -159,7 +174,9 @@ Description DescriptionAttribute(const Statement& statement, std::wstring_view t
         (!target.empty() && EqualsIgnoringAsciiCase(name, L"VB_VarDescription")))) {
     return Description();
   }
-  return StringAt(statement.text, statement.text.find(L'='), statement.line);
+  const size_t equals = statement.text.find(L'=');
+  return equals == std::wstring::npos ? Description()
+                                      : StringAt(statement.text, equals + 1, statement.line, false);
 }
 
 Description MemberAttribute(const Statement& statement, const Member& member) {
@@ -334,11 +351,11 @@ class Reader {
     const auto number = static_cast<int32_t>(index + 1);
     size_t after = AfterAnnotation(line, L"Description");
     if (after != std::wstring::npos && annotation.Empty()) {
-      annotation = StringAt(line, after, number);
+      annotation = StringAt(line, after, number, true);
     }
     after = AfterAnnotation(line, L"ModuleDescription");
     if (after != std::wstring::npos && module.annotation.Empty()) {
-      module.annotation = StringAt(line, after, number);
+      module.annotation = StringAt(line, after, number, true);
     }
   }
 

@@ -111,9 +111,12 @@ TEST(DocXmlFile, TakesTheSummaryFromADescriptionWhereNoBlockStands) {
        "Attribute VB_Description = \"Accounts.\"\n'@ModuleDescription(\"Not this one.\")\n"
        "Public Count As Long\nAttribute Count.VB_VarDescription = \"How many.\"",
        {"T:P.M: <summary>Accounts.</summary>", "F:P.M.Count: <summary>How many.</summary>"}},
-      {"the module's annotation; an attribute of another name is not the member's",
+      {"the module's annotation; an attribute of another name, or a string joined to more, "
+       "is no description",
        "Attribute VB_Name = \"M\"\n'@ModuleDescription \"Tools.\"\nOption Explicit\n"
-       "Sub V()\nAttribute W.VB_Description = \"Not V's.\"\nEnd Sub",
+       "Sub V()\nAttribute W.VB_Description = \"Not V's.\"\nEnd Sub\n"
+       "Sub J()\nAttribute J.VB_Description = \"a\" & \"b\"\nEnd Sub\n"
+       "'@Description(\"a\", \"b\")\nSub K()\nEnd Sub",
        {"T:P.M: <summary>Tools.</summary>"}},
       {"a property is one entry: a block on its Let wins over a description on its Get",
        "Property Get Size() As Long\nAttribute Size.VB_Description = \"Old.\"\nEnd Property\n"
