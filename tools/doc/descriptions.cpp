@@ -104,25 +104,22 @@ struct Pairing {
 
 std::vector<Pairing> Pairings(const ModuleSource& module) {
   std::vector<Pairing> pairings;
-  if (const std::optional<std::wstring> summary = PlainSummary(module.block)) {
-    for (const Description* description : {&module.attribute, &module.annotation}) {
-      if (!description->Empty()) {
-        pairings.push_back({description, *summary, "module"});
-      }
+  const std::optional<std::wstring> summary =
+      ModuleDescription(module) == nullptr ? std::nullopt : PlainSummary(module.block);
+  for (const Description* description : {&module.attribute, &module.annotation}) {
+    if (summary && !description->Empty()) {
+      pairings.push_back({description, *summary, "module"});
     }
   }
   for (const DocumentedMember& member : DocumentedMembers(module)) {
     if (member.documenting == nullptr || member.description == nullptr) {
       continue;
     }
-    const std::optional<std::wstring> summary = PlainSummary(member.documenting->block);
-    if (!summary) {
-      continue;
-    }
+    const std::optional<std::wstring> text = PlainSummary(member.documenting->block);
     for (const Member* part : member.parts) {
       for (const Description* description : {&part->attribute, &part->annotation}) {
-        if (!description->Empty()) {
-          pairings.push_back({description, *summary, DescribeMember(*part)});
+        if (text && !description->Empty()) {
+          pairings.push_back({description, *text, DescribeMember(*part)});
         }
       }
     }
