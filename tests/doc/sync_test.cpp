@@ -75,6 +75,10 @@ TEST(DocSync, BringsBlocksInLineKeepingEveryWord) {
        {"1: Sub S: the block is left as it is: it is not well-formed XML",
         "4: Sub T: the block is left as it is: its tags do not stand on lines of their own",
         "7: Sub U: the block is left as it is: its tags do not stand on lines of their own"}},
+      {"a block sync would empty is kept, so that the block above does not take its place",
+       "''' <summary>Module.</summary>\n\n''' <returns/>\nSub S()\nEnd Sub",
+       "''' <summary>Module.</summary>\n\n''' <returns/>\nSub S()\nEnd Sub",
+       {"3: Sub S: the block is left as it is: sync would remove all of it"}},
       {"no block is created, and a block in line is not touched",
        "Sub S(a)\nEnd Sub\n''' <summary>T.</summary>\n''' <param name=\"a\">A.</param>\n"
        "Sub T(a)\nEnd Sub",

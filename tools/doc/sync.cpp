@@ -100,6 +100,12 @@ class BlockSync {
     if (same) {
       return std::nullopt;
     }
+    if (entries.empty()) {
+      // Without its block the declaration would take a block that stands
+      // above it, a blank line apart, and a second sync would change that one.
+      Note(block.line, "the block is left as it is: sync would remove all of it");
+      return std::nullopt;
+    }
     const std::wstring prefix = Prefix(*layout);
     std::vector<SyncedLine> lines;
     const int32_t first = block.line - 1;
