@@ -1,7 +1,7 @@
 // tarnwick-doc's reader, XML file, check and sync on random module files.
 // Nothing may escape but the two errors of bad input; the XML file is always
-// well-formed; sync changes only ''' lines, loses no line of code, and a
-// second sync changes nothing.
+// well-formed; sync changes only ''' lines and descriptions, loses no line of
+// code, and a second sync changes nothing.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
@@ -78,6 +78,11 @@ constexpr const char* kPieces[] = {
     "BEGIN",
     "END",
     "Attribute VB_Name = \"M\"",
+    "Attribute S.VB_Description = \"",
+    "Attribute P.VB_Description = \"",
+    "\"\"",
+    "'@Description(\"",
+    "'@ModuleDescription \"",
     "Option Explicit",
     ": End Sub",
     "\"",
@@ -126,11 +131,16 @@ bool Read(const std::string& bytes, Encoding fallback, DocModule& doc) {
   return false;
 }
 
-// The lines of code: every line that is not a ''' line.
+// The lines of code: every line that is not a ''' line or a description.
 std::vector<std::wstring> CodeLines(const std::vector<std::wstring>& lines) {
   std::vector<std::wstring> code;
   for (const std::wstring& line : lines) {
-    if (FindCommentMarker(line) == std::wstring::npos) {
+    std::wstring lower = line;
+    for (wchar_t& c : lower) {
+      c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    }
+    if (FindCommentMarker(line) == std::wstring::npos &&
+        lower.find(L"description") == std::wstring::npos) {
       code.push_back(line);
     }
   }
@@ -158,7 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)CheckModule(doc);
   (void)MarkdownPages(L"P", {doc});
 
-  const SyncResult once = SyncModule(doc);
+  const SyncOptions options{input.ConsumeBool()};
+  const SyncResult once = SyncModule(doc, options);
   std::string synced;
   try {
     synced = SyncedBytes(doc.source, once);
@@ -179,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (CodeLines(after.source.lines) != CodeLines(doc.source.lines)) {
     Broken("sync changed or lost a line that is not a ''' line");
   }
-  if (SyncedBytes(after.source, SyncModule(after)) != synced) {
+  if (SyncedBytes(after.source, SyncModule(after, options)) != synced) {
     Broken("a second sync changed the file");
   }
   return 0;

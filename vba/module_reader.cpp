@@ -117,6 +117,97 @@ std::wstring QuotedValue(const std::wstring& statement) {
   return value;
 }
 
+// The VBA string that stands alone from `from` on: after blanks (and, in an
+// annotation, an opening parenthesis), with nothing after it but blanks, that
+// parenthesis's closing one and a comment. Doubled quotes read as one. Empty
+// otherwise: a string joined to more (& "...") is not a description to rewrite.
+Description StringAt(const std::wstring& line, size_t from, int32_t lineNumber, bool annotation) {
+  size_t open = line.find_first_not_of(BlankChars, std::min(from, line.size()));
+  const bool parenthesis = annotation && open != std::wstring::npos && line[open] == L'(';
+  if (parenthesis) {
+    open = line.find_first_not_of(BlankChars, open + 1);
+  }
+  if (open == std::wstring::npos || line[open] != L'"') {
+    return Description();
+  }
+  std::wstring text;
+  for (size_t i = open + 1; i < line.size(); ++i) {
+    if (line[i] != L'"') {
+      text += line[i];
+    } else if (i + 1 < line.size() && line[i + 1] == L'"') {
+      text += L'"';
+      ++i;
+    } else {
+      size_t rest = line.find_first_not_of(BlankChars, i + 1);
+      if (parenthesis && rest != std::wstring::npos && line[rest] == L')') {
+        rest = line.find_first_not_of(BlankChars, rest + 1);
+      } else if (parenthesis) {
+        return Description();
+      }
+      if (rest != std::wstring::npos && line[rest] != L'\'') {
+        return Description();
+      }
+      return {lineNumber, std::move(text), open, i + 1};
+    }
+  }
+  return Description();
+}
+
+bool IsAttribute(const std::wstring& text) {
+  return EqualsIgnoringAsciiCase(FirstWord(text), L"Attribute");
+}
+
+// The description an Attribute statement gives `target` (empty: the module):
+// "Attribute Target.VB_Description = "..."", or VB_VarDescription for a
+// variable. A statement over several lines is passed over.
+Description DescriptionAttribute(const Statement& statement, std::wstring_view target) {
+  std::wstring_view word = SecondWord(statement.text);
+  word = word.substr(0, word.find(L'='));
+  const size_t dot = word.rfind(L'.');
+  const std::wstring_view owner = dot == std::wstring_view::npos ? L"" : word.substr(0, dot);
+  const std::wstring_view name = dot == std::wstring_view::npos ? word : word.substr(dot + 1);
+  if (statement.lineCount != 1 || !EqualsIgnoringAsciiCase(owner, target) ||
+      !(EqualsIgnoringAsciiCase(name, L"VB_Description") ||
+        (!target.empty() && EqualsIgnoringAsciiCase(name, L"VB_VarDescription")))) {
+    return Description();
+  }
+  const size_t equals = statement.text.find(L'=');
+  return equals == std::wstring::npos ? Description()
+                                      : StringAt(statement.text, equals + 1, statement.line, false);
+}
+
+Description MemberAttribute(const Statement& statement, const Member& member) {
+  for (const std::wstring& name : member.declaration.names) {
+    Description description = DescriptionAttribute(statement, name);
+    if (!description.Empty()) {
+      return description;
+    }
+  }
+  return Description();
+}
+
+// Where an annotation line's "'@" is followed by its name; npos for other lines.
+size_t AnnotationAt(const std::wstring& line) {
+  size_t at = line.find_first_not_of(BlankChars);
+  if (at == std::wstring::npos || line[at] != L'\'') {
+    return std::wstring::npos;
+  }
+  at = line.find_first_not_of(BlankChars, at + 1);
+  return at != std::wstring::npos && line[at] == L'@' ? at + 1 : std::wstring::npos;
+}
+
+// The position after "'@Name" when the line is that annotation (ASCII case
+// ignored), or npos.
+size_t AfterAnnotation(const std::wstring& line, std::wstring_view name) {
+  const size_t at = AnnotationAt(line);
+  if (at == std::wstring::npos ||
+      !EqualsIgnoringAsciiCase(std::wstring_view(line).substr(at, name.size()), name) ||
+      !IsNameStopAt(line, at + name.size())) {
+    return std::wstring::npos;
+  }
+  return at + name.size();
+}
+
 class Reader {
  public:
   Reader(const std::vector<std::wstring>& lines, ModuleSource& module)
@@ -129,9 +220,16 @@ class Reader {
       if (!NextStatement(statement, pending)) {
         break;
       }
-      if (EqualsIgnoringAsciiCase(FirstWord(statement.text), L"Attribute")) {
+      Description above = std::move(annotation);
+      annotation = Description();
+      if (IsAttribute(statement.text)) {
         if (EqualsIgnoringAsciiCase(SecondWord(statement.text), L"VB_Name")) {
           module.name = QuotedValue(statement.text);
+        } else if (module.members.empty() && module.attribute.Empty()) {
+          module.attribute = DescriptionAttribute(statement, L"");
+        } else if (!module.members.empty() && module.members.back().attribute.Empty()) {
+          // A variable's attribute follows its declaration.
+          module.members.back().attribute = MemberAttribute(statement, module.members.back());
         }
         continue;
       }
@@ -140,14 +238,20 @@ class Reader {
         Unattached();
         continue;
       }
-      Member member{std::move(statement), std::move(declaration), std::move(pending), {}};
+      Member member;
+      member.statement = std::move(statement);
+      member.declaration = std::move(declaration);
+      member.block = std::move(pending);
+      member.annotation = std::move(above);
       pending = CommentBlock();
       if (member.declaration.kind == DeclarationKind::kEnum ||
           member.declaration.kind == DeclarationKind::kType) {
         ReadChildren(member);
-      } else if (IsProcedureHeader(member.declaration.kind) &&
-                 !EndsProcedure(member.statement.text)) {
-        SkipBody();
+      } else if (IsProcedureHeader(member.declaration.kind)) {
+        member.oneLine = EndsProcedure(member.statement.text);
+        if (!member.oneLine) {
+          SkipBody(member);
+        }
       }
       module.members.push_back(std::move(member));
     }
@@ -205,6 +309,11 @@ class Reader {
         ++i;
       } else if (IsBlankLine(line) || IsDirectiveLine(line)) {
         ++i;
+      } else if (AnnotationAt(line) != std::wstring::npos) {
+        if (&block == &pending) {
+          Annotation(i);
+        }
+        ++i;
       } else if (IsCommentLine(line)) {
         EndBlock(block);
         ++i;
@@ -232,14 +341,34 @@ class Reader {
     pending = CommentBlock();
   }
 
-  // Passes over a body to its End line. A procedure header inside it, where a
-  // body lacks its End, begins the next member.
-  void SkipBody() {
+  // An annotation above a declaration: '@Description for the member below,
+  // '@ModuleDescription for the module. The first of each counts.
+  void Annotation(size_t index) {
+    const std::wstring& line = lines[index];
+    const auto number = static_cast<int32_t>(index + 1);
+    size_t after = AfterAnnotation(line, L"Description");
+    if (after != std::wstring::npos && annotation.Empty()) {
+      annotation = StringAt(line, after, number, true);
+    }
+    after = AfterAnnotation(line, L"ModuleDescription");
+    if (after != std::wstring::npos && module.annotation.Empty()) {
+      module.annotation = StringAt(line, after, number, true);
+    }
+  }
+
+  // Passes over a body to its End line, reading the member's description
+  // attribute on the way. A procedure header inside it, where a body lacks its
+  // End, begins the next member.
+  void SkipBody(Member& member) {
     CommentBlock ignored;
     while (i < lines.size()) {
       Statement statement;
       if (!NextStatement(statement, ignored)) {
         return;
+      }
+      if (member.attribute.Empty() && IsAttribute(statement.text)) {
+        member.attribute = MemberAttribute(statement, member);
+        continue;
       }
       if (EndsProcedure(statement.text)) {
         return;
@@ -278,8 +407,11 @@ class Reader {
       Declaration declaration;
       declaration.kind = isEnum ? DeclarationKind::kConst : DeclarationKind::kVariable;
       declaration.names.push_back(std::move(name));
-      parent.children.push_back(
-          {std::move(statement), std::move(declaration), std::move(block), {}});
+      Member child;
+      child.statement = std::move(statement);
+      child.declaration = std::move(declaration);
+      child.block = std::move(block);
+      parent.children.push_back(std::move(child));
       block = CommentBlock();
     }
   }
@@ -288,6 +420,7 @@ class Reader {
   ModuleSource& module;
   size_t i = 0;
   CommentBlock pending;
+  Description annotation;  // '@Description above the next statement
 };
 
 }  // namespace

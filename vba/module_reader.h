@@ -29,11 +29,28 @@ struct Statement {
   int32_t lineCount = 1;
 };
 
+// A description the editor shows in its Object Browser, as a module holds it:
+// the string of an Attribute line or of an annotation, VBA's doubled quotes
+// read as one.
+struct Description {
+  int32_t line = 0;  // 1-based; 0 when there is none
+  std::wstring text;
+  size_t literalBegin = 0;  // the string's opening quote in the line
+  size_t literalEnd = 0;    // one past its closing quote
+
+  bool Empty() const { return line == 0; }
+};
+
 struct Member {
   Statement statement;
   Declaration declaration;
   CommentBlock block;
   std::vector<Member> children;  // the members of an Enum, the fields of a Type
+  // Attribute Name.VB_Description (VB_VarDescription for a variable) inside the
+  // member, and '@Description("...") on the comment lines above it.
+  Description attribute;
+  Description annotation;
+  bool oneLine = false;  // a procedure whose End stands on its declaration's line
 };
 
 struct ModuleSource {
@@ -41,6 +58,8 @@ struct ModuleSource {
   ModuleKind kind = ModuleKind::kStandard;
   CommentBlock block;  // a block above every declaration that documents none of them
   std::vector<Member> members;
+  Description attribute;   // Attribute VB_Description in the header
+  Description annotation;  // '@ModuleDescription
 };
 
 // A header that does not end; `line` is 1-based.
@@ -50,8 +69,10 @@ class ModuleError : public std::runtime_error {
   int32_t line;
 };
 
-// Reads the module. The VERSION / BEGIN ... END header and every Attribute line
-// are skipped; procedure bodies are passed over to their End line.
+// Reads the module. The VERSION / BEGIN ... END header is skipped, and of the
+// Attribute lines only the name and the descriptions are read; procedure bodies
+// are passed over to their End line. Annotations ('@Name ...) stand between a
+// block and its declaration without ending the block.
 ModuleSource ReadModule(const std::vector<std::wstring>& lines);
 
 }  // namespace tarnwick

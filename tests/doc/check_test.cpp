@@ -69,5 +69,52 @@ TEST(DocCheck, ReportsEachProblemOnItsLine) {
   }
 }
 
+// "LINE: CODE message", or "LINE: message" for a finding without a code.
+std::vector<std::string> Coded(const std::vector<Finding>& findings) {
+  std::vector<std::string> lines;
+  for (const Finding& finding : findings) {
+    lines.push_back(std::to_string(finding.line) + ": " +
+                    (finding.code.empty() ? "" : finding.code + " ") + finding.message);
+  }
+  return lines;
+}
+
+TEST(DocCheck, HoldsDescriptionsAgainstSummariesAndCountsThemAsDocumentation) {
+  const CheckCase cases[] = {
+      {"stale descriptions are reported on their lines; plain text in line is not",
+       "''' <summary>Adds <paramref name=\"a\"/>\n'''   to <c>b</c>.</summary>\n"
+       "'@Description(\"Adds a to b\")\nSub Add()\n"
+       "Attribute Add.VB_Description = \"Adds  a to b.\"\nEnd Sub\n"
+       "''' <summary>See <see cref=\"M.Add\"/> &amp; <see cref=\"T:M.Kind\">kinds</see> &amp; <see "
+       "cref=\"M:M.F(System.Int32)\"/>."
+       "</summary>\nSub Other()\nAttribute Other.VB_Description = \"See M.Add & kinds & "
+       "M.F.\"\nEnd Sub",
+       {"3: TWD016 Sub Add: the description differs from the summary"}},
+      {"the module's description against the module's block",
+       "Attribute VB_Name = \"M\"\nAttribute VB_Description = \"Old.\"\n"
+       "''' <summary>New.</summary>\nOption Explicit",
+       {"2: TWD016 module: the description differs from the summary"}},
+      {"a property is one member: documented on any accessor, missing once, on its first "
+       "public accessor; each stale description counts",
+       "Property Get A() As Long\nEnd Property\n''' <summary>A.</summary>\n"
+       "''' <param name=\"v\">V.</param>\n"
+       "Property Let A(v As Long)\nAttribute A.VB_Description = \"Not A.\"\nEnd Property\n"
+       "Property Get B() As Long\nEnd Property\nProperty Let B(v As Long)\nEnd Property\n"
+       "Private Property Get C() As Long\nEnd Property\nProperty Set C(v As Object)\n"
+       "End Property\nProperty Get D() As Long\nAttribute D.VB_Description = \"D.\"\n"
+       "End Property\nProperty Let D(v As Long)\nEnd Property",
+       {"6: TWD016 Property Let A: the description differs from the summary",
+        "8: Property Get B is public and has no ''' block",
+        "14: Property Set C is public and has no ''' block"}},
+      {"a member with a description and no block is documented",
+       "Public Sub A()\nAttribute A.VB_Description = \"A.\"\nEnd Sub\n'@Description \"B.\"\n"
+       "Public Function B() As Long\nEnd Function\nPublic Sub C()\nEnd Sub",
+       {"7: Sub C is public and has no ''' block"}},
+  };
+  for (const CheckCase& c : cases) {
+    EXPECT_EQ(Coded(CheckModule(ModuleOf(c.module))), c.findings) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -14,7 +14,11 @@ constexpr const char kDocumented[] =
     "''' <summary>Halves <paramref name=\"n\"/>; see <see cref=\"Good.Twice\"/>.</summary>\r\n"
     "''' <param name=\"n\">A number.</param>\r\n''' <returns>Half.</returns>\r\n"
     "Public Function Half(ByVal n As Double) As Double\r\nEnd Function\r\n"
-    "''' <summary>Doubles.</summary>\r\nPublic Sub Twice(n)\r\nEnd Sub\r\n";
+    "''' <summary>Doubles.</summary>\r\nPublic Sub Twice(n)\r\nEnd Sub\r\n"
+    "''' <summary>The size.</summary>\r\n''' <returns>It.</returns>\r\n"
+    "Public Property Get Size() As Long\r\nEnd Property\r\n"
+    "Public Property Let Size(ByVal v As Long)\r\nEnd Property\r\n"
+    "Public Sub Clear()\r\nAttribute Clear.VB_Description = \"Clears it.\"\r\nEnd Sub\r\n";
 
 // A missing file, binary junk and undecodable bytes: one message each, naming
 // the file (and line), exit status 2, nothing written for them, the rest done.
@@ -68,7 +72,10 @@ TEST(DocCommand, WritesXmlAndMarkdownFiles) {
             "| Parameter | Type | Description |\n| --- | --- | --- |\n"
             "| `n` | Double | A number. |\n\n"
             "**Returns:** Half.\n\n"
-            "## Twice\n\n```vb\nPublic Sub Twice(n)\n```\n\nDoubles.\n\n");
+            "## Twice\n\n```vb\nPublic Sub Twice(n)\n```\n\nDoubles.\n\n"
+            "## Size\n\n```vb\nPublic Property Get Size() As Long\n"
+            "Public Property Let Size(ByVal v As Long)\n```\n\nThe size.\n\n**Returns:** It.\n\n"
+            "## Clear\n\n```vb\nPublic Sub Clear()\n```\n\nClears it.\n\n");
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # doc_cli_test.sh EXAMPLES_DIR [RUNNER...] TARNWICK_DOC
 # Runs the program itself: natively, or in the Windows build tarnwick-doc.exe
 # under Wine (RUNNER is then scripts/wine-run.sh --prefix DIR). Checks the
-# examples, a sync with --write on a CR LF file, and a missing file.
+# examples, a sync with --write --descriptions on a CR LF file, and a missing
+# file.
 set -uo pipefail
 examples="$1"
 shift
@@ -18,11 +19,11 @@ status=$?
 check "check on the examples" $? "status $status: $out $(cat "$work/err")"
 
 printf "Attribute VB_Name = \"Calc\"\r\n''' <summary>Sums.</summary>\r\n''' <param name=\"b\">B.</param>\r\nPublic Function Sum(a, b) As Long\r\nEnd Function\r\n" >"$work/Calc.bas"
-"${doc[@]}" sync --write "$work/Calc.bas" >"$work/out" 2>&1
+"${doc[@]}" sync --write --descriptions "$work/Calc.bas" >"$work/out" 2>&1
 status=$?
-expected="$(printf "Attribute VB_Name = \"Calc\"\r\n''' <summary>Sums.</summary>\r\n''' <param name=\"a\"></param>\r\n''' <param name=\"b\">B.</param>\r\n''' <returns></returns>\r\nPublic Function Sum(a, b) As Long\r\nEnd Function\r\n" | od -An -c)"
+expected="$(printf "Attribute VB_Name = \"Calc\"\r\n''' <summary>Sums.</summary>\r\n''' <param name=\"a\"></param>\r\n''' <param name=\"b\">B.</param>\r\n''' <returns></returns>\r\nPublic Function Sum(a, b) As Long\r\nAttribute Sum.VB_Description = \"Sums.\"\r\nEnd Function\r\n" | od -An -c)"
 [ "$status" -eq 0 ] && [ "$(od -An -c <"$work/Calc.bas")" = "$expected" ] && ! ls "$work"/*.tmp >/dev/null 2>&1
-check "sync --write keeps CR LF and leaves no temporary file" $? "status $status: $(cat "$work/out")"
+check "sync --write --descriptions keeps CR LF and leaves no temporary file" $? "status $status: $(cat "$work/out")"
 
 "${doc[@]}" xml --project Calc --out "$work/Calc.xml" "$work/Calc.bas" "$work/Missing.bas" >"$work/out" 2>"$work/err"
 status=$?

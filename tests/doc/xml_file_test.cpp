@@ -60,6 +60,76 @@ TEST(DocMemberIds, ForEachKindOfDeclaration) {
   }
 }
 
+// The entries of the XML file for one module "M" of project "P", as
+// "ID: body" with the body's lines trimmed and joined.
+std::vector<std::string> Entries(const std::string& module) {
+  std::vector<std::string> warnings;
+  const std::string xml = XmlDocumentation(L"P", {ModuleOf(module)}, warnings);
+  std::vector<std::string> entries;
+  for (size_t at = xml.find("<member name=\""); at != std::string::npos;
+       at = xml.find("<member name=\"", at + 1)) {
+    const size_t id = at + 14;
+    const size_t body = xml.find("\">", id) + 2;
+    std::string entry = xml.substr(id, body - 2 - id) + ":";
+    const std::string text = xml.substr(body, xml.find("</member>", body) - body);
+    for (size_t line = 0; line < text.size();) {
+      const size_t end = std::min(text.find('\n', line), text.size());
+      const std::string part = text.substr(line, end - line);
+      const size_t first = part.find_first_not_of(' ');
+      entry += first == std::string::npos ? "" : " " + part.substr(first);
+      line = end + 1;
+    }
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+struct DescriptionCase {
+  const char* name;
+  const char* module;
+  std::vector<std::string> entries;
+};
+
+TEST(DocXmlFile, TakesTheSummaryFromADescriptionWhereNoBlockStands) {
+  const DescriptionCase cases[] = {
+      {"the attribute inside the member, doubled quotes read as one",
+       "Public Sub A()\nAttribute A.VB_Description = \"Adds \"\"one\"\" & more.\"\nEnd Sub",
+       {"M:P.M.A: <summary>Adds \"one\" &amp; more.</summary>"}},
+      {"both forms of the annotation above the member, comments and blanks between",
+       "'@Description(\"In parentheses.\")\n' a comment\n\nFunction F() As Long\nEnd Function\n"
+       "  ' @description \"After a space.\"\nSub S()\nEnd Sub",
+       {"M:P.M.F: <summary>In parentheses.</summary>",
+        "M:P.M.S: <summary>After a space.</summary>"}},
+      {"the attribute before the annotation; a block before both, with the annotation "
+       "between it and its declaration",
+       "'@Description(\"Annotation.\")\nSub T()\nAttribute T.VB_Description = \"Attribute.\"\n"
+       "End Sub\n''' <summary>Block.</summary>\n'@Description(\"Annotation.\")\nSub U()\n"
+       "Attribute U.VB_Description = \"Attribute.\"\nEnd Sub",
+       {"M:P.M.T: <summary>Attribute.</summary>", "M:P.M.U: <summary>Block.</summary>"}},
+      {"the module's attribute in the header; a variable's after its declaration",
+       "VERSION 1.0 CLASS\nBEGIN\n  MultiUse = -1\nEND\nAttribute VB_Name = \"M\"\n"
+       "Attribute VB_Description = \"Accounts.\"\n'@ModuleDescription(\"Not this one.\")\n"
+       "Public Count As Long\nAttribute Count.VB_VarDescription = \"How many.\"",
+       {"T:P.M: <summary>Accounts.</summary>", "F:P.M.Count: <summary>How many.</summary>"}},
+      {"the module's annotation; an attribute of another name, or a string joined to more, "
+       "is no description",
+       "Attribute VB_Name = \"M\"\n'@ModuleDescription \"Tools.\"\nOption Explicit\n"
+       "Sub V()\nAttribute W.VB_Description = \"Not V's.\"\nEnd Sub\n"
+       "Sub J()\nAttribute J.VB_Description = \"a\" & \"b\"\nEnd Sub\n"
+       "'@Description(\"a\", \"b\")\nSub K()\nEnd Sub",
+       {"T:P.M: <summary>Tools.</summary>"}},
+      {"a property is one entry: a block on its Let wins over a description on its Get",
+       "Property Get Size() As Long\nAttribute Size.VB_Description = \"Old.\"\nEnd Property\n"
+       "''' <summary>The size.</summary>\nProperty Let Size(ByVal v As Long)\nEnd Property\n"
+       "'@Description(\"Lines.\")\nProperty Get Lines() As Long\nEnd Property\n"
+       "Property Set Lines(ByVal v As Object)\nEnd Property",
+       {"P:P.M.Size: <summary>The size.</summary>", "P:P.M.Lines: <summary>Lines.</summary>"}},
+  };
+  for (const DescriptionCase& c : cases) {
+    EXPECT_EQ(Entries(c.module), c.entries) << c.name;
+  }
+}
+
 // A small module set, written by the test, against the golden file.
 TEST(DocXmlFile, MatchesTheGoldenFile) {
   ScratchFolder folder;

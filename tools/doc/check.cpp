@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/utf.h"
+#include "tools/doc/descriptions.h"
 #include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {
@@ -17,11 +18,11 @@ class Checker {
  public:
   explicit Checker(std::vector<Finding>& findings) : findings(findings) {}
 
-  void Member(const tarnwick::Member& member, bool topLevel) {
+  void Member(const tarnwick::Member& member, bool undocumented) {
     const Declaration& d = member.declaration;
     const std::string what = DescribeMember(member);
     if (member.block.Empty()) {
-      if (topLevel && !d.isPrivate) {
+      if (undocumented) {
         Report(member.statement.line, what + " is public and has no ''' block");
       }
       return;
@@ -102,7 +103,9 @@ class Checker {
     }
   }
 
-  void Report(int32_t line, std::string message) { findings.push_back({line, std::move(message)}); }
+  void Report(int32_t line, std::string message) {
+    findings.push_back({line, {}, std::move(message)});
+  }
 
   std::vector<Finding>& findings;
 };
@@ -113,12 +116,15 @@ std::vector<Finding> CheckModule(const DocModule& doc) {
   std::vector<Finding> findings;
   Checker checker(findings);
   checker.ModuleBlock(doc.module.block);
-  for (const Member& member : doc.module.members) {
-    checker.Member(member, true);
+  const std::vector<bool> undocumented = UndocumentedMembers(doc.module);
+  for (size_t i = 0; i < doc.module.members.size(); ++i) {
+    const Member& member = doc.module.members[i];
+    checker.Member(member, undocumented[i]);
     for (const Member& child : member.children) {
       checker.Member(child, false);
     }
   }
+  CheckDescriptions(doc, findings);
   std::stable_sort(findings.begin(), findings.end(),
                    [](const Finding& a, const Finding& b) { return a.line < b.line; });
   return findings;

@@ -23,7 +23,7 @@ constexpr const char kUsage[] =
     "usage: tarnwick-doc xml      [--project NAME] [--encoding ENC] [--out FILE] PATH...\n"
     "       tarnwick-doc markdown [--project NAME] [--encoding ENC] --out DIR PATH...\n"
     "       tarnwick-doc check    [--encoding ENC] PATH...\n"
-    "       tarnwick-doc sync     [--encoding ENC] [--write] PATH...\n"
+    "       tarnwick-doc sync     [--encoding ENC] [--write] [--descriptions] PATH...\n"
     "PATH is a module file (.bas, .cls, .frm) or a folder, read recursively.\n"
     "ENC is the code page of files that are not UTF-8: windows-1252 (the default) or cp932.";
 
@@ -37,6 +37,7 @@ struct Arguments {
   Encoding encoding = Encoding::kWindows1252;
   std::optional<std::string> out;
   bool write = false;
+  bool descriptions = false;
   std::vector<std::string> paths;
 };
 
@@ -73,6 +74,8 @@ Arguments Parse(const std::vector<std::string>& arguments) {
       parsed.encoding = *encoding;
     } else if (argument == "--write" && sync) {
       parsed.write = true;
+    } else if (argument == "--descriptions" && sync) {
+      parsed.descriptions = true;
     } else if (argument.starts_with("--")) {
       throw UsageError{"unknown option '" + argument + "' for " + parsed.command};
     } else {
@@ -181,7 +184,7 @@ class Run {
 
  private:
   void Bad(const std::string& path, const Finding& finding) {
-    err << Located(path, {finding.line, "error: " + finding.message}) << "\n";
+    err << Located(path, {finding.line, {}, "error: " + finding.message}) << "\n";
     status = kDocBadInput;
   }
 
@@ -202,7 +205,7 @@ class Run {
       }
     }
     if (error) {
-      Bad(Shown(path), {0, "cannot read the folder"});
+      Bad(Shown(path), {0, {}, "cannot read the folder"});
     }
     std::sort(files.begin(), files.end(),
               [](const fs::path& a, const fs::path& b) { return Shown(a) < Shown(b); });
@@ -218,9 +221,9 @@ class Run {
           ReadDocModule(shown, ReadFileBytes(path), arguments.encoding, WideOf(path.stem())));
       files.push_back(path);
     } catch (const InputError& error) {
-      Bad(shown, {error.line, error.what()});
+      Bad(shown, {error.line, {}, error.what()});
     } catch (const ModuleError& error) {
-      Bad(shown, {error.line, error.what()});
+      Bad(shown, {error.line, {}, error.what()});
     }
   }
 
@@ -238,7 +241,7 @@ class Run {
   void Sync() {
     for (size_t i = 0; i < modules.size(); ++i) {
       const DocModule& doc = modules[i];
-      const SyncResult result = SyncModule(doc);
+      const SyncResult result = SyncModule(doc, {arguments.descriptions});
       for (const Finding& note : result.notes) {
         err << Located(doc.path, note) << "\n";
       }
@@ -253,9 +256,9 @@ class Run {
           out << UnifiedDiff(doc.path, doc.source, result);
         }
       } catch (const EncodingError& error) {
-        Bad(doc.path, {0, std::string("cannot write the new lines: ") + error.what()});
+        Bad(doc.path, {0, {}, std::string("cannot write the new lines: ") + error.what()});
       } catch (const InputError& error) {
-        Bad(doc.path, {0, error.what()});
+        Bad(doc.path, {0, {}, error.what()});
       }
     }
   }
@@ -273,7 +276,7 @@ class Run {
     try {
       WriteAtomically(PathOf(*arguments.out), xml);
     } catch (const InputError& error) {
-      Bad(*arguments.out, {0, error.what()});
+      Bad(*arguments.out, {0, {}, error.what()});
     }
   }
 
@@ -285,7 +288,7 @@ class Run {
       try {
         WriteAtomically(folder / PathOf(name), text);
       } catch (const InputError& failure) {
-        Bad(Shown(folder / PathOf(name)), {0, failure.what()});
+        Bad(Shown(folder / PathOf(name)), {0, {}, failure.what()});
       }
     }
   }

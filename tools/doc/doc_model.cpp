@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <utility>
 
 #include "engine/text_helpers.h"
@@ -62,6 +63,59 @@ DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fal
     doc.module.name = stem;
   }
   return doc;
+}
+
+bool DocumentedMember::IsPublic() const {
+  return std::any_of(parts.begin(), parts.end(),
+                     [](const Member* part) { return !part->declaration.isPrivate; });
+}
+
+std::vector<DocumentedMember> DocumentedMembers(const ModuleSource& module) {
+  auto isProperty = [](const Member& member) {
+    const DeclarationKind kind = member.declaration.kind;
+    return !member.declaration.names.empty() &&
+           (kind == DeclarationKind::kPropertyGet || kind == DeclarationKind::kPropertyLet ||
+            kind == DeclarationKind::kPropertySet);
+  };
+  std::vector<DocumentedMember> documented;
+  std::map<std::wstring, size_t> properties;  // by name, ASCII lower case
+  for (const Member& member : module.members) {
+    if (!isProperty(member)) {
+      documented.emplace_back().parts.push_back(&member);
+      continue;
+    }
+    std::wstring key = member.declaration.names.front();
+    for (wchar_t& c : key) {
+      c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    }
+    const auto [at, added] = properties.emplace(std::move(key), documented.size());
+    if (added) {
+      documented.emplace_back();
+    }
+    documented[at->second].parts.push_back(&member);
+  }
+  for (DocumentedMember& each : documented) {
+    for (const Member* part : each.parts) {
+      if (each.documenting == nullptr && !part->block.Empty()) {
+        each.documenting = part;
+      }
+      if (each.description == nullptr && !part->attribute.Empty()) {
+        each.description = &part->attribute;
+      }
+    }
+    for (const Member* part : each.parts) {
+      if (each.description == nullptr && !part->annotation.Empty()) {
+        each.description = &part->annotation;
+      }
+    }
+  }
+  return documented;
+}
+
+const Description* ModuleDescription(const ModuleSource& module) {
+  return !module.attribute.Empty()    ? &module.attribute
+         : !module.annotation.Empty() ? &module.annotation
+                                      : nullptr;
 }
 
 int32_t BlockContent::LineOf(size_t offset) const {

@@ -25,10 +25,26 @@ DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fal
                         const std::wstring& stem);
 
 // A message about one line of a module: "PATH:LINE: message" when printed.
+// `code` names the rule a finding of `check` comes from.
 struct Finding {
   int32_t line = 0;
+  std::string code;
   std::string message;
 };
+
+// A top-level member as the tools document it: one declaration, or a
+// property's Get, Let and Set of one name (ASCII case ignored), which a block
+// or a description on any of them documents. Points into the module read.
+struct DocumentedMember {
+  std::vector<const Member*> parts;          // in file order
+  const Member* documenting = nullptr;       // the first part with a ''' block
+  const Description* description = nullptr;  // an attribute of a part, else an annotation
+
+  bool IsPublic() const;
+};
+std::vector<DocumentedMember> DocumentedMembers(const ModuleSource& module);
+// The module's attribute, else its annotation; nullptr without either.
+const Description* ModuleDescription(const ModuleSource& module);
 
 // The text after each line's "'''", less the indentation common to the lines
 // that hold more than blanks, and that text read as XML.

@@ -37,7 +37,11 @@ struct SyncResult {
   std::vector<Finding> notes;  // text kept where it no longer fits, blocks left alone
   bool changed = false;
 };
-SyncResult SyncModule(const DocModule& module);
+struct SyncOptions {
+  bool addDescriptions = false;  // a VB_Description for each documented procedure without one
+};
+// Also brings every description in line with its member's summary.
+SyncResult SyncModule(const DocModule& module, SyncOptions options = {});
 // The file's bytes after sync: kept lines as they were, new lines encoded as
 // the file is, each ended like the block it joins.
 std::string SyncedBytes(const SourceText& source, const SyncResult& result);

@@ -1,5 +1,6 @@
 // Markdown pages: an index, and one page per module with each public member's
-// declaration, summary, parameters, returns, remarks and example.
+// declaration, summary, parameters, returns, remarks and example. A property's
+// accessors are one member; a description stands in for a missing block.
 #include <map>
 
 #include "engine/text_helpers.h"
@@ -183,9 +184,11 @@ class Page {
     out = "# " + Escaped(doc.module.name) + "\n\n" + KindOfModule(doc.module.kind) + ".\n\n";
     if (!doc.module.block.Empty()) {
       Sections(ReadBlockContent(doc.module.block), nullptr);
+    } else if (const Description* description = ModuleDescription(doc.module)) {
+      out += Escaped(description->text) + "\n\n";
     }
-    for (const Member& member : doc.module.members) {
-      if (!member.declaration.isPrivate) {
+    for (const DocumentedMember& member : DocumentedMembers(doc.module)) {
+      if (member.IsPublic()) {
         WriteMember(member);
       }
     }
@@ -195,7 +198,8 @@ class Page {
   // The index's line: the module's summary.
   static std::string Summary(const DocModule& doc, const Targets& targets) {
     if (doc.module.block.Empty()) {
-      return std::string();
+      const Description* description = ModuleDescription(doc.module);
+      return description == nullptr ? std::string() : Cell(Escaped(description->text));
     }
     const BlockContent content = ReadBlockContent(doc.module.block);
     const XmlNode* summary = content.problem ? nullptr : Find(content.nodes, L"summary");
@@ -204,11 +208,20 @@ class Page {
   }
 
  private:
-  void WriteMember(const Member& member) {
+  void WriteMember(const DocumentedMember& documented) {
+    const Member& member = *documented.parts.front();
     out += "## " + Escaped(member.declaration.names.empty() ? L"" : member.declaration.names[0]) +
-           "\n\n```vb\n" + Declared(doc, member) + "```\n\n";
-    if (!member.block.Empty()) {
-      Sections(ReadBlockContent(member.block), &member);
+           "\n\n```vb\n";
+    for (const Member* part : documented.parts) {
+      if (!part->declaration.isPrivate) {
+        out += Declared(doc, *part);
+      }
+    }
+    out += "```\n\n";
+    if (documented.documenting != nullptr) {
+      Sections(ReadBlockContent(documented.documenting->block), documented.documenting);
+    } else if (documented.description != nullptr) {
+      out += Escaped(documented.description->text) + "\n\n";
     }
     bool table = false;
     for (const Member& child : member.children) {

@@ -5,6 +5,7 @@
 
 #include "engine/text_helpers.h"
 #include "text/utf.h"
+#include "tools/doc/descriptions.h"
 #include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {
@@ -97,6 +98,12 @@ class BlockSync {
       same = entries[i].item == &(*layout)[i];
     }
     if (same) {
+      return std::nullopt;
+    }
+    if (entries.empty()) {
+      // Without its block the declaration would take a block that stands
+      // above it, a blank line apart, and a second sync would change that one.
+      Note(block.line, "the block is left as it is: sync would remove all of it");
       return std::nullopt;
     }
     const std::wstring prefix = Prefix(*layout);
@@ -236,7 +243,7 @@ class BlockSync {
   }
 
   void Note(int32_t line, const std::string& message) {
-    notes.push_back({line, DescribeMember(member) + ": " + message});
+    notes.push_back({line, {}, DescribeMember(member) + ": " + message});
   }
 
   const Member& member;
@@ -245,7 +252,7 @@ class BlockSync {
 
 }  // namespace
 
-SyncResult SyncModule(const DocModule& doc) {
+SyncResult SyncModule(const DocModule& doc, SyncOptions options) {
   SyncResult result;
   std::map<int32_t, std::pair<int32_t, std::vector<SyncedLine>>> replaced;  // by 0-based line
   auto sync = [&](const Member& member) {
@@ -262,6 +269,15 @@ SyncResult SyncModule(const DocModule& doc) {
     for (const Member& child : member.children) {
       sync(child);
     }
+  }
+  // A description's line is a line of code, never one of a block.
+  for (DescriptionEdit& edit : DescriptionEdits(doc, options.addDescriptions, result.notes)) {
+    std::vector<SyncedLine> lines;
+    if (edit.insert) {
+      lines.push_back({edit.line, std::wstring(), -1});
+    }
+    lines.push_back({-1, std::move(edit.text), edit.line});
+    replaced.emplace(edit.line, std::pair(1, std::move(lines)));
   }
   result.changed = !replaced.empty();
   const auto count = static_cast<int32_t>(doc.source.lines.size());

@@ -25,8 +25,10 @@ class XmlWriter {
   XmlWriter(std::string& out, std::vector<std::string>& warnings, const std::string& path)
       : out(out), warnings(warnings), path(path) {}
 
-  void Members(const std::vector<std::wstring>& ids, const CommentBlock& block) {
-    if (block.Empty()) {
+  // The entry of a member, from its block or else from its description.
+  void Members(const std::vector<std::wstring>& ids, const CommentBlock& block,
+               const Description* description) {
+    if (block.Empty() && description == nullptr) {
       return;
     }
     std::string body;
@@ -35,7 +37,8 @@ class XmlWriter {
         continue;
       }
       if (body.empty()) {
-        body = Body(block);
+        body = block.Empty() ? "<summary>" + EscapeXml(description->text, false) + "</summary>"
+                             : Body(block);
       }
       out += "        <member name=\"" + EscapeXml(id, true) + "\">\n" + Indented(body, 12) +
              "\n        </member>\n";
@@ -52,6 +55,7 @@ class XmlWriter {
     }
     warnings.push_back(
         Located(path, {block.line + content.LineOf(content.problem->offset),
+                       {},
                        "warning: the block is not well-formed XML (" + content.problem->message +
                            "); its text is written as its summary"}));
     return "<summary>" + EscapeXml(content.text, false) + "</summary>";
@@ -60,7 +64,7 @@ class XmlWriter {
   std::string& out;
   std::vector<std::string>& warnings;
   std::string path;
-  std::set<std::wstring> written;  // a property's Get, Let and Set share one ID
+  std::set<std::wstring> written;  // the copies of a declaration in #If branches share one ID
 };
 
 }  // namespace
@@ -79,11 +83,14 @@ std::string XmlDocumentation(const std::wstring& project, const std::vector<DocM
   for (const DocModule& doc : modules) {
     writer.SetPath(doc.path);
     const std::wstring prefix = project + L"." + doc.module.name;
-    writer.Members({L"T:" + prefix}, doc.module.block);
-    for (const Member& member : doc.module.members) {
-      writer.Members(MemberIds(prefix, member, nullptr), member.block);
-      for (const Member& child : member.children) {
-        writer.Members(MemberIds(prefix, child, &member), child.block);
+    writer.Members({L"T:" + prefix}, doc.module.block, ModuleDescription(doc.module));
+    for (const DocumentedMember& member : DocumentedMembers(doc.module)) {
+      const Member& first = *member.parts.front();
+      writer.Members(MemberIds(prefix, first, nullptr),
+                     member.documenting == nullptr ? CommentBlock() : member.documenting->block,
+                     member.description);
+      for (const Member& child : first.children) {
+        writer.Members(MemberIds(prefix, child, &first), child.block, nullptr);
       }
     }
   }
