@@ -73,8 +73,7 @@ DirInfo ParseDirStream(std::string_view dir) {
     const uint16_t id = Le16(dir, at);
     uint64_t size = Le32(dir, at + 2);
     if (id == kProjectVersion) {
-      size = 6;  // Reserved (4), then VersionMajor (4) and VersionMinor (2)
-      at += 4;
+      size = 6;  // its Reserved field says 4; VersionMajor (4) and VersionMinor (2) follow
     }
     if (!Fits(dir, at + 6, size)) {
       Damaged("dir record " + Hex(id) + " runs past the end of the stream");
