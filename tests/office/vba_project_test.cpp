@@ -104,6 +104,12 @@ TEST(VbaProject, ReadsTheVariantsOfRealProjects) {
                                     L"()\r\n    Debug.Print " + std::to_wstring(i) +
                                     L"\r\nEnd Sub\r\n";
   }
+  ProjectSpec cyrillic;
+  cyrillic.codePage = 1251;
+  cyrillic.modules = {Module(L"Report", ModuleKind::kStandard, L"")};
+  cyrillic.modules[0].rawText = "Attribute VB_Name = \"Report\"\r\n' \xCF\xF0\xE8\xE2\xE5\xF2\r\n";
+  cyrillic.modules[0].source =
+      L"Attribute VB_Name = \"Report\"\r\n' \u041F\u0440\u0438\u0432\u0435\u0442\r\n";
   ProjectSpec noCompiledCode = Workbook();
   noCompiledCode.modules[2].compiledBytes = 0;
 
@@ -132,6 +138,8 @@ TEST(VbaProject, ReadsTheVariantsOfRealProjects) {
                                      true);
        }},
       {"cp932 names and text", Japanese(true),
+       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXlsm, p); }},
+      {"cp1251 text through the platform's converter", cyrillic,
        [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXlsm, p); }},
       {"cp932 names without MODULENAMEUNICODE", Japanese(false),
        [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXls, p); }},

@@ -3,7 +3,7 @@
 // compiled code, then the compressed source), wrapped as a bare
 // vbaProject.bin, an .xls (_VBA_PROJECT_CUR), a .doc (Macros) or an
 // Office Open XML package. Names and source are encoded with the project's
-// code page: windows-1252 or cp932.
+// code page: windows-1252 or cp932; for others the text is ASCII or raw bytes.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +35,7 @@ struct ProjectSpec {
   bool lockedForViewing = false;
 };
 
-// The code page's bytes of a text (1252 or 932 only).
+// The code page's bytes of a text: 1252 or 932, or ASCII text in any other.
 std::string Encoded(const std::wstring& text, uint16_t codePage);
 
 // The module's source as the editor stores it: Attribute lines, then `code`.
