@@ -227,6 +227,9 @@ void CompoundFile::ReadDirectory(uint32_t start) {
   if (count == 0) {
     Damaged("the directory is empty");
   }
+  if (count > kMaxDirectoryEntries) {
+    Damaged("the directory holds more than " + std::to_string(kMaxDirectoryEntries) + " entries");
+  }
   entries_.resize(count);
   const bool version3 = sectorShift_ == 9;
   for (size_t i = 0; i < count; ++i) {

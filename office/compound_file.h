@@ -17,6 +17,9 @@
 
 namespace tarnwick::office {
 
+// Far more storages and streams than any Office file holds.
+inline constexpr size_t kMaxDirectoryEntries = 1u << 18;
+
 inline constexpr char kCompoundFileSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
 bool LooksLikeCompoundFile(std::string_view bytes);

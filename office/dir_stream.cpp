@@ -96,7 +96,8 @@ DirInfo ParseDirStream(std::string_view dir) {
         break;
       case kModuleName:
         if (inModule) {
-          Damaged("module " + info.modules.back().name + " has no terminator");
+          Damaged("the record of module " + std::to_string(info.modules.size()) +
+                  " has no terminator");
         }
         inModule = true;
         haveStreamName = haveOffset = false;
@@ -129,8 +130,8 @@ DirInfo ParseDirStream(std::string_view dir) {
             break;
           case kModuleTerminator:
             if (!haveStreamName || !haveOffset) {
-              Damaged("module " + module.name + " lacks its " +
-                      (haveStreamName ? "source offset" : "stream name"));
+              Damaged("the record of module " + std::to_string(info.modules.size()) +
+                      " lacks its " + (haveStreamName ? "source offset" : "stream name"));
             }
             inModule = false;
             break;
@@ -140,7 +141,8 @@ DirInfo ParseDirStream(std::string_view dir) {
     }
   }
   if (inModule) {
-    Damaged("the dir stream ends inside the record of module " + info.modules.back().name);
+    Damaged("the dir stream ends inside the record of module " +
+            std::to_string(info.modules.size()));
   }
   if (!haveCodePage) {
     Damaged("the dir stream has no code page");

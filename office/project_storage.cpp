@@ -128,7 +128,7 @@ VbaProject ReadProjectStorage(const CompoundFile& file, uint32_t storage) {
     }
     std::string text;
     try {
-      text = DecompressVba(std::string_view(bytes).substr(entry.textOffset), kMaxModuleStreamSize);
+      text = DecompressVba(std::string_view(bytes).substr(entry.textOffset), kMaxModuleSourceSize);
     } catch (const OfficeError& error) {
       Damaged(what + "'s source: " + error.what());
     }

@@ -12,7 +12,8 @@ namespace tarnwick::office {
 // Caps on what one project may hold, far above any real project's.
 inline constexpr uint64_t kMaxProjectStreamSize = 16ull << 20;
 inline constexpr uint64_t kMaxModuleStreamSize = 64ull << 20;
-inline constexpr uint64_t kMaxProjectSourceSize = 256ull << 20;
+inline constexpr uint64_t kMaxModuleSourceSize = 16ull << 20;   // decompressed
+inline constexpr uint64_t kMaxProjectSourceSize = 64ull << 20;  // all modules together
 
 // True when `storage` holds a VBA storage and a PROJECT stream.
 bool HoldsVbaProject(const CompoundFile& file, uint32_t storage);

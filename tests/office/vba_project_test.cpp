@@ -2,11 +2,13 @@
 // that we do not read, and projects whose streams are damaged.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
 #include "office/vba_project.h"
 #include "simulator/utf.h"
+#include "tests/office/writer/bench_workbook.h"
 #include "tests/office/writer/project_writer.h"
 #include "tests/office/writer/vba_compressor.h"
 #include "tests/office/writer/zip_writer.h"
@@ -300,6 +302,17 @@ TEST(VbaProject, DamagedProjectsAreRefusedWithWhatIsWrong) {
       {"compound file cut short", testing::OfficeFile(Container::kXls, Workbook()).substr(0, 3000),
        OfficeFailure::kDamaged, "damaged compound file: "},
   });
+}
+
+// The benchmark's workbook holds what it promises: 50 modules, 55,000 lines.
+TEST(VbaProject, BenchWorkbookHoldsItsLines) {
+  const VbaProject project = ReadVbaProject(testing::BenchWorkbook());
+  ASSERT_EQ(project.modules.size(), size_t{testing::kBenchModules});
+  size_t lines = 0;
+  for (const VbaModule& module : project.modules) {
+    lines += static_cast<size_t>(std::count(module.source.begin(), module.source.end(), L'\n'));
+  }
+  EXPECT_EQ(lines, size_t{testing::kBenchModules} * testing::kBenchLinesPerModule);
 }
 
 }  // namespace
