@@ -1,5 +1,8 @@
 #include "office/vba_compression.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "office/bytes.h"
 #include "office/office_error.h"
 
@@ -23,18 +26,22 @@ unsigned OffsetBits(size_t decompressedInChunk) {
   return bits;
 }
 
-// One compressed chunk's tokens ([MS-OVBA] 2.4.1.3.2), appended to `out`.
+// One compressed chunk's tokens ([MS-OVBA] 2.4.1.3.2), appended to `out`
+// through a window of 4096 bytes made room for first.
 void DecompressTokens(std::string_view data, std::string& out, size_t at) {
   const size_t chunkStart = out.size();
+  out.resize(chunkStart + kChunkSize);
+  char* const chunk = out.data() + chunkStart;
+  size_t written = 0;
   size_t pos = 0;
   while (pos < data.size()) {
     const auto flags = static_cast<unsigned char>(data[pos++]);
     for (int bit = 0; bit < 8 && pos < data.size(); ++bit) {
       if ((flags & (1u << bit)) == 0) {
-        if (out.size() - chunkStart >= kChunkSize) {
+        if (written >= kChunkSize) {
           Damaged("the chunk at byte " + std::to_string(at) + " holds more than 4096 bytes");
         }
-        out.push_back(data[pos++]);
+        chunk[written++] = data[pos++];
         continue;
       }
       if (pos + 2 > data.size()) {
@@ -42,24 +49,29 @@ void DecompressTokens(std::string_view data, std::string& out, size_t at) {
       }
       const uint16_t token = Le16(data, pos);
       pos += 2;
-      const size_t inChunk = out.size() - chunkStart;
-      const unsigned bits = OffsetBits(inChunk);
+      const unsigned bits = OffsetBits(written);
       const uint16_t lengthMask = static_cast<uint16_t>(0xFFFF >> bits);
       const size_t length = (token & lengthMask) + 3u;
       const size_t offset = (static_cast<size_t>(token) >> (16 - bits)) + 1;
-      if (offset > inChunk) {
+      if (offset > written) {
         Damaged("a copy token refers before the start of the chunk at byte " + std::to_string(at));
       }
-      if (inChunk + length > kChunkSize) {
+      if (written + length > kChunkSize) {
         Damaged("a copy token runs past the 4096 bytes of the chunk at byte " + std::to_string(at));
       }
-      // Byte by byte: the copy may overlap what it writes.
-      size_t from = out.size() - offset;
-      for (size_t i = 0; i < length; ++i) {
-        out.push_back(out[from++]);
+      // Byte by byte where the copy overlaps what it writes.
+      const char* from = chunk + written - offset;
+      if (offset >= length) {
+        std::memcpy(chunk + written, from, length);
+      } else {
+        for (size_t i = 0; i < length; ++i) {
+          chunk[written + i] = from[i];
+        }
       }
+      written += length;
     }
   }
+  out.resize(chunkStart + written);
 }
 
 }  // namespace
@@ -73,6 +85,7 @@ std::string DecompressVba(std::string_view container, uint64_t maxSize) {
             ", not 1");
   }
   std::string out;
+  out.reserve(std::min<uint64_t>(maxSize, 4 * uint64_t{container.size()}));
   size_t at = 1;
   while (at < container.size()) {
     if (at + 2 > container.size()) {
