@@ -1,6 +1,7 @@
-// The content types of an Office Open XML package (ECMA-376 Part 2, the
-// [Content_Types].xml part): Default elements by extension and Override
-// elements by part name, read with a small scanner of tags and attributes.
+// The content types of an Office Open XML package (the [Content_Types].xml
+// part of ECMA-376's Open Packaging Conventions): Default elements by
+// extension and Override elements by part name, read with a small scanner of
+// tags and attributes.
 #pragma once
 
 #include <map>

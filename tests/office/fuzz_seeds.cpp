@@ -19,13 +19,13 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path folder = argv[1];
   std::filesystem::create_directories(folder);
-  ProjectSpec project;
+  ProjectFixture project;
   project.name = L"Seed";
   for (const auto& [name, kind] : {std::pair{L"ThisWorkbook", ModuleKind::kDocument},
                                    {L"Module1", ModuleKind::kStandard},
                                    {L"Class1", ModuleKind::kClass},
                                    {L"UserForm1", ModuleKind::kForm}}) {
-    ModuleSpec module;
+    ModuleFixture module;
     module.name = name;
     module.kind = kind;
     module.source = ModuleSource(name, kind, L"Sub A()\r\n    B = 1\r\nEnd Sub\r\n");

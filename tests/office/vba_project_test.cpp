@@ -19,20 +19,20 @@ namespace {
 using testing::CfbNode;
 using testing::CfbOptions;
 using testing::Container;
+using testing::ModuleFixture;
 using testing::ModuleSource;
-using testing::ModuleSpec;
-using testing::ProjectSpec;
+using testing::ProjectFixture;
 
-ModuleSpec Module(const std::wstring& name, ModuleKind kind, const std::wstring& code) {
-  ModuleSpec module;
+ModuleFixture Module(const std::wstring& name, ModuleKind kind, const std::wstring& code) {
+  ModuleFixture module;
   module.name = name;
   module.kind = kind;
   module.source = ModuleSource(name, kind, code);
   return module;
 }
 
-ProjectSpec Workbook() {
-  ProjectSpec project;
+ProjectFixture Workbook() {
+  ProjectFixture project;
   project.modules = {
       Module(L"ThisWorkbook", ModuleKind::kDocument,
              L"Option Explicit\r\n\r\nPrivate Sub Workbook_Open()\r\n    Calc.Run\r\nEnd Sub\r\n"),
@@ -50,12 +50,12 @@ ProjectSpec Workbook() {
   return project;
 }
 
-void ExpectProject(const VbaProject& read, const ProjectSpec& expected, const std::string& row) {
+void ExpectProject(const VbaProject& read, const ProjectFixture& expected, const std::string& row) {
   EXPECT_EQ(read.name, expected.name) << row;
   EXPECT_EQ(read.codePage, expected.codePage) << row;
   ASSERT_EQ(read.modules.size(), expected.modules.size()) << row;
   for (size_t i = 0; i < expected.modules.size(); ++i) {
-    const ModuleSpec& want = expected.modules[i];
+    const ModuleFixture& want = expected.modules[i];
     const VbaModule& got = read.modules[i];
     const std::string where = row + ", " + WideToUtf8(want.name);
     EXPECT_EQ(got.name, want.name) << where;
@@ -67,7 +67,7 @@ void ExpectProject(const VbaProject& read, const ProjectSpec& expected, const st
 }
 
 TEST(VbaProject, ReadsEveryModuleKindFromEveryContainer) {
-  const ProjectSpec project = Workbook();
+  const ProjectFixture project = Workbook();
   for (const Container container :
        {Container::kBin, Container::kXls, Container::kDoc, Container::kXlsm, Container::kDocm}) {
     ExpectProject(ReadVbaProject(testing::OfficeFile(container, project)), project,
@@ -75,8 +75,8 @@ TEST(VbaProject, ReadsEveryModuleKindFromEveryContainer) {
   }
 }
 
-ProjectSpec Japanese(bool unicodeNames) {
-  ProjectSpec project;
+ProjectFixture Japanese(bool unicodeNames) {
+  ProjectFixture project;
   project.name = L"\u30D7\u30ED\u30B8\u30A7\u30AF\u30C8";  // プロジェクト
   project.codePage = 932;
   project.unicodeNames = unicodeNames;
@@ -92,59 +92,61 @@ ProjectSpec Japanese(bool unicodeNames) {
 
 // Variations real projects show, each read back whole.
 TEST(VbaProject, ReadsTheVariantsOfRealProjects) {
-  ProjectSpec noCompat = Workbook();
+  ProjectFixture noCompat = Workbook();
   noCompat.compatVersion = false;
-  ProjectSpec noUnicode = Workbook();
+  ProjectFixture noUnicode = Workbook();
   noUnicode.unicodeNames = false;
-  ProjectSpec locked = Workbook();
+  ProjectFixture locked = Workbook();
   locked.lockedForViewing = true;
-  ProjectSpec renamedStream = Workbook();
+  ProjectFixture renamedStream = Workbook();
   renamedStream.modules[2].streamName = L"CalcStream";
-  ProjectSpec longSource = Workbook();
+  ProjectFixture longSource = Workbook();
   for (int i = 0; i < 600; ++i) {
     longSource.modules[2].source += L"Public Sub Step" + std::to_wstring(i) +
                                     L"()\r\n    Debug.Print " + std::to_wstring(i) +
                                     L"\r\nEnd Sub\r\n";
   }
-  ProjectSpec cyrillic;
+  ProjectFixture cyrillic;
   cyrillic.codePage = 1251;
   cyrillic.modules = {Module(L"Report", ModuleKind::kStandard, L"")};
   cyrillic.modules[0].rawText = "Attribute VB_Name = \"Report\"\r\n' \xCF\xF0\xE8\xE2\xE5\xF2\r\n";
   cyrillic.modules[0].source =
       L"Attribute VB_Name = \"Report\"\r\n' \u041F\u0440\u0438\u0432\u0435\u0442\r\n";
-  ProjectSpec noCompiledCode = Workbook();
+  ProjectFixture noCompiledCode = Workbook();
   noCompiledCode.modules[2].compiledBytes = 0;
 
   const struct {
     const char* name;
-    ProjectSpec project;
-    std::function<std::string(const ProjectSpec&)> file;
+    ProjectFixture project;
+    std::function<std::string(const ProjectFixture&)> file;
   } cases[] = {
       {"without PROJECTCOMPATVERSION", noCompat,
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXlsm, p); }},
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXlsm, p); }},
       {"without MODULENAMEUNICODE", noUnicode,
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXls, p); }},
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXls, p); }},
       {"locked for viewing", locked,
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXlsm, p); }},
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXlsm, p); }},
       {"a stream named otherwise than its module", renamedStream,
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kBin, p); }},
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kBin, p); }},
       {"source over many chunks", longSource,
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXlsm, p); }},
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXlsm, p); }},
       {"source at offset 0", noCompiledCode,
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kDoc, p); }},
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kDoc, p); }},
       {"version 4 compound file", Workbook(),
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXls, p, CfbOptions{4}); }},
+       [](const ProjectFixture& p) {
+         return testing::OfficeFile(Container::kXls, p, CfbOptions{4});
+       }},
       {"content type by Override of an unusual part name", Workbook(),
-       [](const ProjectSpec& p) {
+       [](const ProjectFixture& p) {
          return testing::PackageWith("xl/macros/code.dat", testing::OfficeFile(Container::kBin, p),
                                      true);
        }},
       {"cp932 names and text", Japanese(true),
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXlsm, p); }},
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXlsm, p); }},
       {"cp1251 text through the platform's converter", cyrillic,
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXlsm, p); }},
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXlsm, p); }},
       {"cp932 names without MODULENAMEUNICODE", Japanese(false),
-       [](const ProjectSpec& p) { return testing::OfficeFile(Container::kXls, p); }},
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXls, p); }},
   };
   for (const auto& c : cases) {
     ExpectProject(ReadVbaProject(c.file(c.project)), c.project, c.name);
@@ -252,11 +254,11 @@ std::string WithDir(std::function<void(std::string& dir)> change) {
 }
 
 TEST(VbaProject, DamagedProjectsAreRefusedWithWhatIsWrong) {
-  ProjectSpec pastEnd = Workbook();
+  ProjectFixture pastEnd = Workbook();
   pastEnd.modules[2].offsetSkew = 100000;
-  ProjectSpec intoCompiledCode = Workbook();
+  ProjectFixture intoCompiledCode = Workbook();
   intoCompiledCode.modules[2].offsetSkew = -1;
-  ProjectSpec badByte = Workbook();
+  ProjectFixture badByte = Workbook();
   badByte.modules[2].rawText =
       testing::Encoded(L"Attribute VB_Name = \"Calc\"\r\nSub A()\r\n", 1252) + "  x = \"\x81\"\r\n";
   const std::string xlsm = testing::OfficeFile(Container::kXlsm, Workbook());

@@ -36,9 +36,9 @@ std::wstring ModuleText(int index) {
 }  // namespace
 
 std::string BenchWorkbook() {
-  ProjectSpec project;
+  ProjectFixture project;
   for (int i = 0; i < kBenchModules; ++i) {
-    ModuleSpec module;
+    ModuleFixture module;
     module.name = L"Module" + std::to_wstring(i);
     module.source = ModuleText(i);
     module.compiledBytes = 4000;

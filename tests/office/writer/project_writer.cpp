@@ -49,11 +49,11 @@ std::string Utf16(const std::wstring& text) {
   return data;
 }
 
-std::wstring StreamName(const ModuleSpec& module) {
+std::wstring StreamName(const ModuleFixture& module) {
   return module.streamName.empty() ? module.name : module.streamName;
 }
 
-std::string ModuleStream(const ModuleSpec& module, uint16_t codePage) {
+std::string ModuleStream(const ModuleFixture& module, uint16_t codePage) {
   std::string stream(module.compiledBytes, '\xCC');
   stream += CompressVba(module.rawText ? *module.rawText : Encoded(module.source, codePage));
   return stream;
@@ -117,7 +117,7 @@ std::wstring ModuleSource(const std::wstring& name, ModuleKind kind, const std::
   return text + code;
 }
 
-std::string DirStream(const ProjectSpec& project) {
+std::string DirStream(const ProjectFixture& project) {
   const uint16_t cp = project.codePage;
   std::string dir;
   Record(dir, 0x0001, Number32(1));  // PROJECTSYSKIND: 32-bit Windows
@@ -170,7 +170,7 @@ std::string DirStream(const ProjectSpec& project) {
 
   Record(dir, 0x000F, Number16(static_cast<uint32_t>(project.modules.size())));  // PROJECTMODULES
   Record(dir, 0x0013, Number16(0xFFFF));                                         // PROJECTCOOKIE
-  for (const ModuleSpec& module : project.modules) {
+  for (const ModuleFixture& module : project.modules) {
     Record(dir, 0x0019, Encoded(module.name, cp));
     if (project.unicodeNames) {
       Record(dir, 0x0047, Utf16(module.name));
@@ -192,10 +192,10 @@ std::string DirStream(const ProjectSpec& project) {
   return dir;
 }
 
-std::string ProjectStream(const ProjectSpec& project) {
+std::string ProjectStream(const ProjectFixture& project) {
   const uint16_t cp = project.codePage;
   std::string text = "ID=\"{5A1B2C3D-0000-4000-8000-00000000000A}\"\r\n";
-  for (const ModuleSpec& module : project.modules) {
+  for (const ModuleFixture& module : project.modules) {
     const std::string name = Encoded(module.name, cp);
     switch (module.kind) {
       case ModuleKind::kStandard:
@@ -226,19 +226,19 @@ std::string ProjectStream(const ProjectSpec& project) {
   text +=
       "\r\n[Host Extender Info]\r\n&H00000001={3832D640-CF90-11CF-8E43-00A0C911005A};VBE;"
       "&H00000000\r\n\r\n[Workspace]\r\n";
-  for (const ModuleSpec& module : project.modules) {
+  for (const ModuleFixture& module : project.modules) {
     text += Encoded(module.name, cp) + "=0, 0, 0, 0, C\r\n";
   }
   return text;
 }
 
-std::vector<CfbNode> ProjectNodes(const ProjectSpec& project) {
+std::vector<CfbNode> ProjectNodes(const ProjectFixture& project) {
   std::vector<CfbNode> vba;
   vba.push_back(CfbNode::Stream(L"dir", CompressVba(DirStream(project))));
   vba.push_back(CfbNode::Stream(L"_VBA_PROJECT", std::string("\xCC\x61\xFF\xFF\x00\x00\x00", 7)));
   std::string projectWm;
   std::vector<CfbNode> nodes;
-  for (const ModuleSpec& module : project.modules) {
+  for (const ModuleFixture& module : project.modules) {
     vba.push_back(CfbNode::Stream(StreamName(module), ModuleStream(module, project.codePage)));
     projectWm += Encoded(module.name, project.codePage) + '\0' + Utf16(module.name) + "\0\0"s;
     if (module.kind == ModuleKind::kForm) {
@@ -301,7 +301,8 @@ std::string PackageWith(const std::string& partName, const std::string& vbaProje
   });
 }
 
-std::string OfficeFile(Container container, const ProjectSpec& project, const CfbOptions& options) {
+std::string OfficeFile(Container container, const ProjectFixture& project,
+                       const CfbOptions& options) {
   std::vector<CfbNode> nodes = ProjectNodes(project);
   switch (container) {
     case Container::kBin:

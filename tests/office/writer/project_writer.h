@@ -16,7 +16,7 @@
 
 namespace tarnwick::office::testing {
 
-struct ModuleSpec {
+struct ModuleFixture {
   std::wstring name;
   ModuleKind kind = ModuleKind::kStandard;
   std::wstring source;                 // the text, CR LF line ends
@@ -26,10 +26,10 @@ struct ModuleSpec {
   int32_t offsetSkew = 0;              // added to the MODULEOFFSET written, to make it lie
 };
 
-struct ProjectSpec {
+struct ProjectFixture {
   std::wstring name = L"VBAProject";
   uint16_t codePage = 1252;
-  std::vector<ModuleSpec> modules;
+  std::vector<ModuleFixture> modules;
   bool compatVersion = true;  // PROJECTCOMPATVERSION, which older projects lack
   bool unicodeNames = true;   // MODULENAMEUNICODE records
   bool lockedForViewing = false;
@@ -41,16 +41,16 @@ std::string Encoded(const std::wstring& text, uint16_t codePage);
 // The module's source as the editor stores it: Attribute lines, then `code`.
 std::wstring ModuleSource(const std::wstring& name, ModuleKind kind, const std::wstring& code);
 
-std::string DirStream(const ProjectSpec& project);  // not yet compressed
-std::string ProjectStream(const ProjectSpec& project);
+std::string DirStream(const ProjectFixture& project);  // not yet compressed
+std::string ProjectStream(const ProjectFixture& project);
 
 // The streams and storages of a project storage (VBA, PROJECT, PROJECTwm, forms').
-std::vector<CfbNode> ProjectNodes(const ProjectSpec& project);
+std::vector<CfbNode> ProjectNodes(const ProjectFixture& project);
 
 enum class Container { kBin, kXls, kDoc, kXlsm, kDocm };
 const char* ContainerName(Container container);
 
-std::string OfficeFile(Container container, const ProjectSpec& project,
+std::string OfficeFile(Container container, const ProjectFixture& project,
                        const CfbOptions& options = {});
 
 // An Office Open XML package around a vbaProject.bin: its content type given
