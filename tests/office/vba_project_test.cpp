@@ -112,6 +112,9 @@ TEST(VbaProject, ReadsTheVariantsOfRealProjects) {
   cyrillic.modules[0].rawText = "Attribute VB_Name = \"Report\"\r\n' \xCF\xF0\xE8\xE2\xE5\xF2\r\n";
   cyrillic.modules[0].source =
       L"Attribute VB_Name = \"Report\"\r\n' \u041F\u0440\u0438\u0432\u0435\u0442\r\n";
+  ProjectFixture japaneseStreams = Japanese(false);
+  japaneseStreams.unicodeStreamNames = false;
+  japaneseStreams.modules[1].streamName = L"\u30AF\u30E9\u30B9";  // クラス
   ProjectFixture noCompiledCode = Workbook();
   noCompiledCode.modules[2].compiledBytes = 0;
 
@@ -145,6 +148,8 @@ TEST(VbaProject, ReadsTheVariantsOfRealProjects) {
        [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXlsm, p); }},
       {"cp1251 text through the platform's converter", cyrillic,
        [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXlsm, p); }},
+      {"cp932 stream names without their Unicode form", japaneseStreams,
+       [](const ProjectFixture& p) { return testing::OfficeFile(Container::kDoc, p); }},
       {"cp932 names without MODULENAMEUNICODE", Japanese(false),
        [](const ProjectFixture& p) { return testing::OfficeFile(Container::kXls, p); }},
   };

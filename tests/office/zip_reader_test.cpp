@@ -26,21 +26,23 @@ const std::string kText = [] {
   return text;
 }();
 
-std::string Archive(ZipLayout* layout = nullptr) {
+std::string Archive(ZipLayout* layout = nullptr, bool zip64 = false) {
   return testing::WriteZip({{"[Content_Types].xml", "<Types/>", false},
                             {"xl/sheet.xml", kText, true},
                             {"xl/vbaProject.bin", "stored bytes", false}},
-                           layout);
+                           layout, zip64);
 }
 
-TEST(ZipReader, ReadsStoredAndDeflatedEntries) {
-  const ZipArchive zip(Archive());
-  ASSERT_EQ(zip.entries().size(), 3u);
-  EXPECT_EQ(zip.entries()[1].name, "xl/sheet.xml");
-  EXPECT_EQ(zip.entries()[1].method, 8);
-  EXPECT_EQ(zip.Read(zip.entries()[0], 100), "<Types/>");
-  EXPECT_EQ(zip.Read(zip.entries()[1], kText.size()), kText);
-  EXPECT_EQ(zip.Read(zip.entries()[2], 100), "stored bytes");
+TEST(ZipReader, ReadsStoredAndDeflatedEntriesOfZipAndZip64Archives) {
+  for (const bool zip64 : {false, true}) {
+    const ZipArchive zip(Archive(nullptr, zip64));
+    ASSERT_EQ(zip.entries().size(), 3u) << zip64;
+    EXPECT_EQ(zip.entries()[1].name, "xl/sheet.xml") << zip64;
+    EXPECT_EQ(zip.entries()[1].method, 8) << zip64;
+    EXPECT_EQ(zip.Read(zip.entries()[0], 100), "<Types/>") << zip64;
+    EXPECT_EQ(zip.Read(zip.entries()[1], kText.size()), kText) << zip64;
+    EXPECT_EQ(zip.Read(zip.entries()[2], 100), "stored bytes") << zip64;
+  }
 }
 
 // Each case breaks one thing of a good archive; the error names it.

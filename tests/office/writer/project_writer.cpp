@@ -176,7 +176,9 @@ std::string DirStream(const ProjectFixture& project) {
       Record(dir, 0x0047, Utf16(module.name));
     }
     Record(dir, 0x001A, Encoded(StreamName(module), cp));
-    Record(dir, 0x0032, Utf16(StreamName(module)));
+    if (project.unicodeStreamNames) {
+      Record(dir, 0x0032, Utf16(StreamName(module)));
+    }
     Record(dir, 0x001C, "");  // MODULEDOCSTRING
     Record(dir, 0x0048, "");
     Record(dir, 0x0031, Number32(module.compiledBytes + module.offsetSkew));  // MODULEOFFSET

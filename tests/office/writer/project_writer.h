@@ -30,8 +30,9 @@ struct ProjectFixture {
   std::wstring name = L"VBAProject";
   uint16_t codePage = 1252;
   std::vector<ModuleFixture> modules;
-  bool compatVersion = true;  // PROJECTCOMPATVERSION, which older projects lack
-  bool unicodeNames = true;   // MODULENAMEUNICODE records
+  bool compatVersion = true;       // PROJECTCOMPATVERSION, which older projects lack
+  bool unicodeNames = true;        // MODULENAMEUNICODE records
+  bool unicodeStreamNames = true;  // MODULESTREAMNAME's Unicode part, which some writers leave out
   bool lockedForViewing = false;
 };
 

@@ -20,7 +20,9 @@ struct ZipLayout {
   size_t end = 0;  // the end of central directory record
 };
 
-std::string WriteZip(const std::vector<ZipItem>& items, ZipLayout* layout = nullptr);
+// With `zip64` every size and offset is written in zip64 records instead.
+std::string WriteZip(const std::vector<ZipItem>& items, ZipLayout* layout = nullptr,
+                     bool zip64 = false);
 
 std::string Deflate(const std::string& data);
 
