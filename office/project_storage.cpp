@@ -87,8 +87,14 @@ VbaProject ReadProjectStorage(const CompoundFile& file, uint32_t storage) {
       Required(file, vba, L"dir", CompoundFile::Type::kStream, "the dir stream");
   const uint32_t projectStream =
       Required(file, storage, L"PROJECT", CompoundFile::Type::kStream, "the PROJECT stream");
-  const DirInfo dir = ParseDirStream(
-      DecompressVba(file.Read(dirStream, kMaxProjectStreamSize), kMaxProjectStreamSize));
+  const std::string dirCompressed = file.Read(dirStream, kMaxProjectStreamSize);
+  std::string dirBytes;
+  try {
+    dirBytes = DecompressVba(dirCompressed, kMaxProjectStreamSize);
+  } catch (const OfficeError& error) {
+    Damaged(std::string("the dir stream: ") + error.what());
+  }
+  const DirInfo dir = ParseDirStream(dirBytes);
 
   VbaProject project;
   project.codePage = dir.codePage;

@@ -287,7 +287,8 @@ TEST(VbaProject, DamagedProjectsAreRefusedWithWhatIsWrong) {
       {"dir stream not compressed", XlsWith([](std::vector<CfbNode>& p) {
          Child(Child(p, L"VBA").children, L"dir").data = testing::DirStream(Workbook());
        }),
-       OfficeFailure::kDamaged, "lacks its signature"},
+       OfficeFailure::kDamaged,
+       "the dir stream: damaged compressed data: the chunk header at byte 1"},
       {"dir stream cut inside a module's records",
        WithDir([](std::string& dir) { dir.resize(dir.size() - 40); }), OfficeFailure::kDamaged,
        "damaged VBA project: "},
