@@ -5,12 +5,12 @@
 #
 # demo and play use the win64 build (64-bit Office); PRESET=windows-x86 picks
 # the x86 build (32-bit Office): make play PRESET=windows-x86
-NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev
+NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev zlib1g-dev
 # The Windows build: MinGW-w64 (posix threads, windres, objdump), widl, and Wine
-# to run its tests; GoogleTest is built from googletest's source.
-WIN64_PACKAGES := cmake make googletest g++-mingw-w64-x86-64 mingw-w64-tools wine64
-# The fuzzers: clang with libFuzzer and the sanitizers' runtimes.
-FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+# to run its tests; GoogleTest is built from googletest's source; zlib, linked statically.
+WIN64_PACKAGES := cmake make googletest g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64
+# The fuzzers: clang with libFuzzer and the sanitizers' runtimes; zlib for the Office readers.
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev zlib1g-dev
 FUZZ_SECONDS_TEST := 30
 FUZZ_SECONDS_LONG := 600
 WINEPREFIX_WIN64 := $(CURDIR)/build/win64/wineprefix
@@ -18,7 +18,7 @@ WINESERVER := /usr/lib/wine/wineserver
 # The x86 build for 32-bit Office: the i686 compiler, and Wine's 32-bit half
 # (wine32:i386; ensure-packages.sh adds the i386 architecture for it) to run
 # its tests under WoW64 in a 64-bit prefix.
-X86_PACKAGES := cmake make googletest g++-mingw-w64-i686-posix mingw-w64-tools wine64 wine32:i386
+X86_PACKAGES := cmake make googletest g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev wine64 wine32:i386
 WINEPREFIX_X86 := $(CURDIR)/build/windows-x86/wineprefix
 # Wine's 32-bit loader: WoW64 starts every 32-bit program through it.
 WINE32 := /usr/lib/wine/wine
@@ -83,7 +83,7 @@ fuzz-deps:
 
 fuzz-build: fuzz-deps
 	cmake --preset fuzz >/dev/null
-	cmake --build build/fuzz -j2 --target fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc
+	cmake --build build/fuzz -j2 --target fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office
 
 # Each fuzzer for a bounded time on a copy of its seed corpus.
 fuzz-test: fuzz-build
@@ -169,7 +169,7 @@ format:
 # build/bench/results.json (docs/performance.md explains them). Never run by
 # `make test`: speed is reported, not tested.
 BENCH_PACKAGES := $(NATIVE_PACKAGES) libbenchmark-dev python3 \
-	g++-mingw-w64-x86-64 mingw-w64-tools wine64
+	g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64
 BENCH_DIR := $(CURDIR)/build/bench
 BENCH_WINEPREFIX := $(BENCH_DIR)/wineprefix
 

@@ -12,6 +12,7 @@ declare -A allowed=(
   [text]=""
   [engine]="text"
   [vba]="engine text"
+  [office]="text"
   [registrar]="text"
   [win32]=""
   [vbe]="engine text win32"

@@ -1,0 +1,158 @@
+#include "text/code_page.h"
+
+#include "text/cp932.h"
+#include "text/encoding.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+
+#include <cerrno>
+#include <vector>
+#endif
+
+namespace tarnwick {
+
+namespace {
+
+constexpr uint32_t kUtf16Le = 1200;
+constexpr uint32_t kUtf8 = 65001;
+
+#ifdef _WIN32
+
+std::wstring SystemDecode(std::string_view bytes, uint32_t codePage) {
+  if (!IsValidCodePage(codePage)) {
+    throw EncodingError("the system cannot convert " + CodePageName(codePage));
+  }
+  const int size = static_cast<int>(bytes.size());
+  DWORD flags = MB_ERR_INVALID_CHARS;
+  int units = MultiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0);
+  if (units == 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+    flags = 0;  // the code pages that refuse the flag (50220 and kin)
+    units = MultiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0);
+  }
+  if (units <= 0) {
+    throw EncodingError("the text holds bytes that are no characters in " + CodePageName(codePage));
+  }
+  std::wstring text(units, L'\0');
+  MultiByteToWideChar(codePage, flags, bytes.data(), size, text.data(), units);
+  return text;
+}
+
+#else
+
+// glibc's names: CP1251 and kin for most; a few code pages go by other names.
+std::vector<std::string> IconvNames(uint32_t codePage) {
+  const std::string number = std::to_string(codePage);
+  if (codePage >= 28591 && codePage <= 28599) {
+    return {"ISO-8859-" + std::to_string(codePage - 28590)};
+  }
+  switch (codePage) {
+    case 10000:
+      return {"MACINTOSH"};
+    case 20127:
+      return {"ASCII"};
+    case 20866:
+      return {"KOI8-R"};
+    case 21866:
+      return {"KOI8-U"};
+    case 20932:
+    case 51932:
+      return {"EUC-JP"};
+    case 51949:
+      return {"EUC-KR"};
+    case 28603:
+      return {"ISO-8859-13"};
+    case 28605:
+      return {"ISO-8859-15"};
+    case 54936:
+      return {"GB18030"};
+    case 950:
+      return {"CP950", "BIG5"};
+    default:
+      return {"CP" + number, "WINDOWS-" + number};
+  }
+}
+
+class Converter {
+ public:
+  explicit Converter(uint32_t codePage) {
+    for (const std::string& name : IconvNames(codePage)) {
+      handle_ = iconv_open("UTF-16LE", name.c_str());
+      if (handle_ != reinterpret_cast<iconv_t>(-1)) {
+        return;
+      }
+    }
+    throw EncodingError("the system cannot convert " + CodePageName(codePage));
+  }
+  ~Converter() { iconv_close(handle_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  iconv_t get() const { return handle_; }
+
+ private:
+  iconv_t handle_ = reinterpret_cast<iconv_t>(-1);
+};
+
+std::wstring SystemDecode(std::string_view bytes, uint32_t codePage) {
+  const Converter converter(codePage);
+  std::string utf16(4 * bytes.size() + 8, '\0');
+  char* input = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  char* output = utf16.data();
+  size_t outLeft = utf16.size();
+  if (iconv(converter.get(), &input, &inLeft, &output, &outLeft) == static_cast<size_t>(-1)) {
+    const size_t column = bytes.size() - inLeft + 1;
+    const std::string what = errno == EINVAL ? "an incomplete character" : "no character";
+    throw EncodingError("the byte at column " + std::to_string(column) + " starts " + what +
+                        " in " + CodePageName(codePage));
+  }
+  utf16.resize(utf16.size() - outLeft);
+  std::wstring text(utf16.size() / 2, L'\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    text[i] = static_cast<wchar_t>(static_cast<unsigned char>(utf16[2 * i]) |
+                                   static_cast<unsigned char>(utf16[2 * i + 1]) << 8);
+  }
+  return text;
+}
+
+#endif
+
+}  // namespace
+
+std::string CodePageName(uint32_t codePage) {
+  switch (codePage) {
+    case 1252:
+      return EncodingName(Encoding::kWindows1252);
+    case 932:
+      return EncodingName(Encoding::kCp932);
+    case kUtf8:
+      return EncodingName(Encoding::kUtf8);
+    case kUtf16Le:
+      return EncodingName(Encoding::kUtf16Le);
+    default:
+      return "code page " + std::to_string(codePage);
+  }
+}
+
+std::wstring DecodeCodePage(std::string_view bytes, uint32_t codePage) {
+  switch (codePage) {
+    case 1252:
+      return Decode(bytes, Encoding::kWindows1252);
+    case 932:
+      return DecodeCp932(bytes);
+    case kUtf8:
+      return Decode(bytes, Encoding::kUtf8);
+    case kUtf16Le:
+      return Decode(bytes, Encoding::kUtf16Le);
+    default:
+      break;
+  }
+  if (bytes.empty()) {
+    return std::wstring();
+  }
+  return SystemDecode(bytes, codePage);
+}
+
+}  // namespace tarnwick
