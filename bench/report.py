@@ -40,10 +40,8 @@ DOC_TOOL_MS = 1000.0
 LINES_PER_CALL = 64
 
 
-def native_rows(path):
+def native_rows(data):
     """Benchmark name -> the median's row (or the single run's row)."""
-    with open(path) as f:
-        data = json.load(f)
     rows = {}
     for b in data["benchmarks"]:
         b["run_name"] = re.sub(r"/iterations:\d+$", "", b["run_name"])
@@ -62,10 +60,9 @@ def ns(row):
     return row["cpu_time"] * scale
 
 
-def build(native_path, wine_path):
-    context, rows = native_rows(native_path)
-    with open(wine_path) as f:
-        wine = json.load(f)
+def build(native, wine):
+    """The results from Google Benchmark's JSON and the Wine program's."""
+    context, rows = native_rows(native)
 
     routing = wine["routing_in_process"]
     unwatched_in_process = routing["messages"]
@@ -279,7 +276,11 @@ def show(r):
 def main():
     if len(sys.argv) != 4:
         sys.exit(__doc__)
-    results = build(sys.argv[1], sys.argv[2])
+    with open(sys.argv[1]) as f:
+        native = json.load(f)
+    with open(sys.argv[2]) as f:
+        wine = json.load(f)
+    results = build(native, wine)
     with open(sys.argv[3], "w") as f:
         json.dump(results, f, indent=2)
     print(show(results))
