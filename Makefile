@@ -167,7 +167,8 @@ format:
 # make bench - measure the add-in's cost per message and per keystroke, natively
 # (Google Benchmark) and under Wine; prints one table and writes the figures to
 # build/bench/results.json (docs/performance.md explains them). Never run by
-# `make test`: speed is reported, not tested.
+# `make test`: speed is reported, not tested. The report's own check of its
+# targets (bench/report_test.py) runs first, in a moment.
 BENCH_PACKAGES := $(NATIVE_PACKAGES) libbenchmark-dev python3 \
 	g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64
 BENCH_DIR := $(CURDIR)/build/bench
@@ -176,6 +177,7 @@ BENCH_WINEPREFIX := $(BENCH_DIR)/wineprefix
 .PHONY: bench
 bench:
 	@scripts/ensure-packages.sh $(BENCH_PACKAGES)
+	python3 bench/report_test.py
 	cmake --preset native -B build/bench-native -DTARNWICK_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
 	cmake --build build/bench-native -j2 --target tarnwick_bench_native
 	cmake --preset win64 -B build/bench-win64 -DTARNWICK_BENCH=ON -DBUILD_TESTING=OFF >/dev/null

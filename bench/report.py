@@ -14,23 +14,34 @@ GROWTH = ["Tab", "DeclarationSearch", "PreviousStatement"]
 WALKED_PER_LINE = {"Tab": 1.5, "DeclarationSearch": 1.0, "PreviousStatement": 1.0}
 SIZES = [10, 100, 1000, 10000]
 
-# Targets (figures to compare with, never pass/fail for the build).
-IN_PROCESS_OVER_FLOOR_NS = 20.0
+# Targets (figures to compare with, never pass/fail for the build). Each is a
+# count or a ratio of two figures of the same run, so that it holds or fails
+# alike on a fast or a slow, a quiet or a busy machine (docs/performance.md).
+#
+# The add-in's cost per unwatched message in process, as a share of the floor
+# timed beside it: an eighth, what 20 ns was of the 160 ns floor of a quiet
+# machine.
+IN_PROCESS_SHARE_OF_FLOOR = 0.125
 WINE_OVERHEAD_RATIO = 0.10
-DOC_TOOL_MS = 1000.0
 # Editor calls per keystroke under Wine, the two that bind the pane included.
 CALL_TARGETS = {"template": 12, "enter-in-block": 8, "tab-template-block": 10,
                 "tab-200-line-block": 12, "closing-tag": 8, "apostrophe-in-code": 8,
                 "ime-closing-tag": 10}
-ADDIN_MEDIAN_US = 50.0
-ADDIN_P99_US = 200.0
+# The add-in's own heap allocations (operator new) per keystroke under Wine:
+# the counts of this code, each rounded up to the next ten.
+ALLOCATION_TARGETS = {"template": 190, "enter-in-block": 30, "tab-template-block": 50,
+                      "tab-200-line-block": 250, "closing-tag": 30, "apostrophe-in-code": 20,
+                      "ime-closing-tag": 30}
+# The add-in's own time per keystroke, median, in units of the reference
+# workload's median timed beside the same keystrokes.
+OWN_TIME_PER_REFERENCE = 2.0
+# The one absolute target: how long a user waits for tarnwick-doc.
+DOC_TOOL_MS = 1000.0
 LINES_PER_CALL = 64
 
 
-def native_rows(path):
+def native_rows(data):
     """Benchmark name -> the median's row (or the single run's row)."""
-    with open(path) as f:
-        data = json.load(f)
     rows = {}
     for b in data["benchmarks"]:
         b["run_name"] = re.sub(r"/iterations:\d+$", "", b["run_name"])
@@ -49,10 +60,9 @@ def ns(row):
     return row["cpu_time"] * scale
 
 
-def build(native_path, wine_path):
-    context, rows = native_rows(native_path)
-    with open(wine_path) as f:
-        wine = json.load(f)
+def build(native, wine):
+    """The results from Google Benchmark's JSON and the Wine program's."""
+    context, rows = native_rows(native)
 
     routing = wine["routing_in_process"]
     unwatched_in_process = routing["messages"]
@@ -95,16 +105,18 @@ def build(native_path, wine_path):
         growth[g] = {"series": series, "linear": linear, "calls_per_64_lines_walked": per_64}
 
     u = wine["unwatched"]
-    worst_in_process = max(max(r["route_over_floor_ns"], r["fallback_over_floor_ns"])
-                           for r in unwatched_in_process)
+    worst_share = max(max(r["route_share_of_floor"], r["fallback_share_of_floor"])
+                      for r in unwatched_in_process)
     later_lookups = sum(k["name_lookups_after_first"] for k in wine["keystrokes"])
     keystrokes = wine["keystrokes"]
-    worst_median = max(keystrokes, key=lambda k: k["addin_median_us"])
-    worst_p99 = max(keystrokes, key=lambda k: k["addin_p99_us"])
+    for k in keystrokes:
+        k["own_per_reference"] = k["addin_median_us"] / k["reference_median_us"]
+    slowest = max(keystrokes, key=lambda k: k["own_per_reference"])
     targets = [
-        {"target": "in process: add-in's cost per unwatched message above the floor",
-         "limit": "<= %.0f ns" % IN_PROCESS_OVER_FLOOR_NS, "value": "%.1f ns" % worst_in_process,
-         "holds": worst_in_process <= IN_PROCESS_OVER_FLOOR_NS},
+        {"target": "in process: unwatched message, add-in's cost / floor beside it",
+         "limit": "<= %.1f%%" % (100 * IN_PROCESS_SHARE_OF_FLOOR),
+         "value": "%.1f%%" % (100 * worst_share),
+         "holds": worst_share <= IN_PROCESS_SHARE_OF_FLOOR},
         {"target": "in process: heap allocations and editor calls per unwatched message",
          "limit": "0", "value": "%g, %g" % (routing["allocations_per_message"],
                                               routing["editor_calls_per_message"]),
@@ -129,15 +141,19 @@ def build(native_path, wine_path):
             targets.append({"target": "Wine: editor calls per keystroke, " + k["kind"],
                             "limit": "<= %d" % limit, "value": "%g" % k["editor_calls"],
                             "holds": k["editor_calls"] <= limit})
+    for k in keystrokes:
+        limit = ALLOCATION_TARGETS.get(k["kind"])
+        if limit is not None:
+            value = ("%d" % k["allocations_most"] if k["allocations_fewest"] == k["allocations_most"]
+                     else "%d..%d" % (k["allocations_fewest"], k["allocations_most"]))
+            targets.append({"target": "Wine: add-in's heap allocations per keystroke, " + k["kind"],
+                            "limit": "<= %d" % limit, "value": value,
+                            "holds": k["allocations_most"] <= limit})
     targets += [
-        {"target": "Wine: add-in's own time per keystroke, median, slowest kind",
-         "limit": "<= %.0f us" % ADDIN_MEDIAN_US,
-         "value": "%.1f us %s" % (worst_median["addin_median_us"], worst_median["kind"]),
-         "holds": worst_median["addin_median_us"] <= ADDIN_MEDIAN_US},
-        {"target": "Wine: add-in's own time per keystroke, p99, slowest kind",
-         "limit": "<= %.0f us" % ADDIN_P99_US,
-         "value": "%.1f us %s" % (worst_p99["addin_p99_us"], worst_p99["kind"]),
-         "holds": worst_p99["addin_p99_us"] <= ADDIN_P99_US},
+        {"target": "Wine: add-in's own time / reference, medians, slowest kind",
+         "limit": "<= %.1f" % OWN_TIME_PER_REFERENCE,
+         "value": "%.2f %s" % (slowest["own_per_reference"], slowest["kind"]),
+         "holds": slowest["own_per_reference"] <= OWN_TIME_PER_REFERENCE},
         {"target": "native: tarnwick-doc on 55,000 lines, slowest command",
          "limit": "< %.0f ms" % DOC_TOOL_MS,
          "value": "%.0f ms" % slowest_doc if slowest_doc is not None else "not run",
@@ -163,6 +179,7 @@ def build(native_path, wine_path):
         "keystrokes_native": keystrokes_native,
         "remap_10000_lines_us": ns(remap) / 1e3 if remap and "error" not in remap else None,
         "keystrokes_wine": keystrokes,
+        "reference_wine": wine["reference"],
         "line_runs_wine": wine["line_runs"],
         "growth": growth,
         "doc_tool": doc_tool,
@@ -176,13 +193,15 @@ def show(r):
     rp = r["routing_in_process"]
     p("Unwatched message, in process under Wine (ns per call, median of %d rounds of %d calls;"
       % (rp["rounds"], rp["calls_per_round"]))
-    p("  over the floor: the median of each round's own difference)")
-    p("  %-18s %8s %9s %9s %11s %10s" % ("message", "floor", "route", "fallback",
-                                          "route-floor", "fall-floor"))
+    p("  over the floor, and as its share: the median of each round's own difference and ratio)")
+    p("  %-18s %8s %9s %9s %11s %10s %8s %8s" % ("message", "floor", "route", "fallback",
+                                                 "route-floor", "fall-floor", "route %",
+                                                 "fall %"))
     for x in r["unwatched_in_process"]:
-        p("  %-18s %8.2f %9.2f %9.2f %11.2f %10.2f" % (
+        p("  %-18s %8.2f %9.2f %9.2f %11.2f %10.2f %8.1f %8.1f" % (
             x["message"], x["floor_ns"], x["route_ns"], x["fallback_ns"],
-            x["route_over_floor_ns"], x["fallback_over_floor_ns"]))
+            x["route_over_floor_ns"], x["fallback_over_floor_ns"],
+            100 * x["route_share_of_floor"], 100 * x["fallback_share_of_floor"]))
     p("  allocations/message %g   editor calls/message %g" % (
         rp["allocations_per_message"], rp["editor_calls_per_message"]))
     u = r["unwatched_wine"]
@@ -198,23 +217,31 @@ def show(r):
           u["b_name_lookups"]))
     p("")
     p("Watched keystroke, module of 10,000 lines")
-    p("  %-20s %10s %6s | %10s %9s %9s %9s %8s %8s" % (
-        "kind", "native us", "calls", "Wine med us", "p99 us", "own med", "own p99",
-        "invokes", "lookups"))
+    p("  %-20s %10s %6s | %10s %9s %9s %9s %8s %8s %8s %7s %8s" % (
+        "kind", "native us", "calls", "Wine med us", "p99 us", "own med", "own p99", "ref med",
+        "own/ref", "invokes", "allocs", "lookups"))
     wine = {k["kind"]: k for k in r["keystrokes_wine"]}
     for k in r["keystrokes_native"]:
         w = wine.get(k["kind"])
         line = "  %-20s %10.2f %6.1f | " % (k["kind"], k["us"], k["editor_calls"] or 0)
         if w:
-            line += "%11.1f %9.1f %9.1f %9.1f %8.1f %8s" % (
+            allocations = ("%d" % w["allocations_most"]
+                           if w["allocations_fewest"] == w["allocations_most"]
+                           else "%d..%d" % (w["allocations_fewest"], w["allocations_most"]))
+            line += "%11.1f %9.1f %9.1f %9.1f %8.1f %8.2f %8.1f %7s %8s" % (
                 w["median_us"], w["p99_us"], w["addin_median_us"], w["addin_p99_us"],
-                w["editor_calls"],
-                "%d/%d" % (w["first_name_lookups"], w["name_lookups_after_first"]))
+                w["reference_median_us"], w["own_per_reference"], w["editor_calls"],
+                allocations, "%d/%d" % (w["first_name_lookups"], w["name_lookups_after_first"]))
         else:
             line += "%11s" % "(native only)"
         p(line)
+    ref = r["reference_wine"]
     p("  (own: the keystroke's time without the editor's, inside Invoke and in its window "
-      "procedure)")
+      "procedure;")
+    p("   ref: the reference workload timed right before each keystroke, %d lines of %d "
+      "characters" % (ref["lines"], ref["characters"]))
+    p("   cut, scanned and joined %d times; allocs: the add-in's operator new calls per "
+      "keystroke)" % ref["passes"])
     if r["remap_10000_lines_us"] is not None:
         p("  (the simulated editor's procedure table for 10,000 lines: %.0f us, paid once by "
           "a keystroke that edits and then asks for a procedure)" % r["remap_10000_lines_us"])
@@ -241,7 +268,7 @@ def show(r):
     p("")
     p("Targets")
     for t in r["targets"]:
-        p("  %-4s %-62s %-10s %s" % ("ok" if t["holds"] else "MISS", t["target"], t["limit"],
+        p("  %-4s %-66s %-10s %s" % ("ok" if t["holds"] else "MISS", t["target"], t["limit"],
                                      t["value"]))
     return "\n".join(out)
 
@@ -249,7 +276,11 @@ def show(r):
 def main():
     if len(sys.argv) != 4:
         sys.exit(__doc__)
-    results = build(sys.argv[1], sys.argv[2])
+    with open(sys.argv[1]) as f:
+        native = json.load(f)
+    with open(sys.argv[2]) as f:
+        wine = json.load(f)
+    results = build(native, wine)
     with open(sys.argv[3], "w") as f:
         json.dump(results, f, indent=2)
     print(show(results))

@@ -4,10 +4,16 @@
 #include <new>
 
 namespace {
-int64_t allocations = 0;  // the UI thread is the only one that allocates here
+// The UI thread is the only one that allocates here.
+int64_t allocations = 0;
+int64_t allocationsInEditor = 0;
+int editorDepth = 0;
 
 void* Allocate(std::size_t size) {
   ++allocations;
+  if (editorDepth > 0) {
+    ++allocationsInEditor;
+  }
   if (void* block = std::malloc(size == 0 ? 1 : size)) {
     return block;
   }
@@ -18,6 +24,15 @@ void* Allocate(std::size_t size) {
 namespace tarnwick::bench {
 int64_t AllocationCount() {
   return allocations;
+}
+int64_t AllocationCountOutsideEditor() {
+  return allocations - allocationsInEditor;
+}
+EditorScope::EditorScope() {
+  ++editorDepth;
+}
+EditorScope::~EditorScope() {
+  --editorDepth;
 }
 }  // namespace tarnwick::bench
 

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "bench/wine/allocation_counter.h"
+
 namespace tarnwick::bench {
 
 namespace {
@@ -12,8 +14,9 @@ int64_t procedureTicks = 0;
 int procedureDepth = 0;
 
 // The code windows' own procedure, timed (a nested call is counted once, by
-// the outermost).
+// the outermost), its allocations counted as the editor's.
 LRESULT CALLBACK TimedCodeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const EditorScope inEditor;
   LARGE_INTEGER start;
   LARGE_INTEGER end;
   QueryPerformanceCounter(&start);

@@ -2,7 +2,9 @@
 // simulated object model (VBE, CodePane, CodeModule), and code windows whose
 // own procedure applies the editor's keystroke behaviour to that module. The
 // time the editor spends is kept apart from the add-in's: inside the objects'
-// Invoke (their call log) and inside the code windows' own procedure.
+// Invoke (their call log) and inside the code windows' own procedure, where
+// its allocations are counted apart too (for Invoke, behind the border of
+// editor_boundary.h).
 #pragma once
 
 #include <windows.h>

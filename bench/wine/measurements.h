@@ -25,18 +25,26 @@ struct UnwatchedResult {
 UnwatchedResult MeasureUnwatched(int rounds, int messagesPerRound);
 
 // Watched keystrokes sent to an attached code window (fallback mode), the
-// code pane bound to the simulated editor's objects through IDispatch.
+// code pane bound to the simulated editor's objects through IDispatch. Each
+// timed keystroke has the reference workload (reference_workload.h) timed
+// right before it. Then a few more keystrokes of the kind, untimed, go
+// through the editor boundary (editor_boundary.h) to count what the add-in
+// allocates itself.
 struct KeystrokeResult {
   std::string name;
   std::string description;
-  std::vector<double> microseconds;       // one per timed keystroke
-  std::vector<double> addinMicroseconds;  // the same without the editor's time
-  double editorCalls = 0;                 // Invoke calls per timed keystroke
-  int64_t firstNameLookups = 0;           // GetIDsOfNames calls in the kind's first keystroke
-  int64_t laterNameLookups = 0;           // and in all later ones together
-  bool matchesSimulator = false;          // same module and caret as the native simulator
+  std::vector<double> microseconds;           // one per timed keystroke
+  std::vector<double> addinMicroseconds;      // the same without the editor's time
+  std::vector<double> referenceMicroseconds;  // the reference workload beside each
+  double editorCalls = 0;                     // Invoke calls per timed keystroke
+  int64_t firstNameLookups = 0;               // GetIDsOfNames calls in the kind's first keystroke
+  int64_t laterNameLookups = 0;               // and in all later ones together
+  // operator new calls outside the editor, fewest and most over the counted keystrokes
+  int64_t fewestAllocations = 0;
+  int64_t mostAllocations = 0;
+  bool matchesSimulator = false;  // same module and caret as the native simulator
 };
-std::vector<KeystrokeResult> MeasureKeystrokes(int samples);
+std::vector<KeystrokeResult> MeasureKeystrokes(int samples, int countedKeystrokes);
 
 // One batched read of `lines` lines through the binding (CodeModule.Lines),
 // from the middle of the 10,000-line module: what a call costs, and what of it
@@ -52,7 +60,7 @@ std::vector<LineRunResult> MeasureLineRuns(int samples);
 // called directly, with no message loop, against the floor of an empty window
 // procedure called through CallWindowProcW as RouteMessage passes a message
 // on. Nanoseconds per call, the median over rounds; the figures over the floor
-// are the medians of the rounds' own differences.
+// are the medians of the rounds' own differences and ratios.
 struct RoutingRow {
   std::string message;
   double floorNs = 0;
@@ -60,6 +68,10 @@ struct RoutingRow {
   double fallbackNs = 0;  // FallbackWndProc, which first finds the record (four windows)
   double routeOverFloorNs = 0;
   double fallbackOverFloorNs = 0;
+  // The same as shares of the floor: the median of each round's own
+  // (add-in - floor) / floor.
+  double routeShareOfFloor = 0;
+  double fallbackShareOfFloor = 0;
 };
 struct RoutingResult {
   std::vector<RoutingRow> rows;

@@ -99,10 +99,13 @@ RoutingResult MeasureRoutingInProcess(int rounds, int callsPerRound) {
   for (const Message& m : kMessages) {
     // Each round times the three in turn, starting with a different one each
     // round; the figures above the floor are the medians of each round's own
-    // differences, which a loaded machine disturbs less than the floor itself.
+    // differences and ratios, which a loaded machine disturbs less than the
+    // floor itself.
     std::vector<double> times[3];
     std::vector<double> routeOver;
     std::vector<double> fallbackOver;
+    std::vector<double> routeShare;
+    std::vector<double> fallbackShare;
     for (int round = 0; round <= rounds; ++round) {
       double ns[3] = {};
       for (int turn = 0; turn < 3; ++turn) {
@@ -138,9 +141,12 @@ RoutingResult MeasureRoutingInProcess(int rounds, int callsPerRound) {
       }
       routeOver.push_back(ns[1] - ns[0]);
       fallbackOver.push_back(ns[2] - ns[0]);
+      routeShare.push_back((ns[1] - ns[0]) / ns[0]);
+      fallbackShare.push_back((ns[2] - ns[0]) / ns[0]);
     }
     result.rows.push_back({m.name, Median(times[0]), Median(times[1]), Median(times[2]),
-                           Median(routeOver), Median(fallbackOver)});
+                           Median(routeOver), Median(fallbackOver), Median(routeShare),
+                           Median(fallbackShare)});
   }
 
   records.clear();

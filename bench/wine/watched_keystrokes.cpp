@@ -1,6 +1,8 @@
 // Watched keystrokes under Wine: real messages to an attached code window, the
-// code pane bound to the simulated editor objects through IDispatch.
+// code pane bound to the simulated editor objects through IDispatch, each
+// timed beside the reference workload; and their allocations, counted.
 #include <windows.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <memory>
@@ -10,8 +12,11 @@
 #include "addin/com_object.h"
 #include "addin/connect.h"
 #include "bench/scenarios.h"
+#include "bench/wine/allocation_counter.h"
 #include "bench/wine/bench_editor.h"
+#include "bench/wine/editor_boundary.h"
 #include "bench/wine/measurements.h"
+#include "bench/wine/reference_workload.h"
 #include "simulator/simulated_code_window.h"
 #include "vbe/late_bound_call.h"
 #include "vbe/visual_basic_editor_vba.h"
@@ -39,7 +44,7 @@ bool SameAsSimulator(const Scenario& scenario, const BenchEditor& editor) {
 
 }  // namespace
 
-std::vector<KeystrokeResult> MeasureKeystrokes(int samples) {
+std::vector<KeystrokeResult> MeasureKeystrokes(int samples, int countedKeystrokes) {
   BenchEditor editor;
   HWND window = editor.CreateCodeWindow();
   auto* connect = new CComObject<CConnect>();
@@ -51,6 +56,10 @@ std::vector<KeystrokeResult> MeasureKeystrokes(int samples) {
     throw std::runtime_error("cannot attach the code window");
   }
   ClearDispatchIdCache();
+  const ReferenceWorkload reference;
+  const Microsoft::WRL::ComPtr<IDispatch> vbeBehindBoundary =
+      BehindEditorBoundary(editor.model.Vbe());
+  const size_t referenceAnswer = reference.Run();
 
   std::vector<KeystrokeResult> results;
   for (const Scenario& scenario : WatchedKeystrokes()) {
@@ -64,6 +73,17 @@ std::vector<KeystrokeResult> MeasureKeystrokes(int samples) {
       Restore(editor.module, scenario, lineCount);
       editor.selection = scenario.caret;
       editor.module.Procedures();
+
+      // The reference right before the keystroke, on the heap and caches that
+      // the put-back left, as the keystroke finds them.
+      LARGE_INTEGER referenceStart;
+      LARGE_INTEGER referenceEnd;
+      QueryPerformanceCounter(&referenceStart);
+      const size_t answer = reference.Run();
+      QueryPerformanceCounter(&referenceEnd);
+      if (answer != referenceAnswer) {
+        throw std::logic_error("the reference workload changed its answer");
+      }
       CallLog& log = editor.model.Log();
       log.Clear();
       const int64_t invokesBefore = log.InvokeCount();
@@ -84,10 +104,31 @@ std::vector<KeystrokeResult> MeasureKeystrokes(int samples) {
       }
       result.microseconds.push_back(Microseconds(end.QuadPart - start.QuadPart));
       result.addinMicroseconds.push_back(Microseconds(end.QuadPart - start.QuadPart - inEditor));
+      result.referenceMicroseconds.push_back(
+          Microseconds(referenceEnd.QuadPart - referenceStart.QuadPart));
       invokes += log.InvokeCount() - invokesBefore;
       result.laterNameLookups += log.NameLookups();
     }
     result.editorCalls = samples > 0 ? static_cast<double>(invokes) / samples : 0;
+
+    // The same keystroke, untimed, with the editor behind the boundary: the
+    // allocations made outside the editor are the add-in's own.
+    connect->vbe = vbeBehindBoundary;
+    for (int i = 0; i < countedKeystrokes; ++i) {
+      Restore(editor.module, scenario, lineCount);
+      editor.selection = scenario.caret;
+      editor.module.Procedures();
+      const int64_t before = AllocationCountOutsideEditor();
+      editor.Press(window, scenario.key);
+      const int64_t allocations = AllocationCountOutsideEditor() - before;
+      if (i == 0 && !SameAsSimulator(scenario, editor)) {
+        result.matchesSimulator = false;  // the boundary changed what the keystroke did
+      }
+      result.fewestAllocations =
+          i == 0 ? allocations : std::min(result.fewestAllocations, allocations);
+      result.mostAllocations = std::max(result.mostAllocations, allocations);
+    }
+    connect->vbe = editor.model.Vbe();
     results.push_back(std::move(result));
   }
 

@@ -418,17 +418,19 @@ TEST_F(FallbackTest, ALaterSubclasserKeepsItsChainAndTheModuleStaysLoaded) {
 // while a later subclasser stands in front of us. No message can follow it, so
 // nothing is left behind: no pass-through entry that a new record for the same
 // handle value would take for routing, and no pin that keeps the DLL loaded.
+std::unique_ptr<SubclassedWindow> destroyedRecord;
+void RetireAtDestroy(SubclassedWindow& route, bool* consumed, LRESULT* result) {
+  if (route.message == WM_NCDESTROY) {
+    *result = route.CallOriginal();
+    *consumed = true;
+    RetireWindow(std::move(destroyedRecord));
+  }
+}
+
 TEST_F(FallbackTest, RetiringAtTheLastMessageLeavesNothingBehind) {
-  static std::unique_ptr<SubclassedWindow> record;
-  record = std::make_unique<SubclassedWindow>(window.get(), RecordingHandler, nullptr,
+  std::unique_ptr<SubclassedWindow>& record = destroyedRecord;
+  record = std::make_unique<SubclassedWindow>(window.get(), RetireAtDestroy, nullptr,
                                               RoutingMode::FallbackOnly);
-  handlerBody = [](SubclassedWindow& r, bool* consumed, LRESULT* result) {
-    if (r.message == WM_NCDESTROY) {
-      *result = r.CallOriginal();
-      *consumed = true;
-      RetireWindow(std::move(record));
-    }
-  };
   laterNext = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterSubclassProc)));
   const HWND handle = window.get();
