@@ -20,6 +20,11 @@ constexpr std::array<std::wstring_view, 12> kDeclarationKeywords = {
 constexpr std::array<std::wstring_view, 5> kDeclarationModifiers = {
     L"public", L"private", L"friend", L"static", L"global"};
 
+// Every word a declaration can begin with: its modifiers and kinds.
+constexpr std::array<std::wstring_view, 14> kFirstWords = {
+    L"public", L"private",  L"friend", L"static", L"global", L"declare", L"function",
+    L"sub",    L"property", L"event",  L"enum",   L"type",   L"const",   L"dim"};
+
 wchar_t AsciiLower(wchar_t c) {
   return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
 }
@@ -31,6 +36,25 @@ bool IsModifier(const std::wstring& word) {
     }
   }
   return false;
+}
+
+// Whether the statement's first word (up to a blank, '(', quote or apostrophe)
+// is one a declaration begins with: most statements of a module are not
+// declarations, and this tells them apart without reading them.
+bool MayDeclare(const std::wstring& text) {
+  const size_t start = text.find_first_not_of(BlankChars);
+  if (start == std::wstring::npos) {
+    return false;
+  }
+  size_t end = start;
+  while (end < text.size() && text[end] != L' ' && text[end] != L'\t' && text[end] != L'(' &&
+         text[end] != L'"' && text[end] != L'\'') {
+    ++end;
+  }
+  const std::wstring_view word = std::wstring_view(text).substr(start, end - start);
+  return std::any_of(kFirstWords.begin(), kFirstWords.end(), [&](std::wstring_view keyword) {
+    return EqualsIgnoringAsciiCase(word, keyword);
+  });
 }
 
 std::vector<std::wstring> NonEmptyWords(const std::wstring& text, const std::wstring& delimiters) {
@@ -294,8 +318,15 @@ bool IsContinuedLine(const std::wstring& text) {
 }
 
 std::wstring CutTrailingComment(const std::wstring& text) {
-  const size_t apostrophe = MaskStringLiterals(text).find(L'\'');
-  return apostrophe == std::wstring::npos ? text : text.substr(0, apostrophe);
+  bool inString = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'"') {
+      inString = !inString;
+    } else if (text[i] == L'\'' && !inString) {
+      return text.substr(0, i);
+    }
+  }
+  return text;
 }
 
 bool ReturnsValue(DeclarationKind kind) {
@@ -311,6 +342,9 @@ bool IsProcedureHeader(DeclarationKind kind) {
 
 Declaration ParseDeclarationText(const std::wstring& text) {
   Declaration declaration;
+  if (!MayDeclare(text)) {
+    return declaration;
+  }
   const std::wstring code = CutTrailingComment(text);
   const std::wstring masked = MaskStringLiterals(code);
   ReadKind(code, masked, declaration);

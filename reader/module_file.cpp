@@ -1,7 +1,7 @@
 #include "reader/module_file.h"
 
+#include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "simulator/utf.h"
@@ -30,6 +30,9 @@ Split SplitLines(std::string_view body, std::optional<Encoding> encoding) {
   size_t start = 0;
   while (start < body.size()) {
     size_t end = start;
+    if (!wide) {
+      end = std::min(body.find('\n', start), body.size());
+    }
     while (end + unit <= body.size() && body.compare(end, unit, lf) != 0) {
       end += unit;
     }
@@ -82,7 +85,12 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   if (!file) {
     throw InputError("cannot read the file");
   }
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // In blocks rather than a character at a time: files are read whole.
+  std::string bytes;
+  char buffer[1 << 16];
+  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+    bytes.append(buffer, static_cast<size_t>(file.gcount()));
+  }
   if (file.bad()) {
     throw InputError("cannot read the file");
   }

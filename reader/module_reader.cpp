@@ -65,6 +65,14 @@ Statement ReadStatement(const std::vector<std::wstring>& lines, size_t& i) {
 // Does the statement end a procedure: an "End Sub", "End Function" or "End
 // Property" of its own, or after a ':' that separates statements?
 bool EndsProcedure(const std::wstring& text) {
+  // Most statements of a body hold no "End" at all: those are told at once.
+  bool end = false;
+  for (size_t i = 0; !end && i + 2 < text.size(); ++i) {
+    end = (text[i] | 0x20) == L'e' && (text[i + 1] | 0x20) == L'n' && (text[i + 2] | 0x20) == L'd';
+  }
+  if (!end) {
+    return false;
+  }
   const std::wstring code = CutTrailingComment(text);
   bool inString = false;
   size_t segment = 0;

@@ -1,5 +1,6 @@
 #include "simulator/utf.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tarnwick {
@@ -46,8 +47,14 @@ std::wstring Utf8ToWide(std::string_view text) {
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) {
-      out.push_back(static_cast<wchar_t>(lead));
-      ++i;
+      // A run of ASCII, widened at once.
+      size_t end = i + 1;
+      while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) {
+        ++end;
+      }
+      out.append(text.begin() + static_cast<std::ptrdiff_t>(i),
+                 text.begin() + static_cast<std::ptrdiff_t>(end));
+      i = end;
       continue;
     }
     int extra = 0;

@@ -112,6 +112,15 @@ class Parser {
       if (pending.empty()) {
         pendingBegin = at;
       }
+      if (IsPlainText(c)) {
+        size_t end = at + 1;
+        while (end < text.size() && IsPlainText(text[end])) {
+          ++end;
+        }
+        pending.append(text.substr(at, end - at));
+        at = end;
+        continue;
+      }
       if (c == L'&') {
         if (!Reference(pending)) {
           return false;
@@ -129,6 +138,12 @@ class Parser {
     }
     flush();
     return true;
+  }
+
+  // Text that needs no look at its neighbours: allowed, and no markup.
+  static bool IsPlainText(wchar_t c) {
+    return ((c >= 0x20 && c < 0xD800) || c == L'\n' || c == L'\t') && c != L'<' && c != L'&' &&
+           c != L']';
   }
 
   static bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
