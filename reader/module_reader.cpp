@@ -153,6 +153,7 @@ class Reader {
       }
       Member member{std::move(statement), std::move(declaration), std::move(pending), {}};
       pending = CommentBlock();
+      Attached(member.block);
       if (member.declaration.kind == DeclarationKind::kEnum ||
           member.declaration.kind == DeclarationKind::kType) {
         ReadChildren(member);
@@ -231,7 +232,7 @@ class Reader {
     if (&block == &pending) {
       Unattached();
     }
-    block = CommentBlock();
+    Stray(block, inBody ? StrayKind::kInBody : StrayKind::kDocumentsNothing);
   }
 
   // A block that documents no declaration documents the module when it stands
@@ -239,27 +240,51 @@ class Reader {
   void Unattached() {
     if (!pending.Empty() && module.members.empty() && module.block.Empty()) {
       module.block = std::move(pending);
+      pending = CommentBlock();
     }
-    pending = CommentBlock();
+    Stray(pending, StrayKind::kDocumentsNothing);
+  }
+
+  void Stray(CommentBlock& block, StrayKind kind) {
+    if (!block.Empty()) {
+      module.strays.push_back({std::move(block), kind});
+    }
+    block = CommentBlock();
+  }
+
+  // A member was read with `block`: the blocks cut off above it since the
+  // member before are second blocks for it.
+  void Attached(const CommentBlock& block) {
+    if (!block.Empty()) {
+      for (size_t s = detached; s < module.strays.size(); ++s) {
+        if (module.strays[s].kind == StrayKind::kDocumentsNothing) {
+          module.strays[s].kind = StrayKind::kSecondBlock;
+        }
+      }
+    }
+    detached = module.strays.size();
   }
 
   // Passes over a body to its End line. A procedure header inside it, where a
   // body lacks its End, begins the next member.
   void SkipBody() {
     CommentBlock ignored;
+    inBody = true;
     while (i < lines.size()) {
       Statement statement;
       if (!NextStatement(statement, ignored)) {
-        return;
+        break;
       }
       if (EndsProcedure(statement.text)) {
-        return;
+        break;
       }
       if (IsProcedureHeader(ParseDeclarationText(statement.text).kind)) {
         i = static_cast<size_t>(statement.line - 1);
-        return;
+        break;
       }
     }
+    Stray(ignored, StrayKind::kInBody);
+    inBody = false;
   }
 
   void ReadChildren(Member& parent) {
@@ -268,22 +293,22 @@ class Reader {
     while (i < lines.size()) {
       Statement statement;
       if (!NextStatement(statement, block)) {
-        return;
+        break;
       }
       if (EqualsIgnoringAsciiCase(FirstWord(statement.text), L"End") &&
           EqualsIgnoringAsciiCase(SecondWord(statement.text), isEnum ? L"Enum" : L"Type")) {
-        return;
+        break;
       }
       if (ParseDeclarationText(statement.text).kind != DeclarationKind::kNone &&
           !EqualsIgnoringAsciiCase(FirstWord(statement.text), L"Type") &&
           !EqualsIgnoringAsciiCase(FirstWord(statement.text), L"Enum")) {
         // An Enum or Type without its End line: the declaration is the next member.
         i = static_cast<size_t>(statement.line - 1);
-        return;
+        break;
       }
       std::wstring name = ChildName(statement.text);
       if (name.empty()) {
-        block = CommentBlock();
+        Stray(block, StrayKind::kDocumentsNothing);
         continue;
       }
       Declaration declaration;
@@ -292,13 +317,18 @@ class Reader {
       parent.children.push_back(
           {std::move(statement), std::move(declaration), std::move(block), {}});
       block = CommentBlock();
+      Attached(parent.children.back().block);
     }
+    Stray(block, StrayKind::kDocumentsNothing);
+    detached = module.strays.size();
   }
 
   const std::vector<std::wstring>& lines;
   ModuleSource& module;
   size_t i = 0;
   CommentBlock pending;
+  bool inBody = false;
+  size_t detached = 0;  // the strays from here on may be second blocks of the next member
 };
 
 }  // namespace

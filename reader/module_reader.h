@@ -36,11 +36,24 @@ struct Member {
   std::vector<Member> children;  // the members of an Enum, the fields of a Type
 };
 
+// A ''' block that documents no member, and why.
+enum class StrayKind {
+  kDocumentsNothing,  // no declaration follows it with only blank lines between
+  kSecondBlock,       // above a member that has a block of its own, something between
+  kInBody,            // inside a procedure's body
+};
+
+struct StrayBlock {
+  CommentBlock block;
+  StrayKind kind = StrayKind::kDocumentsNothing;
+};
+
 struct ModuleSource {
   std::wstring name;  // from Attribute VB_Name; empty when the file has none
   ModuleKind kind = ModuleKind::kStandard;
   CommentBlock block;  // a block above every declaration that documents none of them
   std::vector<Member> members;
+  std::vector<StrayBlock> strays;  // every other block, in line order
 };
 
 // A header that does not end; `line` is 1-based.
