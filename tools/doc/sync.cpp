@@ -236,7 +236,7 @@ class BlockSync {
   }
 
   void Note(int32_t line, const std::string& message) {
-    notes.push_back({line, DescribeMember(member) + ": " + message});
+    notes.push_back({line, {}, DescribeMember(member) + ": " + message});
   }
 
   const Member& member;

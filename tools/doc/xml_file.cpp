@@ -52,6 +52,7 @@ class XmlWriter {
     }
     warnings.push_back(
         Located(path, {block.line + content.LineOf(content.problem->offset),
+                       {},
                        "warning: the block is not well-formed XML (" + content.problem->message +
                            "); its text is written as its summary"}));
     return "<summary>" + EscapeXml(content.text, false) + "</summary>";
@@ -67,7 +68,7 @@ class XmlWriter {
 
 std::string Located(const std::string& path, const Finding& finding) {
   return path + (finding.line > 0 ? ":" + std::to_string(finding.line) : std::string()) + ": " +
-         finding.message;
+         (finding.code.empty() ? std::string() : finding.code + " ") + finding.message;
 }
 
 std::string XmlDocumentation(const std::wstring& project, const std::vector<DocModule>& modules,
