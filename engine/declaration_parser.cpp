@@ -29,7 +29,7 @@ wchar_t AsciiLower(wchar_t c) {
   return (c >= L'A' && c <= L'Z') ? c - L'A' + L'a' : c;
 }
 
-bool IsModifier(const std::wstring& word) {
+bool IsModifier(std::wstring_view word) {
   for (std::wstring_view modifier : kDeclarationModifiers) {
     if (EqualsIgnoringAsciiCase(word, modifier)) {
       return true;
@@ -57,11 +57,21 @@ bool MayDeclare(const std::wstring& text) {
   });
 }
 
-std::vector<std::wstring> NonEmptyWords(const std::wstring& text, const std::wstring& delimiters) {
-  std::vector<std::wstring> words;
-  for (std::wstring& word : SplitAny(text, delimiters)) {
-    if (!word.empty()) {
-      words.push_back(std::move(word));
+// The pieces between delimiters, empty ones dropped (SplitAny's, without
+// them), as views of `text`.
+std::vector<std::wstring_view> NonEmptyWords(std::wstring_view text, std::wstring_view delimiters) {
+  std::vector<std::wstring_view> words;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && delimiters.find(text[i]) != std::wstring_view::npos) {
+      ++i;
+    }
+    const size_t start = i;
+    while (i < text.size() && delimiters.find(text[i]) == std::wstring_view::npos) {
+      ++i;
+    }
+    if (i > start) {
+      words.push_back(text.substr(start, i - start));
     }
   }
   return words;
@@ -150,8 +160,8 @@ std::wstring BareName(std::wstring word) {
 Parameter ReadParameter(const std::wstring& piece) {
   Parameter parameter;
   const size_t equals = MaskStringLiterals(piece).find(L'=');
-  const std::vector<std::wstring> words =
-      NonEmptyWords(equals == std::wstring::npos ? piece : piece.substr(0, equals), L" ");
+  const std::vector<std::wstring_view> words =
+      NonEmptyWords(std::wstring_view(piece).substr(0, equals), L" ");
   size_t as = 0;
   while (as < words.size() && !EqualsIgnoringAsciiCase(words[as], L"As")) {
     ++as;
@@ -172,7 +182,7 @@ Parameter ReadParameter(const std::wstring& piece) {
     }
   }
   // "()" is cut wherever it stands in the word, so "a()x" names "a".
-  std::wstring name = words[nameAt];
+  std::wstring name(words[nameAt]);
   const size_t suffix = name.find(L"()");
   if (suffix != std::wstring::npos) {
     parameter.array = true;
@@ -184,7 +194,10 @@ Parameter ReadParameter(const std::wstring& piece) {
   }
   parameter.name = std::move(name);
   for (size_t w = as + 1; w < words.size(); ++w) {
-    parameter.type += (w > as + 1 ? L" " : L"") + words[w];
+    if (w > as + 1) {
+      parameter.type += L' ';
+    }
+    parameter.type += words[w];
   }
   return parameter;
 }
@@ -208,13 +221,13 @@ std::vector<std::wstring> ReadVariableNames(const std::wstring& rest) {
   std::vector<std::wstring> names;
   const std::wstring masked = MaskStringLiterals(rest);
   for (const std::wstring& piece : SplitParameters(rest, masked)) {
-    std::vector<std::wstring> words = NonEmptyWords(piece, BlankChars);
+    const std::vector<std::wstring_view> words = NonEmptyWords(piece, BlankChars);
     size_t w = 0;
     if (w < words.size() && EqualsIgnoringAsciiCase(words[w], L"WithEvents")) {
       ++w;
     }
     if (w < words.size()) {
-      std::wstring name = BareName(words[w].substr(0, words[w].find(L'=')));
+      std::wstring name = BareName(std::wstring(words[w].substr(0, words[w].find(L'='))));
       if (!name.empty()) {
         names.push_back(std::move(name));
       }
@@ -227,8 +240,8 @@ std::vector<std::wstring> ReadVariableNames(const std::wstring& rest) {
 // its comment cut, `masked` the same with its literals blanked.
 void ReadKind(const std::wstring& code, const std::wstring& masked, Declaration& declaration) {
   const size_t open = masked.find(L'(');
-  const std::vector<std::wstring> words =
-      NonEmptyWords(open == std::wstring::npos ? masked : masked.substr(0, open), BlankChars);
+  const std::vector<std::wstring_view> words =
+      NonEmptyWords(std::wstring_view(masked).substr(0, open), BlankChars);
   size_t w = 0;
   while (w < words.size() && IsModifier(words[w])) {
     declaration.isPrivate = declaration.isPrivate || EqualsIgnoringAsciiCase(words[w], L"private");
@@ -243,7 +256,7 @@ void ReadKind(const std::wstring& code, const std::wstring& masked, Declaration&
   auto named = [&](DeclarationKind kind, size_t at) {
     declaration.kind = kind;
     if (at < words.size()) {
-      declaration.names.push_back(BareName(words[at]));
+      declaration.names.push_back(BareName(std::wstring(words[at])));
     }
   };
   // The rest of the statement after the word at `at`, for lists of names.

@@ -27,6 +27,9 @@ Split SplitLines(std::string_view body, std::optional<Encoding> encoding) {
                          : encoding == Encoding::kUtf16Le ? std::string("\r\0", 2)
                                                           : std::string("\0\r", 2);
   Split split;
+  const size_t lines = static_cast<size_t>(std::count(body.begin(), body.end(), '\n')) + 1;
+  split.bytes.reserve(lines);
+  split.ends.reserve(lines);
   size_t start = 0;
   while (start < body.size()) {
     size_t end = start;

@@ -9,7 +9,7 @@ namespace tarnwick {
 namespace {
 
 std::wstring_view FirstWord(std::wstring_view text) {
-  const size_t start = text.find_first_not_of(BlankChars);
+  const size_t start = FirstNonBlank(text);
   if (start == std::wstring_view::npos) {
     return std::wstring_view();
   }
@@ -19,7 +19,7 @@ std::wstring_view FirstWord(std::wstring_view text) {
 
 // The word after the first one.
 std::wstring_view SecondWord(std::wstring_view text) {
-  const size_t start = text.find_first_not_of(BlankChars);
+  const size_t start = FirstNonBlank(text);
   if (start == std::wstring_view::npos) {
     return std::wstring_view();
   }
@@ -28,7 +28,7 @@ std::wstring_view SecondWord(std::wstring_view text) {
 }
 
 bool IsBlankLine(const std::wstring& line) {
-  return line.find_first_not_of(BlankChars) == std::wstring::npos;
+  return FirstNonBlank(line) == std::wstring::npos;
 }
 
 bool IsDocumentationLine(const std::wstring& line) {
@@ -36,13 +36,13 @@ bool IsDocumentationLine(const std::wstring& line) {
 }
 
 bool IsCommentLine(const std::wstring& line) {
-  const size_t start = line.find_first_not_of(BlankChars);
+  const size_t start = FirstNonBlank(line);
   return start != std::wstring::npos &&
          (line[start] == L'\'' || EqualsIgnoringAsciiCase(FirstWord(line), L"Rem"));
 }
 
 bool IsDirectiveLine(const std::wstring& line) {
-  const size_t start = line.find_first_not_of(BlankChars);
+  const size_t start = FirstNonBlank(line);
   return start != std::wstring::npos && line[start] == L'#';
 }
 

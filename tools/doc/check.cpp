@@ -297,9 +297,12 @@ class Checker {
 
 }  // namespace
 
-CrefScope::CrefScope(const std::vector<const DocModule*>& docs) {
+CrefScope::CrefScope(const std::vector<const DocModule*>& modules) : docs(modules) {}
+
+void CrefScope::Index() const {
+  modules.emplace();
   for (const DocModule* doc : docs) {
-    Module& module = modules[Lower(doc->module.name)];
+    Module& module = (*modules)[Lower(doc->module.name)];
     module.name = doc->module.name;
     for (const Member& member : doc->module.members) {
       for (const std::wstring& name : member.declaration.names) {
@@ -317,6 +320,9 @@ CrefScope::CrefScope(const std::vector<const DocModule*>& docs) {
 }
 
 std::optional<std::wstring> CrefScope::Missing(const std::wstring& cref) const {
+  if (!modules) {
+    Index();
+  }
   std::wstring target = cref;
   if (target.size() > 2 && target[1] == L':') {
     if (target[0] == L'!') {
@@ -332,8 +338,8 @@ std::optional<std::wstring> CrefScope::Missing(const std::wstring& cref) const {
     if (dot == std::wstring::npos) {
       return std::nullopt;
     }
-    const auto module = modules.find(target.substr(0, dot));
-    if (module != modules.end()) {
+    const auto module = modules->find(target.substr(0, dot));
+    if (module != modules->end()) {
       if (module->second.members.count(target.substr(dot + 1)) != 0) {
         return std::nullopt;
       }

@@ -51,7 +51,11 @@ class CrefScope {
     std::wstring name;
     std::set<std::wstring> members;  // "member", and "enum.member" for Enum members, Type fields
   };
-  std::map<std::wstring, Module> modules;  // by lower-case name
+  void Index() const;
+
+  std::vector<const DocModule*> docs;
+  // By lower-case name; made at the first cref, as most runs meet none.
+  mutable std::optional<std::map<std::wstring, Module>> modules;
 };
 
 // The problems of the module's blocks, in line order, each with its rule's code.
