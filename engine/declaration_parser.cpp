@@ -61,13 +61,16 @@ bool MayDeclare(const std::wstring& text) {
 // them), as views of `text`.
 std::vector<std::wstring_view> NonEmptyWords(std::wstring_view text, std::wstring_view delimiters) {
   std::vector<std::wstring_view> words;
+  // The delimiters are a space, and a tab with it or not.
+  const bool tab = delimiters.find(L'\t') != std::wstring_view::npos;
+  auto delimiter = [tab](wchar_t c) { return c == L' ' || (tab && c == L'\t'); };
   size_t i = 0;
   while (i < text.size()) {
-    while (i < text.size() && delimiters.find(text[i]) != std::wstring_view::npos) {
+    while (i < text.size() && delimiter(text[i])) {
       ++i;
     }
     const size_t start = i;
-    while (i < text.size() && delimiters.find(text[i]) == std::wstring_view::npos) {
+    while (i < text.size() && !delimiter(text[i])) {
       ++i;
     }
     if (i > start) {
@@ -125,8 +128,8 @@ bool FindParameterList(const std::wstring& code, size_t& begin, size_t& end) {
 // Splits the list at the commas outside string literals and parentheses,
 // keeping the pieces of the original text; empty pieces are dropped except the
 // last, as SplitAny does.
-std::vector<std::wstring> SplitParameters(const std::wstring& list, const std::wstring& code) {
-  std::vector<std::wstring> pieces;
+std::vector<std::wstring_view> SplitParameters(std::wstring_view list, std::wstring_view code) {
+  std::vector<std::wstring_view> pieces;
   size_t from = 0;
   int depth = 0;
   for (size_t i = 0; i < list.size(); ++i) {
@@ -157,11 +160,18 @@ std::wstring BareName(std::wstring word) {
 
 // One parameter: modifiers, the name before "As" (or the last word), the type.
 // A default value is cut off first, at the piece's first '=' outside a literal.
-Parameter ReadParameter(const std::wstring& piece) {
+Parameter ReadParameter(std::wstring_view piece) {
   Parameter parameter;
-  const size_t equals = MaskStringLiterals(piece).find(L'=');
-  const std::vector<std::wstring_view> words =
-      NonEmptyWords(std::wstring_view(piece).substr(0, equals), L" ");
+  size_t equals = std::wstring_view::npos;
+  bool inString = false;
+  for (size_t i = 0; i < piece.size() && equals == std::wstring_view::npos; ++i) {
+    if (piece[i] == L'"') {
+      inString = !inString;
+    } else if (piece[i] == L'=' && !inString) {
+      equals = i;
+    }
+  }
+  const std::vector<std::wstring_view> words = NonEmptyWords(piece.substr(0, equals), L" ");
   size_t as = 0;
   while (as < words.size() && !EqualsIgnoringAsciiCase(words[as], L"As")) {
     ++as;
@@ -209,8 +219,9 @@ std::vector<Parameter> ReadParameters(const std::wstring& code, const std::wstri
   if (!FindParameterList(masked, begin, end)) {
     return parameters;
   }
-  const std::wstring list = code.substr(begin, end - begin);
-  for (const std::wstring& piece : SplitParameters(list, masked.substr(begin, end - begin))) {
+  const std::wstring_view list = std::wstring_view(code).substr(begin, end - begin);
+  for (const std::wstring_view piece :
+       SplitParameters(list, std::wstring_view(masked).substr(begin, end - begin))) {
     parameters.push_back(ReadParameter(piece));
   }
   return parameters;
@@ -220,7 +231,7 @@ std::vector<Parameter> ReadParameters(const std::wstring& code, const std::wstri
 std::vector<std::wstring> ReadVariableNames(const std::wstring& rest) {
   std::vector<std::wstring> names;
   const std::wstring masked = MaskStringLiterals(rest);
-  for (const std::wstring& piece : SplitParameters(rest, masked)) {
+  for (const std::wstring_view piece : SplitParameters(rest, masked)) {
     const std::vector<std::wstring_view> words = NonEmptyWords(piece, BlankChars);
     size_t w = 0;
     if (w < words.size() && EqualsIgnoringAsciiCase(words[w], L"WithEvents")) {

@@ -16,6 +16,7 @@
 #include "tools/doc/check_report.h"
 #include "tools/doc/check_rules.h"
 #include "tools/doc/doc_tasks.h"
+#include "tools/doc/each_module.h"
 
 namespace tarnwick {
 
@@ -385,6 +386,7 @@ class Session {
     for (const std::string& path : this->arguments.paths) {
       Collect(path);
     }
+    Load();
   }
 
   // A file or folder that could not be read or written: exit status 2.
@@ -405,12 +407,20 @@ class Session {
   int status = kDocDone;
 
  private:
+  // A module file to read, or a folder that could not be read.
+  struct Entry {
+    fs::path path;
+    bool unreadableFolder = false;
+    std::optional<DocModule> module;
+    Finding error;  // when there is no module
+  };
+
   // A file, or the module files of a folder and its subfolders in path order.
   void Collect(const std::string& argument) {
     const fs::path path = PathOf(argument);
     std::error_code error;
     if (!fs::is_directory(path, error)) {
-      Load(path);
+      entries.push_back({path, false, std::nullopt, {}});
       return;
     }
     std::vector<fs::path> found;
@@ -422,27 +432,47 @@ class Session {
       }
     }
     if (error) {
-      Bad(Shown(path), 0, "cannot read the folder");
+      entries.push_back({path, true, std::nullopt, {}});
     }
     std::sort(found.begin(), found.end(),
               [](const fs::path& a, const fs::path& b) { return Shown(a) < Shown(b); });
     for (const fs::path& file : found) {
-      Load(file);
+      entries.push_back({file, false, std::nullopt, {}});
     }
   }
 
-  void Load(const fs::path& path) {
-    const std::string shown = Shown(path);
-    try {
-      modules.push_back(
-          ReadDocModule(shown, ReadFileBytes(path), arguments.encoding, WideOf(path.stem())));
-      files.push_back(path);
-    } catch (const InputError& error) {
-      Bad(shown, error.line, error.what());
-    } catch (const ModuleError& error) {
-      Bad(shown, error.line, error.what());
+  // Reads every file, all at once; then keeps the modules and reports the
+  // files that could not be read, in the order of the command line.
+  void Load() {
+    ForEachIndex(entries.size(), [&](size_t i) {
+      Entry& entry = entries[i];
+      if (entry.unreadableFolder) {
+        return;
+      }
+      try {
+        entry.module = ReadDocModule(Shown(entry.path), ReadFileBytes(entry.path),
+                                     arguments.encoding, WideOf(entry.path.stem()));
+      } catch (const InputError& error) {
+        entry.error = {error.line, {}, error.what()};
+      } catch (const ModuleError& error) {
+        entry.error = {error.line, {}, error.what()};
+      }
+    });
+    modules.reserve(entries.size());
+    for (Entry& entry : entries) {
+      if (entry.unreadableFolder) {
+        Bad(Shown(entry.path), 0, "cannot read the folder");
+      } else if (entry.module) {
+        modules.push_back(std::move(*entry.module));
+        files.push_back(entry.path);
+      } else {
+        Bad(Shown(entry.path), entry.error.line, entry.error.message);
+      }
     }
+    entries.clear();
   }
+
+  std::vector<Entry> entries;
 };
 
 void RunCheck(Session& session) {
@@ -451,38 +481,63 @@ void RunCheck(Session& session) {
     all.push_back(&doc);
   }
   const CrefScope scope(all);
-  std::vector<FileFindings> files;
-  for (const DocModule& doc : session.modules) {
-    std::vector<Finding> findings = CheckModule(doc, session.arguments.check, scope);
-    if (!findings.empty() && session.status == kDocDone) {
+  std::vector<FileFindings> files(session.modules.size());
+  ForEachIndex(files.size(), [&](size_t i) {
+    const DocModule& doc = session.modules[i];
+    files[i] = {doc.path, CheckModule(doc, session.arguments.check, scope)};
+  });
+  for (const FileFindings& file : files) {
+    if (!file.findings.empty() && session.status == kDocDone) {
       session.status = kDocFound;
     }
-    files.push_back({doc.path, std::move(findings)});
   }
   session.out << ReportFindings(session.arguments.format, files);
 }
 
 void RunSync(Session& session) {
-  for (size_t i = 0; i < session.modules.size(); ++i) {
+  // What sync makes of each module: its notes, and the new bytes and the diff
+  // when it changed.
+  struct Synced {
+    std::vector<Finding> notes;
+    bool changed = false;
+    std::string bytes;
+    std::string diff;
+    std::string error;  // a new line that the file's encoding cannot hold
+  };
+  std::vector<Synced> synced(session.modules.size());
+  ForEachIndex(synced.size(), [&](size_t i) {
     const DocModule& doc = session.modules[i];
-    const SyncResult result = SyncModule(doc);
-    for (const Finding& note : result.notes) {
-      session.err << Located(doc.path, note) << "\n";
-    }
+    SyncResult result = SyncModule(doc);
+    Synced& each = synced[i];
+    each.notes = std::move(result.notes);
+    each.changed = result.changed;
     if (!result.changed) {
-      continue;
+      return;
     }
     try {
-      const std::string bytes = SyncedBytes(doc.source, result);
-      if (session.arguments.write) {
-        WriteAtomically(session.files[i], bytes);
-      } else {
-        session.out << UnifiedDiff(doc.path, doc.source, result);
+      each.bytes = SyncedBytes(doc.source, result);
+      if (!session.arguments.write) {
+        each.diff = UnifiedDiff(doc.path, doc.source, result);
       }
     } catch (const EncodingError& error) {
-      session.Bad(doc.path, 0, std::string("cannot write the new lines: ") + error.what());
-    } catch (const InputError& error) {
-      session.Bad(doc.path, 0, error.what());
+      each.error = std::string("cannot write the new lines: ") + error.what();
+    }
+  });
+  for (size_t i = 0; i < synced.size(); ++i) {
+    const DocModule& doc = session.modules[i];
+    for (const Finding& note : synced[i].notes) {
+      session.err << Located(doc.path, note) << "\n";
+    }
+    if (!synced[i].error.empty()) {
+      session.Bad(doc.path, 0, synced[i].error);
+    } else if (synced[i].changed && !session.arguments.write) {
+      session.out << synced[i].diff;
+    } else if (synced[i].changed) {
+      try {
+        WriteAtomically(session.files[i], synced[i].bytes);
+      } catch (const InputError& error) {
+        session.Bad(doc.path, 0, error.what());
+      }
     }
   }
 }

@@ -3,6 +3,7 @@
 
 #include "simulator/utf.h"
 #include "tools/doc/doc_tasks.h"
+#include "tools/doc/each_module.h"
 
 namespace tarnwick {
 
@@ -20,49 +21,48 @@ std::string Indented(const std::string& text, size_t indent) {
   return out;
 }
 
-class XmlWriter {
- public:
-  XmlWriter(std::string& out, std::vector<std::string>& warnings, const std::string& path)
-      : out(out), warnings(warnings), path(path) {}
-
-  void Members(const std::vector<std::wstring>& ids, const CommentBlock& block) {
-    if (block.Empty()) {
-      return;
-    }
-    std::string body;
-    for (const std::wstring& id : ids) {
-      if (!written.insert(id).second) {
-        continue;
-      }
-      if (body.empty()) {
-        body = Body(block);
-      }
-      out += "        <member name=\"" + EscapeXml(id, true) + "\">\n" + Indented(body, 12) +
-             "\n        </member>\n";
-    }
-  }
-
-  void SetPath(const std::string& modulePath) { path = modulePath; }
-
- private:
-  std::string Body(const CommentBlock& block) {
-    const BlockContent content = ReadBlockContent(block);
-    if (!content.problem) {
-      return WriteXml(content.nodes);
-    }
-    warnings.push_back(
-        Located(path, {block.line + content.LineOf(content.problem->offset),
-                       {},
-                       "warning: the block is not well-formed XML (" + content.problem->message +
-                           "); its text is written as its summary"}));
-    return "<summary>" + EscapeXml(content.text, false) + "</summary>";
-  }
-
-  std::string& out;
-  std::vector<std::string>& warnings;
-  std::string path;
-  std::set<std::wstring> written;  // a property's Get, Let and Set share one ID
+// One block's entry in the file: its member's IDs, and its XML laid out.
+struct Documented {
+  std::vector<std::wstring> ids;
+  std::string body;
+  std::string warning;  // when the block is not well-formed XML
 };
+
+Documented Document(const std::string& path, std::vector<std::wstring> ids,
+                    const CommentBlock& block) {
+  Documented documented{std::move(ids), {}, {}};
+  const BlockContent content = ReadBlockContent(block);
+  if (!content.problem) {
+    documented.body = Indented(WriteXml(content.nodes), 12);
+    return documented;
+  }
+  documented.warning =
+      Located(path, {block.line + content.LineOf(content.problem->offset),
+                     {},
+                     "warning: the block is not well-formed XML (" + content.problem->message +
+                         "); its text is written as its summary"});
+  documented.body = Indented("<summary>" + EscapeXml(content.text, false) + "</summary>", 12);
+  return documented;
+}
+
+// The module's blocks, in line order, with the IDs under `project`.
+std::vector<Documented> DocumentModule(const std::wstring& project, const DocModule& doc) {
+  std::vector<Documented> blocks;
+  const std::wstring prefix = project + L"." + doc.module.name;
+  auto add = [&](std::vector<std::wstring> ids, const CommentBlock& block) {
+    if (!block.Empty() && !ids.empty()) {
+      blocks.push_back(Document(doc.path, std::move(ids), block));
+    }
+  };
+  add({L"T:" + prefix}, doc.module.block);
+  for (const Member& member : doc.module.members) {
+    add(MemberIds(prefix, member, nullptr), member.block);
+    for (const Member& child : member.children) {
+      add(MemberIds(prefix, child, &member), child.block);
+    }
+  }
+  return blocks;
+}
 
 }  // namespace
 
@@ -76,15 +76,24 @@ std::string XmlDocumentation(const std::wstring& project, const std::vector<DocM
   std::string out =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<doc>\n    <assembly>\n        <name>" +
       EscapeXml(project, false) + "</name>\n    </assembly>\n    <members>\n";
-  XmlWriter writer(out, warnings, std::string());
-  for (const DocModule& doc : modules) {
-    writer.SetPath(doc.path);
-    const std::wstring prefix = project + L"." + doc.module.name;
-    writer.Members({L"T:" + prefix}, doc.module.block);
-    for (const Member& member : doc.module.members) {
-      writer.Members(MemberIds(prefix, member, nullptr), member.block);
-      for (const Member& child : member.children) {
-        writer.Members(MemberIds(prefix, child, &member), child.block);
+  std::vector<std::vector<Documented>> documented(modules.size());
+  ForEachIndex(modules.size(),
+               [&](size_t i) { documented[i] = DocumentModule(project, modules[i]); });
+  // The first block of an ID is its documentation: a property's Get, Let and
+  // Set share one; a block none of whose IDs is new is left out, warning and all.
+  std::set<std::wstring> written;
+  for (const std::vector<Documented>& blocks : documented) {
+    for (const Documented& block : blocks) {
+      bool used = false;
+      for (const std::wstring& id : block.ids) {
+        if (written.insert(id).second) {
+          out += "        <member name=\"" + EscapeXml(id, true) + "\">\n" + block.body +
+                 "\n        </member>\n";
+          used = true;
+        }
+      }
+      if (used && !block.warning.empty()) {
+        warnings.push_back(block.warning);
       }
     }
   }

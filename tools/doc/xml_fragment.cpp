@@ -21,6 +21,9 @@ bool IsXmlUnit(uint32_t c) {
 
 // XML 1.0's name characters, within the Basic Multilingual Plane.
 bool IsNameStart(wchar_t c) {
+  if (c < 0x80) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':';
+  }
   return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':' ||
          (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
          (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) || c == 0x200C || c == 0x200D ||
@@ -30,6 +33,10 @@ bool IsNameStart(wchar_t c) {
 }
 
 bool IsNameChar(wchar_t c) {
+  if (c < 0x80) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+           c == L'_' || c == L':' || c == L'-' || c == L'.';
+  }
   return IsNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.' || c == 0xB7 ||
          (c >= 0x300 && c <= 0x36F) || c == 0x203F || c == 0x2040;
 }
