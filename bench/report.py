@@ -17,7 +17,8 @@ SIZES = [10, 100, 1000, 10000]
 # Targets (figures to compare with, never pass/fail for the build).
 IN_PROCESS_OVER_FLOOR_NS = 20.0
 WINE_OVERHEAD_RATIO = 0.10
-DOC_TOOL_MS = 1000.0
+# 55,000 lines at 1,000,000 lines a second.
+DOC_TOOL_MS = 55.0
 # Editor calls per keystroke under Wine, the two that bind the pane included.
 CALL_TARGETS = {"template": 12, "enter-in-block": 8, "tab-template-block": 10,
                 "tab-200-line-block": 12, "closing-tag": 8, "apostrophe-in-code": 8,
@@ -139,9 +140,9 @@ def build(native_path, wine_path):
          "value": "%.1f us %s" % (worst_p99["addin_p99_us"], worst_p99["kind"]),
          "holds": worst_p99["addin_p99_us"] <= ADDIN_P99_US},
         {"target": "native: tarnwick-doc on 55,000 lines, slowest command",
-         "limit": "< %.0f ms" % DOC_TOOL_MS,
+         "limit": "<= %.0f ms" % DOC_TOOL_MS,
          "value": "%.0f ms" % slowest_doc if slowest_doc is not None else "not run",
-         "holds": slowest_doc is not None and slowest_doc < DOC_TOOL_MS},
+         "holds": slowest_doc is not None and slowest_doc <= DOC_TOOL_MS},
         {"target": "growth: linear in the lines walked", "limit": "linear",
          "value": ", ".join("%s %s" % (g, "linear" if growth[g]["linear"] else "NOT linear")
                             for g in GROWTH),
@@ -237,7 +238,9 @@ def show(r):
     p("")
     p("tarnwick-doc on modules (ms per run, wall clock)")
     for d in r["doc_tool"]:
-        p("  %-8s %8.1f ms   %d lines" % (d["command"], d["ms"], d["lines"] or 0))
+        rate = (d["lines"] or 0) / (d["ms"] / 1e3) if d["ms"] else 0
+        p("  %-8s %8.1f ms   %d lines   %9.0f lines/s" % (d["command"], d["ms"],
+                                                          d["lines"] or 0, rate))
     p("")
     p("Targets")
     for t in r["targets"]:

@@ -1,6 +1,5 @@
 #include "simulator/utf.h"
 
-#include <cstddef>
 #include <cstdint>
 
 namespace tarnwick {
@@ -52,8 +51,11 @@ std::wstring Utf8ToWide(std::string_view text) {
       while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) {
         ++end;
       }
-      out.append(text.begin() + static_cast<std::ptrdiff_t>(i),
-                 text.begin() + static_cast<std::ptrdiff_t>(end));
+      const size_t at = out.size();
+      out.resize(at + end - i);
+      for (size_t k = i; k < end; ++k) {
+        out[at + k - i] = static_cast<wchar_t>(text[k]);
+      }
       i = end;
       continue;
     }

@@ -12,12 +12,14 @@ namespace {
 // Each line of `text` behind `indent` spaces.
 std::string Indented(const std::string& text, size_t indent) {
   std::string out(indent, ' ');
-  for (const char c : text) {
-    out += c;
-    if (c == '\n') {
-      out.append(indent, ' ');
-    }
+  out.reserve(text.size() + indent * 8);
+  size_t start = 0;
+  for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+    out.append(text, start, end + 1 - start);
+    out.append(indent, ' ');
+    start = end + 1;
   }
+  out.append(text, start, std::string::npos);
   return out;
 }
 

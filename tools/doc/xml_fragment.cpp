@@ -343,9 +343,14 @@ void Write(const XmlNode& node, std::string& out) {
     return;
   }
   const std::string name = WideToUtf8(node.name);
-  out += "<" + name;
+  out += '<';
+  out += name;
   for (const auto& [attribute, value] : node.attributes) {
-    out += " " + WideToUtf8(attribute) + "=\"" + EscapeXml(value, true) + "\"";
+    out += ' ';
+    out += WideToUtf8(attribute);
+    out += "=\"";
+    out += EscapeXml(value, true);
+    out += '"';
   }
   if (node.selfClosing) {
     out += " />";
@@ -355,7 +360,9 @@ void Write(const XmlNode& node, std::string& out) {
   for (const XmlNode& child : node.children) {
     Write(child, out);
   }
-  out += "</" + name + ">";
+  out += "</";
+  out += name;
+  out += '>';
 }
 
 }  // namespace
@@ -375,10 +382,20 @@ std::optional<XmlProblem> ParseXmlFragment(std::wstring_view text, std::vector<X
 }
 
 std::string EscapeXml(std::wstring_view text, bool attribute) {
+  std::string out;
+  out.reserve(text.size());
   std::wstring clean;
-  clean.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     const wchar_t c = text[i];
+    // Printable ASCII but for markup, the most of any text, goes over as it is.
+    if (c >= 0x20 && c < 0x7F && c != L'&' && c != L'<' && c != L'>' && c != L'"') {
+      if (!clean.empty()) {
+        out += WideToUtf8(clean);
+        clean.clear();
+      }
+      out.push_back(static_cast<char>(c));
+      continue;
+    }
     const auto unit = static_cast<uint16_t>(c);
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
         static_cast<uint16_t>(text[i + 1]) >= 0xDC00 &&
@@ -417,7 +434,7 @@ std::string EscapeXml(std::wstring_view text, bool attribute) {
         clean.push_back(c);
     }
   }
-  return WideToUtf8(clean);
+  return clean.empty() ? out : out + WideToUtf8(clean);
 }
 
 std::string WriteXml(const std::vector<XmlNode>& nodes) {
