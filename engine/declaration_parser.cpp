@@ -61,6 +61,7 @@ bool MayDeclare(const std::wstring& text) {
 // them), as views of `text`.
 std::vector<std::wstring_view> NonEmptyWords(std::wstring_view text, std::wstring_view delimiters) {
   std::vector<std::wstring_view> words;
+  words.reserve(8);
   // The delimiters are a space, and a tab with it or not.
   const bool tab = delimiters.find(L'\t') != std::wstring_view::npos;
   auto delimiter = [tab](wchar_t c) { return c == L' ' || (tab && c == L'\t'); };
@@ -337,8 +338,11 @@ bool IsTypeCharacter(wchar_t c) {
 }
 
 bool IsContinuedLine(const std::wstring& text) {
-  const size_t last = text.find_last_not_of(BlankChars);
-  return last != std::wstring::npos && last >= 1 && text[last] == L'_' && IsBlank(text[last - 1]);
+  size_t end = text.size();
+  while (end > 0 && IsBlank(text[end - 1])) {
+    --end;
+  }
+  return end >= 2 && text[end - 1] == L'_' && IsBlank(text[end - 2]);
 }
 
 std::wstring CutTrailingComment(const std::wstring& text) {

@@ -53,7 +53,11 @@ Statement ReadStatement(const std::vector<std::wstring>& lines, size_t& i) {
   while (i < lines.size()) {
     const std::wstring& text = lines[i++];
     if (!IsContinuedLine(text)) {
-      statement.text += text;
+      if (statement.text.empty()) {
+        statement.text = text;  // most statements are one line: copied once
+      } else {
+        statement.text += text;
+      }
       break;
     }
     statement.text.append(text, 0, text.find_last_not_of(BlankChars));

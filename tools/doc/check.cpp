@@ -66,6 +66,20 @@ bool IsSectionTag(const std::wstring& name) {
   return kSections.count(name) != 0;
 }
 
+// The same name, and the same attributes in any order (a tag has each once).
+bool SameTag(const XmlNode& a, const XmlNode& b) {
+  if (a.name != b.name || a.attributes.size() != b.attributes.size()) {
+    return false;
+  }
+  for (const auto& [key, value] : a.attributes) {
+    const std::wstring* other = b.Attribute(key);
+    if (other == nullptr || *other != value) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // "<exception cref=\"X\">": a tag as written, for messages.
 std::string TagText(const XmlNode& node) {
   std::string text = "<" + WideToUtf8(node.name);
@@ -207,7 +221,7 @@ class Checker {
             const Declaration* declaration) {
     const DeclarationKind kind =
         declaration == nullptr ? DeclarationKind::kNone : declaration->kind;
-    std::set<std::pair<std::wstring, std::vector<std::pair<std::wstring, std::wstring>>>> seen;
+    std::vector<const XmlNode*> seen;  // the section tags so far
     for (const XmlNode& node : content.nodes) {
       if (!node.element) {
         continue;
@@ -224,11 +238,11 @@ class Checker {
       }
       // A <param> of a signature is matched to its parameter, case aside, above.
       if (IsSectionTag(node.name) && !(node.name == L"param" && HasSignature(kind))) {
-        std::vector<std::pair<std::wstring, std::wstring>> attributes = node.attributes;
-        std::sort(attributes.begin(), attributes.end());
-        if (!seen.emplace(node.name, std::move(attributes)).second) {
+        if (std::any_of(seen.begin(), seen.end(),
+                        [&](const XmlNode* before) { return SameTag(*before, node); })) {
           Report(line, kRepeatedTag, what + ": a second " + TagText(node));
         }
+        seen.push_back(&node);
       }
     }
     Crefs(content, first, what, content.nodes);
