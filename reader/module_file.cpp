@@ -1,6 +1,7 @@
 #include "reader/module_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <optional>
 
@@ -27,7 +28,13 @@ Split SplitLines(std::string_view body, std::optional<Encoding> encoding) {
                          : encoding == Encoding::kUtf16Le ? std::string("\r\0", 2)
                                                           : std::string("\0\r", 2);
   Split split;
-  const size_t lines = static_cast<size_t>(std::count(body.begin(), body.end(), '\n')) + 1;
+  size_t lines = 1;
+  for (const char* at = body.data();
+       (at = static_cast<const char*>(std::memchr(at, '\n', body.data() + body.size() - at))) !=
+       nullptr;
+       ++at) {
+    ++lines;
+  }
   split.bytes.reserve(lines);
   split.ends.reserve(lines);
   size_t start = 0;
