@@ -89,6 +89,23 @@ std::string TagText(const XmlNode& node) {
   return text + ">";
 }
 
+// "Function Add" (or "module"), made when a message first needs it: most
+// members have nothing to report.
+class What {
+ public:
+  explicit What(const tarnwick::Member* member) : member(member) {}
+  const std::string& operator()() const {
+    if (text.empty()) {
+      text = member == nullptr ? std::string("module") : DescribeMember(*member);
+    }
+    return text;
+  }
+
+ private:
+  const tarnwick::Member* member;
+  mutable std::string text;
+};
+
 // A member and where it stands, in the order of the module's lines.
 struct Placed {
   int32_t line = 0;
@@ -137,11 +154,12 @@ class Checker {
 
   void Check(const Member& member, bool topLevel) {
     const Declaration& d = member.declaration;
-    const std::string what = DescribeMember(member);
+    const What what(&member);
     if (member.block.Empty()) {
       if (MustHaveBlock(member, topLevel)) {
-        Report(member.statement.line, kNoBlock,
-               what + (d.isPrivate || !topLevel ? " has" : " is public and has") + " no ''' block");
+        Report(
+            member.statement.line, kNoBlock,
+            what() + (d.isPrivate || !topLevel ? " has" : " is public and has") + " no ''' block");
       }
       return;
     }
@@ -149,7 +167,7 @@ class Checker {
     const int32_t first = member.block.line;
     if (content.problem) {
       Report(first + content.LineOf(content.problem->offset), kNotWellFormed,
-             what + ": the block is not well-formed XML: " + content.problem->message);
+             what() + ": the block is not well-formed XML: " + content.problem->message);
       return;
     }
     Tags(content, first, what, &d);
@@ -167,24 +185,24 @@ class Checker {
       } else if (node.name == L"param" && HasSignature(d.kind)) {
         const std::wstring* name = node.Attribute(L"name");
         if (name == nullptr) {
-          Report(line, kParamWithoutName, what + ": <param> without a name");
+          Report(line, kParamWithoutName, what() + ": <param> without a name");
           continue;
         }
         const size_t index = SignatureIndex(signature, *name);
         if (index == signature.size()) {
           Report(line, kUnknownParam,
-                 what + ": <param name=" + Quoted(*name) + "> names no parameter");
+                 what() + ": <param name=" + Quoted(*name) + "> names no parameter");
         } else if (documented[index]) {
-          Report(line, kRepeatedTag, what + ": a second <param name=" + Quoted(*name) + ">");
+          Report(line, kRepeatedTag, what() + ": a second <param name=" + Quoted(*name) + ">");
         } else {
           documented[index] = true;
           if (index < highest) {
             Report(line, kParamOrder,
-                   what + ": <param name=" + Quoted(*name) + "> is out of signature order");
+                   what() + ": <param name=" + Quoted(*name) + "> is out of signature order");
           }
           highest = std::max(highest, index);
           if (IsEmptyElement(node)) {
-            Report(line, kEmptyParam, what + ": <param name=" + Quoted(*name) + "> is empty");
+            Report(line, kEmptyParam, what() + ": <param name=" + Quoted(*name) + "> is empty");
           }
         }
       }
@@ -192,11 +210,11 @@ class Checker {
     for (size_t i = 0; i < signature.size(); ++i) {
       if (!documented[i]) {
         Report(member.statement.line, kMissingParam,
-               what + ": parameter " + Quoted(signature[i]) + " has no <param>");
+               what() + ": parameter " + Quoted(signature[i]) + " has no <param>");
       }
     }
     if (ReturnsValue(d.kind) && !returns) {
-      Report(member.statement.line, kMissingReturns, what + " has no <returns>");
+      Report(member.statement.line, kMissingReturns, what() + " has no <returns>");
     }
   }
 
@@ -211,13 +229,13 @@ class Checker {
              "module: the block is not well-formed XML: " + content.problem->message);
       return;
     }
-    Tags(content, block.line, "module", nullptr);
+    Tags(content, block.line, What(nullptr), nullptr);
   }
 
   // The rules every block's tags follow: an empty summary, a tag repeated, a
   // tag the member cannot have, a cref to a member that is not there.
   // `declaration` is null for the module's block.
-  void Tags(const BlockContent& content, int32_t first, const std::string& what,
+  void Tags(const BlockContent& content, int32_t first, const What& what,
             const Declaration* declaration) {
     const DeclarationKind kind =
         declaration == nullptr ? DeclarationKind::kNone : declaration->kind;
@@ -228,19 +246,19 @@ class Checker {
       }
       const int32_t line = first + content.LineOf(node.begin);
       if (node.name == L"summary" && IsEmptyElement(node)) {
-        Report(line, kEmptySummary, what + ": empty <summary>");
+        Report(line, kEmptySummary, what() + ": empty <summary>");
       }
       if (node.name == L"returns" && !ReturnsValue(kind)) {
-        Report(line, kTagNotAllowed, what + ": <returns> on " + KindPhrase(kind));
+        Report(line, kTagNotAllowed, what() + ": <returns> on " + KindPhrase(kind));
       }
       if (node.name == L"param" && !HasSignature(kind)) {
-        Report(line, kTagNotAllowed, what + ": <param> on " + KindPhrase(kind));
+        Report(line, kTagNotAllowed, what() + ": <param> on " + KindPhrase(kind));
       }
       // A <param> of a signature is matched to its parameter, case aside, above.
       if (IsSectionTag(node.name) && !(node.name == L"param" && HasSignature(kind))) {
         if (std::any_of(seen.begin(), seen.end(),
                         [&](const XmlNode* before) { return SameTag(*before, node); })) {
-          Report(line, kRepeatedTag, what + ": a second " + TagText(node));
+          Report(line, kRepeatedTag, what() + ": a second " + TagText(node));
         }
         seen.push_back(&node);
       }
@@ -248,7 +266,7 @@ class Checker {
     Crefs(content, first, what, content.nodes);
   }
 
-  void Crefs(const BlockContent& content, int32_t first, const std::string& what,
+  void Crefs(const BlockContent& content, int32_t first, const What& what,
              const std::vector<XmlNode>& nodes) {
     for (const XmlNode& node : nodes) {
       if (!node.element) {
@@ -257,7 +275,7 @@ class Checker {
       if (const std::wstring* cref = node.Attribute(L"cref")) {
         if (const std::optional<std::wstring> module = scope.Missing(*cref)) {
           Report(first + content.LineOf(node.begin), kUnknownCref,
-                 what + ": cref=" + Quoted(*cref) + " names no member of " + WideToUtf8(*module));
+                 what() + ": cref=" + Quoted(*cref) + " names no member of " + WideToUtf8(*module));
         }
       }
       Crefs(content, first, what, node.children);
