@@ -23,27 +23,32 @@ std::string Indented(const std::string& text, size_t indent) {
   return out;
 }
 
-// One block's entry in the file: its member's IDs, and its XML laid out.
+// One block's entries in the file: a <member> element for each ID of its
+// member, with its XML laid out.
 struct Documented {
-  std::vector<std::wstring> ids;
-  std::string body;
+  std::vector<std::pair<std::wstring, std::string>> members;  // ID, element
   std::string warning;  // when the block is not well-formed XML
 };
 
-Documented Document(const std::string& path, std::vector<std::wstring> ids,
+Documented Document(const std::string& path, const std::vector<std::wstring>& ids,
                     const CommentBlock& block) {
-  Documented documented{std::move(ids), {}, {}};
+  Documented documented;
   const BlockContent content = ReadBlockContent(block);
+  std::string body;
   if (!content.problem) {
-    documented.body = Indented(WriteXml(content.nodes), 12);
-    return documented;
+    body = Indented(WriteXml(content.nodes), 12);
+  } else {
+    documented.warning =
+        Located(path, {block.line + content.LineOf(content.problem->offset),
+                       {},
+                       "warning: the block is not well-formed XML (" + content.problem->message +
+                           "); its text is written as its summary"});
+    body = Indented("<summary>" + EscapeXml(content.text, false) + "</summary>", 12);
   }
-  documented.warning =
-      Located(path, {block.line + content.LineOf(content.problem->offset),
-                     {},
-                     "warning: the block is not well-formed XML (" + content.problem->message +
-                         "); its text is written as its summary"});
-  documented.body = Indented("<summary>" + EscapeXml(content.text, false) + "</summary>", 12);
+  for (const std::wstring& id : ids) {
+    documented.members.emplace_back(id, "        <member name=\"" + EscapeXml(id, true) + "\">\n" +
+                                            body + "\n        </member>\n");
+  }
   return documented;
 }
 
@@ -51,9 +56,9 @@ Documented Document(const std::string& path, std::vector<std::wstring> ids,
 std::vector<Documented> DocumentModule(const std::wstring& project, const DocModule& doc) {
   std::vector<Documented> blocks;
   const std::wstring prefix = project + L"." + doc.module.name;
-  auto add = [&](std::vector<std::wstring> ids, const CommentBlock& block) {
+  auto add = [&](const std::vector<std::wstring>& ids, const CommentBlock& block) {
     if (!block.Empty() && !ids.empty()) {
-      blocks.push_back(Document(doc.path, std::move(ids), block));
+      blocks.push_back(Document(doc.path, ids, block));
     }
   };
   add({L"T:" + prefix}, doc.module.block);
@@ -87,10 +92,9 @@ std::string XmlDocumentation(const std::wstring& project, const std::vector<DocM
   for (const std::vector<Documented>& blocks : documented) {
     for (const Documented& block : blocks) {
       bool used = false;
-      for (const std::wstring& id : block.ids) {
+      for (const auto& [id, element] : block.members) {
         if (written.insert(id).second) {
-          out += "        <member name=\"" + EscapeXml(id, true) + "\">\n" + block.body +
-                 "\n        </member>\n";
+          out += element;
           used = true;
         }
       }
