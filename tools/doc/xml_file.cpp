@@ -89,6 +89,15 @@ std::string XmlDocumentation(const std::wstring& project, const std::vector<DocM
   // The first block of an ID is its documentation: a property's Get, Let and
   // Set share one; a block none of whose IDs is new is left out, warning and all.
   std::set<std::wstring> written;
+  size_t size = out.size() + 32;
+  for (const std::vector<Documented>& blocks : documented) {
+    for (const Documented& block : blocks) {
+      for (const auto& member : block.members) {
+        size += member.second.size();
+      }
+    }
+  }
+  out.reserve(size);
   for (const std::vector<Documented>& blocks : documented) {
     for (const Documented& block : blocks) {
       bool used = false;
