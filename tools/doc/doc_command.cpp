@@ -389,6 +389,13 @@ class Session {
     Load();
   }
 
+  // The modules are freed as they were made, on every core.
+  ~Session() {
+    ForEachIndex(modules.size(), [&](size_t i) { modules[i] = DocModule(); });
+  }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
   // A file or folder that could not be read or written: exit status 2.
   void Bad(const std::string& path, int32_t line, const std::string& message) {
     err << Located(path, {line, {}, "error: " + message}) << "\n";
