@@ -23,6 +23,9 @@ SIZES = [10, 100, 1000, 10000]
 # machine.
 IN_PROCESS_SHARE_OF_FLOOR = 0.125
 WINE_OVERHEAD_RATIO = 0.10
+# The one absolute target, on purpose: how long a user waits for tarnwick-doc,
+# 55,000 lines at 1,000,000 lines a second (the slowest command).
+DOC_TOOL_MS = 55.0
 # Editor calls per keystroke under Wine, the two that bind the pane included.
 CALL_TARGETS = {"template": 12, "enter-in-block": 8, "tab-template-block": 10,
                 "tab-200-line-block": 12, "closing-tag": 8, "apostrophe-in-code": 8,
@@ -35,8 +38,6 @@ ALLOCATION_TARGETS = {"template": 190, "enter-in-block": 30, "tab-template-block
 # The add-in's own time per keystroke, median, in units of the reference
 # workload's median timed beside the same keystrokes.
 OWN_TIME_PER_REFERENCE = 2.0
-# The one absolute target: how long a user waits for tarnwick-doc.
-DOC_TOOL_MS = 1000.0
 LINES_PER_CALL = 64
 
 
@@ -155,9 +156,9 @@ def build(native, wine):
          "value": "%.2f %s" % (slowest["own_per_reference"], slowest["kind"]),
          "holds": slowest["own_per_reference"] <= OWN_TIME_PER_REFERENCE},
         {"target": "native: tarnwick-doc on 55,000 lines, slowest command",
-         "limit": "< %.0f ms" % DOC_TOOL_MS,
+         "limit": "<= %.0f ms" % DOC_TOOL_MS,
          "value": "%.0f ms" % slowest_doc if slowest_doc is not None else "not run",
-         "holds": slowest_doc is not None and slowest_doc < DOC_TOOL_MS},
+         "holds": slowest_doc is not None and slowest_doc <= DOC_TOOL_MS},
         {"target": "growth: linear in the lines walked", "limit": "linear",
          "value": ", ".join("%s %s" % (g, "linear" if growth[g]["linear"] else "NOT linear")
                             for g in GROWTH),
@@ -264,7 +265,9 @@ def show(r):
     p("")
     p("tarnwick-doc on modules (ms per run, wall clock)")
     for d in r["doc_tool"]:
-        p("  %-8s %8.1f ms   %d lines" % (d["command"], d["ms"], d["lines"] or 0))
+        rate = (d["lines"] or 0) / (d["ms"] / 1e3) if d["ms"] else 0
+        p("  %-8s %8.1f ms   %d lines   %9.0f lines/s" % (d["command"], d["ms"],
+                                                          d["lines"] or 0, rate))
     p("")
     p("Targets")
     for t in r["targets"]:

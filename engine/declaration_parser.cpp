@@ -19,7 +19,12 @@ constexpr std::array<std::wstring_view, 12> kDeclarationKeywords = {
 constexpr std::array<std::wstring_view, 5> kDeclarationModifiers = {
     L"public", L"private", L"friend", L"static", L"global"};
 
-bool IsModifier(const std::wstring& word) {
+// Every word a declaration can begin with: its modifiers and kinds.
+constexpr std::array<std::wstring_view, 14> kFirstWords = {
+    L"public", L"private",  L"friend", L"static", L"global", L"declare", L"function",
+    L"sub",    L"property", L"event",  L"enum",   L"type",   L"const",   L"dim"};
+
+bool IsModifier(std::wstring_view word) {
   for (std::wstring_view modifier : kDeclarationModifiers) {
     if (EqualsIgnoringAsciiCase(word, modifier)) {
       return true;
@@ -28,11 +33,44 @@ bool IsModifier(const std::wstring& word) {
   return false;
 }
 
-std::vector<std::wstring> NonEmptyWords(const std::wstring& text, const std::wstring& delimiters) {
-  std::vector<std::wstring> words;
-  for (std::wstring& word : SplitAny(text, delimiters)) {
-    if (!word.empty()) {
-      words.push_back(std::move(word));
+// Whether the statement's first word (up to a blank, '(', quote or apostrophe)
+// is one a declaration begins with: most statements of a module are not
+// declarations, and this tells them apart without reading them.
+bool MayDeclare(const std::wstring& text) {
+  const size_t start = text.find_first_not_of(BlankChars);
+  if (start == std::wstring::npos) {
+    return false;
+  }
+  size_t end = start;
+  while (end < text.size() && text[end] != L' ' && text[end] != L'\t' && text[end] != L'(' &&
+         text[end] != L'"' && text[end] != L'\'') {
+    ++end;
+  }
+  const std::wstring_view word = std::wstring_view(text).substr(start, end - start);
+  return std::any_of(kFirstWords.begin(), kFirstWords.end(), [&](std::wstring_view keyword) {
+    return EqualsIgnoringAsciiCase(word, keyword);
+  });
+}
+
+// The pieces between delimiters, empty ones dropped (SplitAny's, without
+// them), as views of `text`.
+std::vector<std::wstring_view> NonEmptyWords(std::wstring_view text, std::wstring_view delimiters) {
+  std::vector<std::wstring_view> words;
+  words.reserve(8);
+  // The delimiters are a space, and a tab with it or not.
+  const bool tab = delimiters.find(L'\t') != std::wstring_view::npos;
+  auto delimiter = [tab](wchar_t c) { return c == L' ' || (tab && c == L'\t'); };
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && delimiter(text[i])) {
+      ++i;
+    }
+    const size_t start = i;
+    while (i < text.size() && !delimiter(text[i])) {
+      ++i;
+    }
+    if (i > start) {
+      words.push_back(text.substr(start, i - start));
     }
   }
   return words;
@@ -86,8 +124,8 @@ bool FindParameterList(const std::wstring& code, size_t& begin, size_t& end) {
 // Splits the list at the commas outside string literals and parentheses,
 // keeping the pieces of the original text; empty pieces are dropped except the
 // last, as SplitAny does.
-std::vector<std::wstring> SplitParameters(const std::wstring& list, const std::wstring& code) {
-  std::vector<std::wstring> pieces;
+std::vector<std::wstring_view> SplitParameters(std::wstring_view list, std::wstring_view code) {
+  std::vector<std::wstring_view> pieces;
   size_t from = 0;
   int depth = 0;
   for (size_t i = 0; i < list.size(); ++i) {
@@ -118,11 +156,18 @@ std::wstring BareName(std::wstring word) {
 
 // One parameter: modifiers, the name before "As" (or the last word), the type.
 // A default value is cut off first, at the piece's first '=' outside a literal.
-Parameter ReadParameter(const std::wstring& piece) {
+Parameter ReadParameter(std::wstring_view piece) {
   Parameter parameter;
-  const size_t equals = MaskStringLiterals(piece).find(L'=');
-  const std::vector<std::wstring> words =
-      NonEmptyWords(equals == std::wstring::npos ? piece : piece.substr(0, equals), L" ");
+  size_t equals = std::wstring_view::npos;
+  bool inString = false;
+  for (size_t i = 0; i < piece.size() && equals == std::wstring_view::npos; ++i) {
+    if (piece[i] == L'"') {
+      inString = !inString;
+    } else if (piece[i] == L'=' && !inString) {
+      equals = i;
+    }
+  }
+  const std::vector<std::wstring_view> words = NonEmptyWords(piece.substr(0, equals), L" ");
   size_t as = 0;
   while (as < words.size() && !EqualsIgnoringAsciiCase(words[as], L"As")) {
     ++as;
@@ -143,7 +188,7 @@ Parameter ReadParameter(const std::wstring& piece) {
     }
   }
   // "()" is cut wherever it stands in the word, so "a()x" names "a".
-  std::wstring name = words[nameAt];
+  std::wstring name(words[nameAt]);
   const size_t suffix = name.find(L"()");
   if (suffix != std::wstring::npos) {
     parameter.array = true;
@@ -155,7 +200,10 @@ Parameter ReadParameter(const std::wstring& piece) {
   }
   parameter.name = std::move(name);
   for (size_t w = as + 1; w < words.size(); ++w) {
-    parameter.type += (w > as + 1 ? L" " : L"") + words[w];
+    if (w > as + 1) {
+      parameter.type += L' ';
+    }
+    parameter.type += words[w];
   }
   return parameter;
 }
@@ -167,8 +215,9 @@ std::vector<Parameter> ReadParameters(const std::wstring& code, const std::wstri
   if (!FindParameterList(masked, begin, end)) {
     return parameters;
   }
-  const std::wstring list = code.substr(begin, end - begin);
-  for (const std::wstring& piece : SplitParameters(list, masked.substr(begin, end - begin))) {
+  const std::wstring_view list = std::wstring_view(code).substr(begin, end - begin);
+  for (const std::wstring_view piece :
+       SplitParameters(list, std::wstring_view(masked).substr(begin, end - begin))) {
     parameters.push_back(ReadParameter(piece));
   }
   return parameters;
@@ -178,14 +227,14 @@ std::vector<Parameter> ReadParameters(const std::wstring& code, const std::wstri
 std::vector<std::wstring> ReadVariableNames(const std::wstring& rest) {
   std::vector<std::wstring> names;
   const std::wstring masked = MaskStringLiterals(rest);
-  for (const std::wstring& piece : SplitParameters(rest, masked)) {
-    std::vector<std::wstring> words = NonEmptyWords(piece, BlankChars);
+  for (const std::wstring_view piece : SplitParameters(rest, masked)) {
+    const std::vector<std::wstring_view> words = NonEmptyWords(piece, BlankChars);
     size_t w = 0;
     if (w < words.size() && EqualsIgnoringAsciiCase(words[w], L"WithEvents")) {
       ++w;
     }
     if (w < words.size()) {
-      std::wstring name = BareName(words[w].substr(0, words[w].find(L'=')));
+      std::wstring name = BareName(std::wstring(words[w].substr(0, words[w].find(L'='))));
       if (!name.empty()) {
         names.push_back(std::move(name));
       }
@@ -198,8 +247,8 @@ std::vector<std::wstring> ReadVariableNames(const std::wstring& rest) {
 // its comment cut, `masked` the same with its literals blanked.
 void ReadKind(const std::wstring& code, const std::wstring& masked, Declaration& declaration) {
   const size_t open = masked.find(L'(');
-  const std::vector<std::wstring> words =
-      NonEmptyWords(open == std::wstring::npos ? masked : masked.substr(0, open), BlankChars);
+  const std::vector<std::wstring_view> words =
+      NonEmptyWords(std::wstring_view(masked).substr(0, open), BlankChars);
   size_t w = 0;
   while (w < words.size() && IsModifier(words[w])) {
     declaration.isPrivate = declaration.isPrivate || EqualsIgnoringAsciiCase(words[w], L"private");
@@ -214,7 +263,7 @@ void ReadKind(const std::wstring& code, const std::wstring& masked, Declaration&
   auto named = [&](DeclarationKind kind, size_t at) {
     declaration.kind = kind;
     if (at < words.size()) {
-      declaration.names.push_back(BareName(words[at]));
+      declaration.names.push_back(BareName(std::wstring(words[at])));
     }
   };
   // The rest of the statement after the word at `at`, for lists of names.
@@ -272,13 +321,23 @@ bool IsTypeCharacter(wchar_t c) {
 }
 
 bool IsContinuedLine(const std::wstring& text) {
-  const size_t last = text.find_last_not_of(BlankChars);
-  return last != std::wstring::npos && last >= 1 && text[last] == L'_' && IsBlank(text[last - 1]);
+  size_t end = text.size();
+  while (end > 0 && IsBlank(text[end - 1])) {
+    --end;
+  }
+  return end >= 2 && text[end - 1] == L'_' && IsBlank(text[end - 2]);
 }
 
 std::wstring CutTrailingComment(const std::wstring& text) {
-  const size_t apostrophe = MaskStringLiterals(text).find(L'\'');
-  return apostrophe == std::wstring::npos ? text : text.substr(0, apostrophe);
+  bool inString = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'"') {
+      inString = !inString;
+    } else if (text[i] == L'\'' && !inString) {
+      return text.substr(0, i);
+    }
+  }
+  return text;
 }
 
 bool ReturnsValue(DeclarationKind kind) {
@@ -294,6 +353,9 @@ bool IsProcedureHeader(DeclarationKind kind) {
 
 Declaration ParseDeclarationText(const std::wstring& text) {
   Declaration declaration;
+  if (!MayDeclare(text)) {
+    return declaration;
+  }
   const std::wstring code = CutTrailingComment(text);
   const std::wstring masked = MaskStringLiterals(code);
   ReadKind(code, masked, declaration);

@@ -18,7 +18,7 @@ bool IsNameStopAt(const std::wstring& text, size_t position) {
 }
 
 size_t FindCommentMarker(const std::wstring& text) {
-  const size_t p = text.find_first_not_of(BlankChars);
+  const size_t p = FirstNonBlank(text);
   if (p == std::wstring::npos) {
     return std::wstring::npos;
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnwick {
@@ -17,6 +18,14 @@ inline constexpr wchar_t NameStopChars[] = L" !\"#$%&'()*+,-./:;<=>?@[\\]^`{|}~"
 inline constexpr wchar_t CommentMarker[] = L"'''";
 
 bool IsBlank(wchar_t c);
+// Position of the first character at or after `from` that is not a blank, or
+// npos: find_first_not_of(BlankChars) without its search of the set per character.
+inline size_t FirstNonBlank(std::wstring_view text, size_t from = 0) {
+  while (from < text.size() && (text[from] == L' ' || text[from] == L'\t')) {
+    ++from;
+  }
+  return from < text.size() ? from : std::wstring_view::npos;
+}
 // True for a member of NameStopChars, and for a position at or past the end of `text`.
 bool IsNameStopAt(const std::wstring& text, size_t position);
 

@@ -166,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Broken("the XML file is not well-formed");
   }
   (void)CheckModule(doc);
-  (void)MarkdownPages(L"P", {doc});
+  (void)MarkdownSite(L"P", {doc});
 
   const SyncOptions options{input.ConsumeBool()};
   const SyncResult once = SyncModule(doc, options);

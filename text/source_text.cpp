@@ -1,7 +1,8 @@
 #include "text/source_text.h"
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "text/utf.h"
@@ -27,9 +28,21 @@ Split SplitLines(std::string_view body, std::optional<Encoding> encoding) {
                          : encoding == Encoding::kUtf16Le ? std::string("\r\0", 2)
                                                           : std::string("\0\r", 2);
   Split split;
+  size_t lines = 1;
+  for (const char* at = body.data();
+       (at = static_cast<const char*>(std::memchr(at, '\n', body.data() + body.size() - at))) !=
+       nullptr;
+       ++at) {
+    ++lines;
+  }
+  split.bytes.reserve(lines);
+  split.ends.reserve(lines);
   size_t start = 0;
   while (start < body.size()) {
     size_t end = start;
+    if (!wide) {
+      end = std::min(body.find('\n', start), body.size());
+    }
     while (end + unit <= body.size() && body.compare(end, unit, lf) != 0) {
       end += unit;
     }
@@ -82,7 +95,12 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   if (!file) {
     throw InputError("cannot read the file");
   }
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // In blocks rather than a character at a time: files are read whole.
+  std::string bytes;
+  char buffer[1 << 16];
+  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+    bytes.append(buffer, static_cast<size_t>(file.gcount()));
+  }
   if (file.bad()) {
     throw InputError("cannot read the file");
   }

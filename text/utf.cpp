@@ -46,8 +46,17 @@ std::wstring Utf8ToWide(std::string_view text) {
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) {
-      out.push_back(static_cast<wchar_t>(lead));
-      ++i;
+      // A run of ASCII, widened at once.
+      size_t end = i + 1;
+      while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) {
+        ++end;
+      }
+      const size_t at = out.size();
+      out.resize(at + end - i);
+      for (size_t k = i; k < end; ++k) {
+        out[at + k - i] = static_cast<wchar_t>(text[k]);
+      }
+      i = end;
       continue;
     }
     int extra = 0;

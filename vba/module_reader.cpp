@@ -9,7 +9,7 @@ namespace tarnwick {
 namespace {
 
 std::wstring_view FirstWord(std::wstring_view text) {
-  const size_t start = text.find_first_not_of(BlankChars);
+  const size_t start = FirstNonBlank(text);
   if (start == std::wstring_view::npos) {
     return std::wstring_view();
   }
@@ -19,7 +19,7 @@ std::wstring_view FirstWord(std::wstring_view text) {
 
 // The word after the first one.
 std::wstring_view SecondWord(std::wstring_view text) {
-  const size_t start = text.find_first_not_of(BlankChars);
+  const size_t start = FirstNonBlank(text);
   if (start == std::wstring_view::npos) {
     return std::wstring_view();
   }
@@ -28,7 +28,7 @@ std::wstring_view SecondWord(std::wstring_view text) {
 }
 
 bool IsBlankLine(const std::wstring& line) {
-  return line.find_first_not_of(BlankChars) == std::wstring::npos;
+  return FirstNonBlank(line) == std::wstring::npos;
 }
 
 bool IsDocumentationLine(const std::wstring& line) {
@@ -36,13 +36,13 @@ bool IsDocumentationLine(const std::wstring& line) {
 }
 
 bool IsCommentLine(const std::wstring& line) {
-  const size_t start = line.find_first_not_of(BlankChars);
+  const size_t start = FirstNonBlank(line);
   return start != std::wstring::npos &&
          (line[start] == L'\'' || EqualsIgnoringAsciiCase(FirstWord(line), L"Rem"));
 }
 
 bool IsDirectiveLine(const std::wstring& line) {
-  const size_t start = line.find_first_not_of(BlankChars);
+  const size_t start = FirstNonBlank(line);
   return start != std::wstring::npos && line[start] == L'#';
 }
 
@@ -62,6 +62,14 @@ Statement ReadStatement(const std::vector<std::wstring>& lines, size_t& i) {
 // Does the statement end a procedure: an "End Sub", "End Function" or "End
 // Property" of its own, or after a ':' that separates statements?
 bool EndsProcedure(const std::wstring& text) {
+  // Most statements of a body hold no "End" at all: those are told at once.
+  bool end = false;
+  for (size_t i = 0; !end && i + 2 < text.size(); ++i) {
+    end = (text[i] | 0x20) == L'e' && (text[i + 1] | 0x20) == L'n' && (text[i + 2] | 0x20) == L'd';
+  }
+  if (!end) {
+    return false;
+  }
   const std::wstring code = CutTrailingComment(text);
   bool inString = false;
   size_t segment = 0;
@@ -244,6 +252,7 @@ class Reader {
       member.block = std::move(pending);
       member.annotation = std::move(above);
       pending = CommentBlock();
+      Attached(member.block);
       if (member.declaration.kind == DeclarationKind::kEnum ||
           member.declaration.kind == DeclarationKind::kType) {
         ReadChildren(member);
@@ -329,7 +338,7 @@ class Reader {
     if (&block == &pending) {
       Unattached();
     }
-    block = CommentBlock();
+    Stray(block, inBody ? StrayKind::kInBody : StrayKind::kDocumentsNothing);
   }
 
   // A block that documents no declaration documents the module when it stands
@@ -337,8 +346,29 @@ class Reader {
   void Unattached() {
     if (!pending.Empty() && module.members.empty() && module.block.Empty()) {
       module.block = std::move(pending);
+      pending = CommentBlock();
     }
-    pending = CommentBlock();
+    Stray(pending, StrayKind::kDocumentsNothing);
+  }
+
+  void Stray(CommentBlock& block, StrayKind kind) {
+    if (!block.Empty()) {
+      module.strays.push_back({std::move(block), kind});
+    }
+    block = CommentBlock();
+  }
+
+  // A member was read with `block`: the blocks cut off above it since the
+  // member before are second blocks for it.
+  void Attached(const CommentBlock& block) {
+    if (!block.Empty()) {
+      for (size_t s = detached; s < module.strays.size(); ++s) {
+        if (module.strays[s].kind == StrayKind::kDocumentsNothing) {
+          module.strays[s].kind = StrayKind::kSecondBlock;
+        }
+      }
+    }
+    detached = module.strays.size();
   }
 
   // An annotation above a declaration: '@Description for the member below,
@@ -361,23 +391,26 @@ class Reader {
   // End, begins the next member.
   void SkipBody(Member& member) {
     CommentBlock ignored;
+    inBody = true;
     while (i < lines.size()) {
       Statement statement;
       if (!NextStatement(statement, ignored)) {
-        return;
+        break;
       }
       if (member.attribute.Empty() && IsAttribute(statement.text)) {
         member.attribute = MemberAttribute(statement, member);
         continue;
       }
       if (EndsProcedure(statement.text)) {
-        return;
+        break;
       }
       if (IsProcedureHeader(ParseDeclarationText(statement.text).kind)) {
         i = static_cast<size_t>(statement.line - 1);
-        return;
+        break;
       }
     }
+    Stray(ignored, StrayKind::kInBody);
+    inBody = false;
   }
 
   void ReadChildren(Member& parent) {
@@ -386,22 +419,22 @@ class Reader {
     while (i < lines.size()) {
       Statement statement;
       if (!NextStatement(statement, block)) {
-        return;
+        break;
       }
       if (EqualsIgnoringAsciiCase(FirstWord(statement.text), L"End") &&
           EqualsIgnoringAsciiCase(SecondWord(statement.text), isEnum ? L"Enum" : L"Type")) {
-        return;
+        break;
       }
       if (ParseDeclarationText(statement.text).kind != DeclarationKind::kNone &&
           !EqualsIgnoringAsciiCase(FirstWord(statement.text), L"Type") &&
           !EqualsIgnoringAsciiCase(FirstWord(statement.text), L"Enum")) {
         // An Enum or Type without its End line: the declaration is the next member.
         i = static_cast<size_t>(statement.line - 1);
-        return;
+        break;
       }
       std::wstring name = ChildName(statement.text);
       if (name.empty()) {
-        block = CommentBlock();
+        Stray(block, StrayKind::kDocumentsNothing);
         continue;
       }
       Declaration declaration;
@@ -413,7 +446,10 @@ class Reader {
       child.block = std::move(block);
       parent.children.push_back(std::move(child));
       block = CommentBlock();
+      Attached(parent.children.back().block);
     }
+    Stray(block, StrayKind::kDocumentsNothing);
+    detached = module.strays.size();
   }
 
   const std::vector<std::wstring>& lines;
@@ -421,6 +457,8 @@ class Reader {
   size_t i = 0;
   CommentBlock pending;
   Description annotation;  // '@Description above the next statement
+  bool inBody = false;
+  size_t detached = 0;  // the strays from here on may be second blocks of the next member
 };
 
 }  // namespace

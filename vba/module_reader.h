@@ -53,6 +53,18 @@ struct Member {
   bool oneLine = false;  // a procedure whose End stands on its declaration's line
 };
 
+// A ''' block that documents no member, and why.
+enum class StrayKind {
+  kDocumentsNothing,  // no declaration follows it with only blank lines between
+  kSecondBlock,       // above a member that has a block of its own, something between
+  kInBody,            // inside a procedure's body
+};
+
+struct StrayBlock {
+  CommentBlock block;
+  StrayKind kind = StrayKind::kDocumentsNothing;
+};
+
 struct ModuleSource {
   std::wstring name;  // from Attribute VB_Name; empty when the file has none
   ModuleKind kind = ModuleKind::kStandard;
@@ -60,6 +72,7 @@ struct ModuleSource {
   std::vector<Member> members;
   Description attribute;   // Attribute VB_Description in the header
   Description annotation;  // '@ModuleDescription
+  std::vector<StrayBlock> strays;  // every other block, in line order
 };
 
 // A header that does not end; `line` is 1-based.

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "tests/doc/doc_test_support.h"
+#include "text/source_text.h"
+#include "tarnwick_version.h"
 #include "tools/doc/doc_command.h"
 
 namespace tarnwick {
@@ -32,7 +34,7 @@ TEST(DocCommand, BadInputIsReportedAndTheOtherFilesAreStillDone) {
   const std::string missing = folder.Utf8("Missing.bas");
   const DocRun check = RunDoc({"check", "--encoding", "cp932", missing, junk, japanese, good});
   EXPECT_EQ(check.status, kDocBadInput);
-  EXPECT_EQ(check.out, good + ":8: Sub Twice: parameter \"n\" has no <param>\n");
+  EXPECT_EQ(check.out, good + ":8: TWD011 Sub Twice: parameter \"n\" has no <param>\n");
   EXPECT_EQ(check.err,
             missing + ": error: cannot read the file\n" + junk +
                 ":1: error: the control character U+0002 stands in the text: not a VBA module\n" +
@@ -62,10 +64,12 @@ TEST(DocCommand, WritesXmlAndMarkdownFiles) {
 
   const DocRun markdown = RunDoc({"markdown", "--out", folder.Utf8("md"), folder.Utf8("project")});
   EXPECT_EQ(markdown.status, kDocDone) << markdown.err;
-  EXPECT_EQ(folder.Read("md/index.md"),
+  EXPECT_EQ(folder.Read("md/mkdocs.yml"),
+            "site_name: \"project\"\nnav:\n  - \"Index\": index.md\n  - \"Good\": \"Good.md\"\n");
+  EXPECT_EQ(folder.Read("md/docs/index.md"),
             "# project\n\n| Module | Kind | Summary |\n| --- | --- | --- |\n"
             "| [Good](Good.md) | Standard module |  |\n");
-  EXPECT_EQ(folder.Read("md/Good.md"),
+  EXPECT_EQ(folder.Read("md/docs/Good.md"),
             "# Good\n\nStandard module.\n\n"
             "## Half\n\n```vb\nPublic Function Half(ByVal n As Double) As Double\n```\n\n"
             "Halves `n`; see [`Good.Twice`](Good.md#twice).\n\n"
@@ -76,6 +80,72 @@ TEST(DocCommand, WritesXmlAndMarkdownFiles) {
             "## Size\n\n```vb\nPublic Property Get Size() As Long\n"
             "Public Property Let Size(ByVal v As Long)\n```\n\nThe size.\n\n**Returns:** It.\n\n"
             "## Clear\n\n```vb\nPublic Sub Clear()\n```\n\nClears it.\n\n");
+}
+
+// The module of both formats, in a folder whose name GitHub's properties must
+// escape; its cref holds a line feed and a '%' for the message's escapes.
+TEST(DocCommand, ReportsInGithubAndSarifFormats) {
+  ScratchFolder folder;
+  const std::string module =
+      folder.Write("50% done, really/Report.bas",
+                   ReadFileBytes(std::string(TARNWICK_DOC_FIXTURES) + "/Report.bas"));
+  std::string file = folder.Utf8("");
+  for (size_t at = file.find(':'); at != std::string::npos; at = file.find(':', at)) {
+    file.replace(at, 1, "%3A");  // a drive's colon, under Wine
+  }
+  file = "::warning file=" + file + "50%25 done%2C really/Report.bas";
+  const DocRun github = RunDoc({"check", "--format", "github", module});
+  EXPECT_EQ(github.status, kDocFound) << github.err;
+  EXPECT_EQ(github.out,
+            file +
+                ",line=2,title=TWD010::Function Total: cref=\"Report.x%0A50%25\" names no member "
+                "of Report\n" +
+                file + ",line=3,title=TWD011::Function Total: parameter \"a\" has no <param>\n" +
+                file + ",line=3,title=TWD013::Function Total has no <returns>\n" + file +
+                ",line=5,title=TWD001::Sub Reset is public and has no ''' block\n");
+
+  const DocRun sarif = RunDoc({"check", "--format", "sarif", module});
+  EXPECT_EQ(sarif.status, kDocFound) << sarif.err;
+  for (const char* part :
+       {"\"version\": \"2.1.0\"", "\"name\": \"tarnwick-doc\"",
+        "\"version\": \"" TARNWICK_VERSION_TEXT "\"",
+        "{\"id\": \"TWD016\", \"name\": \"DescriptionDiffers\"",
+        "{\"ruleId\": \"TWD010\", \"ruleIndex\": 9, \"level\": \"warning\", \"message\": "
+        "{\"text\": \"Function Total: cref=\\\"Report.x\\n50%\\\" names no member of Report.\"}",
+        "50%25%20done%2C%20really/Report.bas\"}, \"region\": {\"startLine\": 5}}"}) {
+    EXPECT_NE(sarif.out.find(part), std::string::npos) << part << "\n" << sarif.out;
+  }
+}
+
+// --help, -h and help print the usage, each command its own; --version; and
+// the options' bad values are usage errors.
+TEST(DocCommand, AnswersHelpAndVersion) {
+  const DocRun usage = RunDoc({"--help"});
+  EXPECT_EQ(usage.status, kDocDone);
+  EXPECT_TRUE(usage.out.starts_with("usage: tarnwick-doc xml ")) << usage.out;
+  EXPECT_EQ(RunDoc({"-h"}).out, usage.out);
+  EXPECT_EQ(RunDoc({"help"}).out, usage.out);
+  const DocRun check = RunDoc({"check", "--help"});
+  EXPECT_EQ(check.status, kDocDone);
+  EXPECT_EQ(RunDoc({"help", "check"}).out, check.out);
+  for (const char* part :
+       {"usage: tarnwick-doc check [--encoding ENC] [--format FMT]", "--missing WHICH",
+        "  TWD004  A second block for one member. (BC42301)", "  TWD016  "}) {
+    EXPECT_NE(check.out.find(part), std::string::npos) << part << "\n" << check.out;
+  }
+  EXPECT_EQ(RunDoc({"markdown", "-h"}).out.find("--format"), std::string::npos);
+  const DocRun version = RunDoc({"--version"});
+  EXPECT_EQ(version.status, kDocDone);
+  EXPECT_EQ(version.out, "tarnwick-doc " TARNWICK_VERSION_TEXT "\n");
+  const std::vector<std::vector<std::string>> bad = {
+      {"check", "--ignore", "TWD999", "x.bas"}, {"check", "--missing", "some", "x.bas"},
+      {"check", "--format", "xml", "x.bas"},    {"markdown", "x.bas"},
+      {"sync", "--format", "text", "x.bas"},    {"help", "lint"}};
+  for (const std::vector<std::string>& arguments : bad) {
+    const DocRun run = RunDoc(arguments);
+    EXPECT_EQ(run.status, kDocBadInput) << arguments[1];
+    EXPECT_NE(run.err.find("\nusage: "), std::string::npos) << arguments[1];
+  }
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../check.sh"
 
 out="$("${doc[@]}" check "$examples/" 2>"$work/err" | tr -d '\r')"
 status=$?
-[ "$status" -eq 1 ] && grep -qxF "$examples/Geometry.bas:18: Function Add is public and has no ''' block" <<<"$out"
+[ "$status" -eq 1 ] && grep -qxF "$examples/Geometry.bas:18: TWD001 Function Add is public and has no ''' block" <<<"$out"
 check "check on the examples" $? "status $status: $out $(cat "$work/err")"
 
 printf "Attribute VB_Name = \"Calc\"\r\n''' <summary>Sums.</summary>\r\n''' <param name=\"b\">B.</param>\r\nPublic Function Sum(a, b) As Long\r\nEnd Function\r\n" >"$work/Calc.bas"

@@ -17,7 +17,8 @@ DocModule ModuleOf(const std::string& bytes, Encoding fallback) {
 std::vector<std::string> Lines(const std::vector<Finding>& findings) {
   std::vector<std::string> lines;
   for (const Finding& finding : findings) {
-    lines.push_back(std::to_string(finding.line) + ": " + finding.message);
+    lines.push_back(std::to_string(finding.line) + ": " +
+                    (finding.code.empty() ? "" : finding.code + " ") + finding.message);
   }
   return lines;
 }

@@ -13,7 +13,7 @@ namespace tarnwick {
 // A module read from `bytes` as the file "M.bas" (windows-1252 unless UTF-8).
 DocModule ModuleOf(const std::string& bytes, Encoding fallback = Encoding::kWindows1252);
 
-// "LINE: message" per finding.
+// "LINE: CODE message" per finding (the code left out when empty).
 std::vector<std::string> Lines(const std::vector<Finding>& findings);
 
 // A folder of its own under the system's temporary folder, removed at the end.

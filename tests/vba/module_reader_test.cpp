@@ -91,6 +91,11 @@ std::string Describe(const std::string& text) {
   for (const Member& member : module.members) {
     out += Describe(member, "");
   }
+  const char* strays[] = {"nothing", "second", "body"};
+  for (const StrayBlock& stray : module.strays) {
+    out += std::string("stray") + Block(stray.block) + " " + strays[static_cast<int>(stray.kind)] +
+           "\n";
+  }
   return out;
 }
 
@@ -121,7 +126,8 @@ TEST(ModuleReader, ReadsDeclarationsBlocksAndKinds) {
        "4 Variable private m_calls,m_last\n"
        "7 Function Add(a,b) doc 5+1\n"
        "13 Sub Reset()\n"
-       "14 Const Limit\n"},
+       "14 Const Limit\n"
+       "stray doc 10+1 body\n"},
       {"class header, properties, an event and a variable with events",
        "VERSION 1.0 CLASS\nBEGIN\n  MultiUse = -1  'True\nEND\n"
        "Attribute VB_Name = \"Account\"\nAttribute VB_Exposed = False\n"
@@ -182,12 +188,24 @@ TEST(ModuleReader, ReadsDeclarationsBlocksAndKinds) {
        "''' <summary>First.</summary>\n\n''' <summary>Second.</summary>\nSub B()\nEnd Sub",
        "standard  doc 1+1\n"
        "3 Sub A()\n"
-       "8 Sub B() doc 7+1\n"},
+       "8 Sub B() doc 7+1\n"
+       "stray doc 5+1 second\n"},
+      {"blocks that document nothing: above code, before End Enum, at the end",
+       "Sub A()\nEnd Sub\n''' <summary>Above code.</summary>\nImplements IThing\n"
+       "Enum E\n    One\n    ''' <summary>Last.</summary>\nEnd Enum\n''' <summary>End.</summary>",
+       "standard \n"
+       "1 Sub A()\n"
+       "5 Enum E\n"
+       "  6 Const One\n"
+       "stray doc 3+1 nothing\n"
+       "stray doc 7+1 nothing\n"
+       "stray doc 9+1 nothing\n"},
       {"a body without its End line ends at the next header",
        "Sub A()\n    x = 1\n''' <summary>B.</summary>\nSub B()\nEnd Sub",
        "standard \n"
        "1 Sub A()\n"
-       "4 Sub B()\n"},
+       "4 Sub B()\n"
+       "stray doc 3+1 body\n"},
   };
   for (const ReaderCase& c : cases) {
     EXPECT_EQ(Describe(c.text), c.read) << c.name;

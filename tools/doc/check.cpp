@@ -1,8 +1,12 @@
-// What `check` reports: members without blocks, and blocks that do not match
-// their declaration or are not well-formed.
+// What `check` reports: members without blocks, blocks that document nothing
+// or are not well-formed, and tags that do not match their declaration or the
+// modules they name. Each finding carries its rule's code (check_rules.h).
 #include <algorithm>
+#include <map>
+#include <set>
 
 #include "text/utf.h"
+#include "tools/doc/check_rules.h"
 #include "tools/doc/descriptions.h"
 #include "tools/doc/doc_tasks.h"
 
@@ -14,26 +18,160 @@ std::string Quoted(const std::wstring& name) {
   return "\"" + WideToUtf8(name) + "\"";
 }
 
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) {
+    if (c >= L'A' && c <= L'Z') {
+      c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+  }
+  return text;
+}
+
+// "a Sub", "an Event": what a member is, for "<returns> on a Sub".
+std::string KindPhrase(DeclarationKind kind) {
+  switch (kind) {
+    case DeclarationKind::kFunction:
+    case DeclarationKind::kDeclareFunction:
+      return "a Function";
+    case DeclarationKind::kPropertyGet:
+      return "a Property Get";
+    case DeclarationKind::kPropertyLet:
+      return "a Property Let";
+    case DeclarationKind::kPropertySet:
+      return "a Property Set";
+    case DeclarationKind::kEvent:
+      return "an Event";
+    case DeclarationKind::kEnum:
+      return "an Enum";
+    case DeclarationKind::kType:
+      return "a Type";
+    case DeclarationKind::kConst:
+      return "a Const";
+    case DeclarationKind::kVariable:
+      return "a Variable";
+    case DeclarationKind::kNone:
+      return "a module";
+    case DeclarationKind::kSub:
+    case DeclarationKind::kDeclareSub:
+      break;
+  }
+  return "a Sub";
+}
+
+// The tags that say one thing of the member each: a second one with the same
+// attributes says it again. Inline tags (<see>, <c>, <para>) may repeat.
+bool IsSectionTag(const std::wstring& name) {
+  static const std::set<std::wstring> kSections = {
+      L"summary",   L"remarks",   L"returns",    L"value",   L"example", L"param",
+      L"typeparam", L"exception", L"permission", L"seealso", L"include", L"completionlist"};
+  return kSections.count(name) != 0;
+}
+
+// The same name, and the same attributes in any order (a tag has each once).
+bool SameTag(const XmlNode& a, const XmlNode& b) {
+  if (a.name != b.name || a.attributes.size() != b.attributes.size()) {
+    return false;
+  }
+  for (const auto& [key, value] : a.attributes) {
+    const std::wstring* other = b.Attribute(key);
+    if (other == nullptr || *other != value) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// "<exception cref=\"X\">": a tag as written, for messages.
+std::string TagText(const XmlNode& node) {
+  std::string text = "<" + WideToUtf8(node.name);
+  for (const auto& [key, value] : node.attributes) {
+    text += " " + WideToUtf8(key) + "=" + Quoted(value);
+  }
+  return text + ">";
+}
+
+// "Function Add" (or "module"), made when a message first needs it: most
+// members have nothing to report.
+class What {
+ public:
+  explicit What(const tarnwick::Member* member) : member(member) {}
+  const std::string& operator()() const {
+    if (text.empty()) {
+      text = member == nullptr ? std::string("module") : DescribeMember(*member);
+    }
+    return text;
+  }
+
+ private:
+  const tarnwick::Member* member;
+  mutable std::string text;
+};
+
+// A member and where it stands, in the order of the module's lines.
+struct Placed {
+  int32_t line = 0;
+  const Member* member = nullptr;
+};
+
 class Checker {
  public:
-  explicit Checker(std::vector<Finding>& findings) : findings(findings) {}
+  Checker(const DocModule& doc, const CheckOptions& options, const CrefScope& scope)
+      : doc(doc), options(options), scope(scope) {}
 
-  void Member(const tarnwick::Member& member, bool undocumented) {
+  std::vector<Finding> Run() {
+    for (const Member& member : doc.module.members) {
+      placed.push_back({member.statement.line, &member});
+      for (const Member& child : member.children) {
+        placed.push_back({child.statement.line, &child});
+      }
+    }
+    ModuleBlock();
+    // A property's Get, Let and Set are one member: a block or a description
+    // on any of them documents it, and a missing one is reported once.
+    const bool all = options.missing == MissingBlocks::kAll;
+    const std::vector<bool> undocumented = UndocumentedMembers(doc.module, all);
+    for (size_t i = 0; i < doc.module.members.size(); ++i) {
+      const Member& member = doc.module.members[i];
+      Check(member, true, options.missing != MissingBlocks::kNone && undocumented[i]);
+      for (const Member& child : member.children) {
+        Check(child, false, all);
+      }
+    }
+    for (const StrayBlock& stray : doc.module.strays) {
+      Stray(stray);
+    }
+    CheckDescriptions(doc, findings);
+    std::erase_if(findings, [&](const Finding& finding) { return Ignored(finding.code); });
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    return std::move(findings);
+  }
+
+ private:
+  bool Ignored(std::string_view code) const {
+    return std::find(options.ignored.begin(), options.ignored.end(), code) !=
+           options.ignored.end();
+  }
+
+  void Check(const Member& member, bool topLevel, bool mustHaveBlock) {
     const Declaration& d = member.declaration;
-    const std::string what = DescribeMember(member);
+    const What what(&member);
     if (member.block.Empty()) {
-      if (undocumented) {
-        Report(member.statement.line, what + " is public and has no ''' block");
+      if (mustHaveBlock) {
+        Report(
+            member.statement.line, kNoBlock,
+            what() + (d.isPrivate || !topLevel ? " has" : " is public and has") + " no ''' block");
       }
       return;
     }
     const BlockContent content = ReadBlockContent(member.block);
     const int32_t first = member.block.line;
     if (content.problem) {
-      Report(first + content.LineOf(content.problem->offset),
-             what + ": the block is not well-formed XML: " + content.problem->message);
+      Report(first + content.LineOf(content.problem->offset), kNotWellFormed,
+             what() + ": the block is not well-formed XML: " + content.problem->message);
       return;
     }
+    Tags(content, first, what, &d);
     const std::vector<std::wstring> signature = SignatureNames(d);
     std::vector<bool> documented(signature.size(), false);
     size_t highest = 0;
@@ -43,91 +181,215 @@ class Checker {
         continue;
       }
       const int32_t line = first + content.LineOf(node.begin);
-      if (node.name == L"summary" && IsEmptyElement(node)) {
-        Report(line, what + ": empty <summary>");
-      } else if (node.name == L"returns") {
+      if (node.name == L"returns") {
         returns = true;
-        if (!ReturnsValue(d.kind) && HasSignature(d.kind)) {
-          Report(line, what + ": <returns> on " + DescribeKind(d.kind));
-        }
-      } else if (node.name == L"param") {
+      } else if (node.name == L"param" && HasSignature(d.kind)) {
         const std::wstring* name = node.Attribute(L"name");
-        const std::wstring shown = name == nullptr ? std::wstring() : *name;
-        const size_t index = SignatureIndex(signature, shown);
+        if (name == nullptr) {
+          Report(line, kParamWithoutName, what() + ": <param> without a name");
+          continue;
+        }
+        const size_t index = SignatureIndex(signature, *name);
         if (index == signature.size()) {
-          Report(line, what + ": <param name=" + Quoted(shown) + "> names no parameter");
+          Report(line, kUnknownParam,
+                 what() + ": <param name=" + Quoted(*name) + "> names no parameter");
         } else if (documented[index]) {
-          Report(line, what + ": a second <param name=" + Quoted(shown) + ">");
+          Report(line, kRepeatedTag, what() + ": a second <param name=" + Quoted(*name) + ">");
         } else {
           documented[index] = true;
           if (index < highest) {
-            Report(line, what + ": <param name=" + Quoted(shown) + "> is out of signature order");
+            Report(line, kParamOrder,
+                   what() + ": <param name=" + Quoted(*name) + "> is out of signature order");
           }
           highest = std::max(highest, index);
+          if (IsEmptyElement(node)) {
+            Report(line, kEmptyParam, what() + ": <param name=" + Quoted(*name) + "> is empty");
+          }
         }
       }
     }
     for (size_t i = 0; i < signature.size(); ++i) {
       if (!documented[i]) {
-        Report(member.statement.line,
-               what + ": parameter " + Quoted(signature[i]) + " has no <param>");
+        Report(member.statement.line, kMissingParam,
+               what() + ": parameter " + Quoted(signature[i]) + " has no <param>");
       }
     }
     if (ReturnsValue(d.kind) && !returns) {
-      Report(member.statement.line, what + " has no <returns>");
+      Report(member.statement.line, kMissingReturns, what() + " has no <returns>");
     }
   }
 
-  void ModuleBlock(const CommentBlock& block) {
+  void ModuleBlock() {
+    const CommentBlock& block = doc.module.block;
     if (block.Empty()) {
       return;
     }
     const BlockContent content = ReadBlockContent(block);
     if (content.problem) {
-      Report(block.line + content.LineOf(content.problem->offset),
+      Report(block.line + content.LineOf(content.problem->offset), kNotWellFormed,
              "module: the block is not well-formed XML: " + content.problem->message);
+      return;
+    }
+    Tags(content, block.line, What(nullptr), nullptr);
+  }
+
+  // The rules every block's tags follow: an empty summary, a tag repeated, a
+  // tag the member cannot have, a cref to a member that is not there.
+  // `declaration` is null for the module's block.
+  void Tags(const BlockContent& content, int32_t first, const What& what,
+            const Declaration* declaration) {
+    const DeclarationKind kind =
+        declaration == nullptr ? DeclarationKind::kNone : declaration->kind;
+    std::vector<const XmlNode*> seen;  // the section tags so far
+    for (const XmlNode& node : content.nodes) {
+      if (!node.element) {
+        continue;
+      }
+      const int32_t line = first + content.LineOf(node.begin);
+      if (node.name == L"summary" && IsEmptyElement(node)) {
+        Report(line, kEmptySummary, what() + ": empty <summary>");
+      }
+      if (node.name == L"returns" && !ReturnsValue(kind)) {
+        Report(line, kTagNotAllowed, what() + ": <returns> on " + KindPhrase(kind));
+      }
+      if (node.name == L"param" && !HasSignature(kind)) {
+        Report(line, kTagNotAllowed, what() + ": <param> on " + KindPhrase(kind));
+      }
+      // A <param> of a signature is matched to its parameter, case aside, above.
+      if (IsSectionTag(node.name) && !(node.name == L"param" && HasSignature(kind))) {
+        if (std::any_of(seen.begin(), seen.end(),
+                        [&](const XmlNode* before) { return SameTag(*before, node); })) {
+          Report(line, kRepeatedTag, what() + ": a second " + TagText(node));
+        }
+        seen.push_back(&node);
+      }
+    }
+    Crefs(content, first, what, content.nodes);
+  }
+
+  void Crefs(const BlockContent& content, int32_t first, const What& what,
+             const std::vector<XmlNode>& nodes) {
+    for (const XmlNode& node : nodes) {
+      if (!node.element) {
+        continue;
+      }
+      if (const std::wstring* cref = node.Attribute(L"cref")) {
+        if (const std::optional<std::wstring> module = scope.Missing(*cref)) {
+          Report(first + content.LineOf(node.begin), kUnknownCref,
+                 what() + ": cref=" + Quoted(*cref) + " names no member of " + WideToUtf8(*module));
+        }
+      }
+      Crefs(content, first, what, node.children);
     }
   }
 
- private:
-  static std::string DescribeKind(DeclarationKind kind) {
-    switch (kind) {
-      case DeclarationKind::kEvent:
-        return "an Event";
-      case DeclarationKind::kPropertyLet:
-        return "a Property Let";
-      case DeclarationKind::kPropertySet:
-        return "a Property Set";
-      default:
-        return "a Sub";
+  void Stray(const StrayBlock& stray) {
+    const int32_t line = stray.block.line;
+    switch (stray.kind) {
+      case StrayKind::kDocumentsNothing:
+        Report(line, kDocumentsNothing,
+               "the block documents nothing: no declaration follows it with only blank lines "
+               "between");
+        break;
+      case StrayKind::kSecondBlock: {
+        const auto below =
+            std::upper_bound(placed.begin(), placed.end(), line,
+                             [](int32_t at, const Placed& each) { return at < each.line; });
+        Report(line, kSecondBlock,
+               "a second block for " +
+                   (below == placed.end() ? std::string("the member below")
+                                          : DescribeMember(*below->member)) +
+                   ": only the block right above a member documents it");
+        break;
+      }
+      case StrayKind::kInBody: {
+        const auto after =
+            std::upper_bound(placed.begin(), placed.end(), line,
+                             [](int32_t at, const Placed& each) { return at < each.line; });
+        Report(line, kBlockInBody,
+               "a block inside the body of " + (after == placed.begin()
+                                                    ? std::string("a procedure")
+                                                    : DescribeMember(*std::prev(after)->member)));
+        break;
+      }
     }
   }
 
-  void Report(int32_t line, std::string message) {
-    findings.push_back({line, {}, std::move(message)});
+  void Report(int32_t line, std::string_view code, std::string message) {
+    if (!Ignored(code)) {
+      findings.push_back({line, std::string(code), std::move(message)});
+    }
   }
 
-  std::vector<Finding>& findings;
+  const DocModule& doc;
+  const CheckOptions& options;
+  const CrefScope& scope;
+  std::vector<Placed> placed;
+  std::vector<Finding> findings;
 };
 
 }  // namespace
 
-std::vector<Finding> CheckModule(const DocModule& doc) {
-  std::vector<Finding> findings;
-  Checker checker(findings);
-  checker.ModuleBlock(doc.module.block);
-  const std::vector<bool> undocumented = UndocumentedMembers(doc.module);
-  for (size_t i = 0; i < doc.module.members.size(); ++i) {
-    const Member& member = doc.module.members[i];
-    checker.Member(member, undocumented[i]);
-    for (const Member& child : member.children) {
-      checker.Member(child, false);
+CrefScope::CrefScope(const std::vector<const DocModule*>& modules) : docs(modules) {}
+
+void CrefScope::Index() const {
+  modules.emplace();
+  for (const DocModule* doc : docs) {
+    Module& module = (*modules)[Lower(doc->module.name)];
+    module.name = doc->module.name;
+    for (const Member& member : doc->module.members) {
+      for (const std::wstring& name : member.declaration.names) {
+        module.members.insert(Lower(name));
+      }
+      for (const Member& child : member.children) {
+        for (const std::wstring& name : child.declaration.names) {
+          module.members.insert(Lower(member.declaration.names.empty()
+                                          ? name
+                                          : member.declaration.names.front() + L"." + name));
+        }
+      }
     }
   }
-  CheckDescriptions(doc, findings);
-  std::stable_sort(findings.begin(), findings.end(),
-                   [](const Finding& a, const Finding& b) { return a.line < b.line; });
-  return findings;
+}
+
+std::optional<std::wstring> CrefScope::Missing(const std::wstring& cref) const {
+  if (!modules) {
+    Index();
+  }
+  std::wstring target = cref;
+  if (target.size() > 2 && target[1] == L':') {
+    if (target[0] == L'!') {
+      return std::nullopt;  // "!:" asks that the reference be taken as written
+    }
+    target.erase(0, 2);
+  }
+  target = Lower(target.substr(0, target.find(L'(')));
+  // "Module.Member" or "Project.Module.Member"; a first part that names no
+  // module here is a project's name only when the second part does.
+  for (int skip = 0; skip < 2; ++skip) {
+    const size_t dot = target.find(L'.');
+    if (dot == std::wstring::npos) {
+      return std::nullopt;
+    }
+    const auto module = modules->find(target.substr(0, dot));
+    if (module != modules->end()) {
+      if (module->second.members.count(target.substr(dot + 1)) != 0) {
+        return std::nullopt;
+      }
+      return module->second.name;
+    }
+    target.erase(0, dot + 1);
+  }
+  return std::nullopt;
+}
+
+std::vector<Finding> CheckModule(const DocModule& doc, const CheckOptions& options,
+                                 const CrefScope& scope) {
+  return Checker(doc, options, scope).Run();
+}
+
+std::vector<Finding> CheckModule(const DocModule& doc) {
+  return CheckModule(doc, CheckOptions(), CrefScope({&doc}));
 }
 
 }  // namespace tarnwick

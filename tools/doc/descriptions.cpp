@@ -214,14 +214,14 @@ void CheckDescriptions(const DocModule& doc, std::vector<Finding>& findings) {
   }
 }
 
-std::vector<bool> UndocumentedMembers(const ModuleSource& module) {
+std::vector<bool> UndocumentedMembers(const ModuleSource& module, bool privateToo) {
   std::vector<bool> undocumented(module.members.size(), false);
   for (const DocumentedMember& member : DocumentedMembers(module)) {
     if (member.documenting != nullptr || member.description != nullptr) {
       continue;
     }
     for (const Member* part : member.parts) {
-      if (!part->declaration.isPrivate) {
+      if (privateToo || !part->declaration.isPrivate) {
         undocumented[part - module.members.data()] = true;
         break;
       }

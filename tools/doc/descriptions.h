@@ -32,10 +32,10 @@ inline constexpr char kStaleDescription[] = "TWD016";
 // text, on the description's line.
 void CheckDescriptions(const DocModule& doc, std::vector<Finding>& findings);
 
-// For each top-level member, whether check reports it as public and without a
-// ''' block: none of its parts has a block or a description, and it is the
-// first public part of its member.
-std::vector<bool> UndocumentedMembers(const ModuleSource& module);
+// For each top-level member, whether check reports it as without a ''' block:
+// none of its parts has a block or a description, and it is the first public
+// part of its member (the first part at all with `privateToo`).
+std::vector<bool> UndocumentedMembers(const ModuleSource& module, bool privateToo);
 
 // A change of sync to the descriptions: line `line` (0-based) of the file
 // rewritten as `text`, or `text` as a new line after it.

@@ -5,13 +5,18 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <string_view>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 #include "text/utf.h"
+#include "tarnwick_version.h"
+#include "tools/doc/check_report.h"
+#include "tools/doc/check_rules.h"
 #include "tools/doc/doc_tasks.h"
+#include "tools/doc/each_module.h"
 
 namespace tarnwick {
 
@@ -19,76 +24,294 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char kUsage[] =
-    "usage: tarnwick-doc xml      [--project NAME] [--encoding ENC] [--out FILE] PATH...\n"
-    "       tarnwick-doc markdown [--project NAME] [--encoding ENC] --out DIR PATH...\n"
-    "       tarnwick-doc check    [--encoding ENC] PATH...\n"
-    "       tarnwick-doc sync     [--encoding ENC] [--write] [--descriptions] PATH...\n"
-    "PATH is a module file (.bas, .cls, .frm) or a folder, read recursively.\n"
-    "ENC is the code page of files that are not UTF-8: windows-1252 (the default) or cp932.";
-
 struct UsageError {
   std::string message;
 };
 
 struct Arguments {
-  std::string command;
   std::optional<std::string> project;
   Encoding encoding = Encoding::kWindows1252;
   std::optional<std::string> out;
   bool write = false;
   bool descriptions = false;
+  ReportFormat format = ReportFormat::kText;
+  CheckOptions check;
   std::vector<std::string> paths;
 };
 
-Arguments Parse(const std::vector<std::string>& arguments) {
-  Arguments parsed;
+// One option of a command: "--out FILE", or a switch without a value.
+struct Option {
+  std::string_view name;
+  std::string_view value;  // what the usage calls its value; empty for a switch
+  std::string_view help;
+  void (*set)(Arguments& arguments, const std::string& value);
+  bool required = false;
+};
+
+class Session;
+
+// One command of the program: its name, the line --help gives it, its
+// options, and the function that does it over the modules read.
+struct Command {
+  std::string_view name;
+  std::string_view help;
+  std::vector<Option> options;
+  void (*run)(Session& session);
+};
+
+const std::vector<Command>& Commands();
+
+// Named values of an option: "--missing public|all|none".
+template <typename T, size_t N>
+T Choice(std::string_view option, const std::string& value,
+         const std::pair<std::string_view, T> (&choices)[N]) {
+  std::string names;
+  for (const auto& [name, choice] : choices) {
+    if (name == value) {
+      return choice;
+    }
+    names += (names.empty() ? "" : ", ") + std::string(name);
+  }
+  throw UsageError{"unknown value '" + value + "' for " + std::string(option) + " (" + names + ")"};
+}
+
+void SetEncoding(Arguments& arguments, const std::string& name) {
+  const std::optional<Encoding> encoding = EncodingNamed(name);
+  if (!encoding) {
+    throw UsageError{"unknown encoding '" + name + "' (windows-1252, cp932 or utf-8)"};
+  }
+  arguments.encoding = *encoding;
+}
+
+void SetIgnored(Arguments& arguments, const std::string& list) {
+  size_t start = 0;
+  while (start <= list.size()) {
+    const size_t comma = std::min(list.find(',', start), list.size());
+    std::string code = list.substr(start, comma - start);
+    std::transform(code.begin(), code.end(), code.begin(),
+                   [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
+    if (FindCheckRule(code) == nullptr) {
+      throw UsageError{"--ignore: no rule has the code '" + code +
+                       "' (tarnwick-doc check --help lists them)"};
+    }
+    arguments.check.ignored.push_back(code);
+    start = comma + 1;
+  }
+}
+
+const Option kEncoding{"--encoding", "ENC",
+                       "the code page of files that are not UTF-8: windows-1252 (the default) "
+                       "or cp932",
+                       SetEncoding};
+const Option kProject{"--project", "NAME",
+                      "the project's name in member IDs and titles (default: the first "
+                      "PATH's name)",
+                      [](Arguments& a, const std::string& v) { a.project = v; }};
+
+constexpr std::pair<std::string_view, ReportFormat> kFormats[] = {{"text", ReportFormat::kText},
+                                                                  {"github", ReportFormat::kGithub},
+                                                                  {"sarif", ReportFormat::kSarif}};
+constexpr std::pair<std::string_view, MissingBlocks> kMissing[] = {
+    {"public", MissingBlocks::kPublic},
+    {"all", MissingBlocks::kAll},
+    {"none", MissingBlocks::kNone}};
+
+void RunXml(Session& session);
+void RunMarkdown(Session& session);
+void RunCheck(Session& session);
+void RunSync(Session& session);
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {
+      {"xml",
+       "writes the XML documentation file, in the layout .NET compilers use",
+       {kProject,
+        kEncoding,
+        {"--out", "FILE", "write the file here rather than to standard output",
+         [](Arguments& a, const std::string& v) { a.out = v; }}},
+       RunXml},
+      {"markdown",
+       "writes a Markdown site: DIR/mkdocs.yml, and in DIR/docs an index and a page per module",
+       {kProject,
+        kEncoding,
+        {"--out", "DIR", "the folder of the site (needed)",
+         [](Arguments& a, const std::string& v) { a.out = v; }, true}},
+       RunMarkdown},
+      {"check",
+       "reports blocks that are missing, misplaced or do not match their declaration; exits "
+       "with 1 when it found any",
+       {kEncoding,
+        {"--format", "FMT", "text (the default), github (workflow commands) or sarif (SARIF 2.1.0)",
+         [](Arguments& a, const std::string& v) { a.format = Choice("--format", v, kFormats); }},
+        {"--ignore", "CODE,...", "leaves these rules out; may be given more than once", SetIgnored},
+        {"--missing", "WHICH",
+         "which members must have a block: public (the default), all (Private ones, Enum "
+         "members and Type fields too) or none",
+         [](Arguments& a, const std::string& v) {
+           a.check.missing = Choice("--missing", v, kMissing);
+         }}},
+       RunCheck},
+      {"sync",
+       "brings blocks in line with changed signatures, and descriptions with their summaries; prints a unified diff",
+       {kEncoding,
+        {"--write", "", "replace the files instead of printing the diff",
+         [](Arguments& a, const std::string&) { a.write = true; }},
+        {"--descriptions", "",
+         "also add a VB_Description attribute to each documented public procedure without one",
+         [](Arguments& a, const std::string&) { a.descriptions = true; }}},
+       RunSync},
+  };
+  return commands;
+}
+
+constexpr const char kPathHelp[] =
+    "PATH is a module file (.bas, .cls, .frm) or a folder, read recursively.\n";
+
+// "[--project NAME] [--encoding ENC] --out DIR PATH..."
+std::string Synopsis(const Command& command) {
+  std::string text;
+  for (const Option& option : command.options) {
+    std::string part =
+        std::string(option.name) + (option.value.empty() ? "" : " " + std::string(option.value));
+    text += (option.required ? part : "[" + part + "]") + " ";
+  }
+  return text + "PATH...";
+}
+
+std::string Usage() {
+  std::string text;
+  size_t width = 0;
+  for (const Command& command : Commands()) {
+    width = std::max(width, command.name.size());
+  }
+  for (const Command& command : Commands()) {
+    text += std::string(text.empty() ? "usage: " : "       ") + "tarnwick-doc " +
+            std::string(command.name) + std::string(width - command.name.size() + 1, ' ') +
+            Synopsis(command) + "\n";
+  }
+  text += "       tarnwick-doc COMMAND --help | help [COMMAND] | --version\n\n";
+  for (const Command& command : Commands()) {
+    text += "  " + std::string(command.name) + std::string(width - command.name.size() + 2, ' ') +
+            std::string(command.help) + "\n";
+  }
+  return text + "\n" + kPathHelp +
+         "ENC is the code page of files that are not UTF-8: windows-1252 (the default) or "
+         "cp932.\n";
+}
+
+// `text` in lines of at most 79 characters, each after `indent` spaces.
+std::string Wrapped(std::string_view text, size_t indent) {
+  std::string out;
+  std::string line;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t space = std::min(text.find(' ', start), text.size());
+    const std::string_view word = text.substr(start, space - start);
+    if (!line.empty() && indent + line.size() + 1 + word.size() > 79) {
+      out += std::string(indent, ' ') + line + "\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + std::string(word);
+    start = space + 1;
+  }
+  return out + std::string(indent, ' ') + line + "\n";
+}
+
+std::string CommandHelp(const Command& command) {
+  std::string text = "usage: tarnwick-doc " + std::string(command.name) + " " + Synopsis(command) +
+                     "\n\n" + Wrapped(std::string(command.help) + ".", 0) + "\n" + kPathHelp +
+                     "\noptions:\n";
+  for (const Option& option : command.options) {
+    text += "  " + std::string(option.name) +
+            (option.value.empty() ? "" : " " + std::string(option.value)) + "\n" +
+            Wrapped(option.help, 6);
+  }
+  if (command.run == RunCheck) {
+    text += "\nrules (CODE, and the VB compiler's warnings for the same fault):\n";
+    for (const CheckRule& rule : CheckRules()) {
+      std::string lines =
+          Wrapped(std::string(rule.summary) +
+                      (rule.vbWarnings.empty() ? "" : " (" + std::string(rule.vbWarnings) + ")"),
+                  10);
+      text += "  " + std::string(rule.code) + "  " + lines.substr(10);
+    }
+  }
+  return text;
+}
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command& command : Commands()) {
+    if (command.name == name) {
+      return &command;
+    }
+  }
+  return nullptr;
+}
+
+bool IsHelp(std::string_view argument) {
+  return argument == "--help" || argument == "-h";
+}
+
+// What the command line asks for: a command to run, or a text to print.
+struct Request {
+  const Command* command = nullptr;  // null: print `text` and exit 0
+  std::string text;
+  Arguments arguments;
+};
+
+Request Parse(const std::vector<std::string>& arguments) {
   if (arguments.empty()) {
     throw UsageError{"no command given"};
   }
-  parsed.command = arguments[0];
-  const bool xml = parsed.command == "xml";
-  const bool markdown = parsed.command == "markdown";
-  const bool sync = parsed.command == "sync";
-  if (!xml && !markdown && !sync && parsed.command != "check") {
-    throw UsageError{"unknown command '" + parsed.command + "'"};
+  const std::string& first = arguments[0];
+  if (IsHelp(first) || first == "help") {
+    if (first == "help" && arguments.size() > 1) {
+      const Command* command = FindCommand(arguments[1]);
+      if (command == nullptr) {
+        throw UsageError{"unknown command '" + arguments[1] + "'"};
+      }
+      return {nullptr, CommandHelp(*command), {}};
+    }
+    return {nullptr, Usage(), {}};
   }
+  if (first == "--version") {
+    return {nullptr, "tarnwick-doc " TARNWICK_VERSION_TEXT "\n", {}};
+  }
+  const Command* command = FindCommand(first);
+  if (command == nullptr) {
+    throw UsageError{"unknown command '" + first + "'"};
+  }
+  Request request{command, {}, {}};
+  std::vector<std::string_view> given;
   for (size_t i = 1; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    auto value = [&]() -> const std::string& {
-      if (i + 1 == arguments.size()) {
+    if (IsHelp(argument)) {
+      return {nullptr, CommandHelp(*command), {}};
+    }
+    const auto option = std::find_if(command->options.begin(), command->options.end(),
+                                     [&](const Option& each) { return each.name == argument; });
+    if (option != command->options.end()) {
+      if (!option->value.empty() && i + 1 == arguments.size()) {
         throw UsageError{argument + " needs a value"};
       }
-      return arguments[++i];
-    };
-    if (argument == "--project" && (xml || markdown)) {
-      parsed.project = value();
-    } else if (argument == "--out" && (xml || markdown)) {
-      parsed.out = value();
-    } else if (argument == "--encoding") {
-      const std::string& name = value();
-      const std::optional<Encoding> encoding = EncodingNamed(name);
-      if (!encoding) {
-        throw UsageError{"unknown encoding '" + name + "' (windows-1252, cp932 or utf-8)"};
-      }
-      parsed.encoding = *encoding;
-    } else if (argument == "--write" && sync) {
-      parsed.write = true;
-    } else if (argument == "--descriptions" && sync) {
-      parsed.descriptions = true;
+      option->set(request.arguments, option->value.empty() ? std::string() : arguments[++i]);
+      given.push_back(option->name);
     } else if (argument.starts_with("--")) {
-      throw UsageError{"unknown option '" + argument + "' for " + parsed.command};
+      throw UsageError{"unknown option '" + argument + "' for " + first};
     } else {
-      parsed.paths.push_back(argument);
+      request.arguments.paths.push_back(argument);
     }
   }
-  if (parsed.paths.empty()) {
+  for (const Option& option : command->options) {
+    if (option.required && std::find(given.begin(), given.end(), option.name) == given.end()) {
+      throw UsageError{first + " needs " + std::string(option.name) + " " +
+                       std::string(option.value)};
+    }
+  }
+  if (request.arguments.paths.empty()) {
     throw UsageError{"no PATH given"};
   }
-  if (markdown && !parsed.out) {
-    throw UsageError{"markdown needs --out DIR"};
-  }
-  return parsed;
+  return request;
 }
 
 fs::path PathOf(const std::string& utf8) {
@@ -159,155 +382,222 @@ void WriteAtomically(const fs::path& path, const std::string& bytes) {
   }
 }
 
-class Run {
+// One run of a command: the modules its PATHs hold, read, and what it says.
+class Session {
  public:
-  Run(const Arguments& arguments, std::ostream& out, std::ostream& err)
-      : arguments(arguments), out(out), err(err) {}
-
-  int Go() {
-    for (const std::string& path : arguments.paths) {
+  Session(Arguments arguments, std::ostream& out, std::ostream& err)
+      : arguments(std::move(arguments)), out(out), err(err) {
+    for (const std::string& path : this->arguments.paths) {
       Collect(path);
     }
-    const std::wstring project =
-        arguments.project ? Utf8ToWide(*arguments.project) : DefaultProject(arguments.paths[0]);
-    if (arguments.command == "check") {
-      Check();
-    } else if (arguments.command == "sync") {
-      Sync();
-    } else if (arguments.command == "xml") {
-      Xml(project);
-    } else {
-      Markdown(project);
-    }
-    return status;
+    Load();
   }
 
- private:
-  void Bad(const std::string& path, const Finding& finding) {
-    err << Located(path, {finding.line, {}, "error: " + finding.message}) << "\n";
+  // The modules are freed as they were made, on every core.
+  ~Session() {
+    ForEachIndex(modules.size(), [&](size_t i) { modules[i] = DocModule(); });
+  }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // A file or folder that could not be read or written: exit status 2.
+  void Bad(const std::string& path, int32_t line, const std::string& message) {
+    err << Located(path, {line, {}, "error: " + message}) << "\n";
     status = kDocBadInput;
   }
+
+  std::wstring Project() const {
+    return arguments.project ? Utf8ToWide(*arguments.project) : DefaultProject(arguments.paths[0]);
+  }
+
+  const Arguments arguments;
+  std::ostream& out;
+  std::ostream& err;
+  std::vector<DocModule> modules;
+  std::vector<fs::path> files;  // the file of each module
+  int status = kDocDone;
+
+ private:
+  // A module file to read, or a folder that could not be read.
+  struct Entry {
+    fs::path path;
+    bool unreadableFolder = false;
+    std::optional<DocModule> module;
+    Finding error;  // when there is no module
+  };
 
   // A file, or the module files of a folder and its subfolders in path order.
   void Collect(const std::string& argument) {
     const fs::path path = PathOf(argument);
     std::error_code error;
     if (!fs::is_directory(path, error)) {
-      Load(path);
+      entries.push_back({path, false, std::nullopt, {}});
       return;
     }
-    std::vector<fs::path> files;
+    std::vector<fs::path> found;
     fs::recursive_directory_iterator it(path, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
       std::error_code ignored;
       if (it->is_regular_file(ignored) && IsModuleFile(it->path())) {
-        files.push_back(it->path());
+        found.push_back(it->path());
       }
     }
     if (error) {
-      Bad(Shown(path), {0, {}, "cannot read the folder"});
+      entries.push_back({path, true, std::nullopt, {}});
     }
-    std::sort(files.begin(), files.end(),
+    std::sort(found.begin(), found.end(),
               [](const fs::path& a, const fs::path& b) { return Shown(a) < Shown(b); });
-    for (const fs::path& file : files) {
-      Load(file);
+    for (const fs::path& file : found) {
+      entries.push_back({file, false, std::nullopt, {}});
     }
   }
 
-  void Load(const fs::path& path) {
-    const std::string shown = Shown(path);
-    try {
-      modules.push_back(
-          ReadDocModule(shown, ReadFileBytes(path), arguments.encoding, WideOf(path.stem())));
-      files.push_back(path);
-    } catch (const InputError& error) {
-      Bad(shown, {error.line, {}, error.what()});
-    } catch (const ModuleError& error) {
-      Bad(shown, {error.line, {}, error.what()});
-    }
-  }
-
-  void Check() {
-    for (const DocModule& doc : modules) {
-      for (const Finding& finding : CheckModule(doc)) {
-        out << Located(doc.path, finding) << "\n";
-        if (status == kDocDone) {
-          status = kDocFound;
-        }
-      }
-    }
-  }
-
-  void Sync() {
-    for (size_t i = 0; i < modules.size(); ++i) {
-      const DocModule& doc = modules[i];
-      const SyncResult result = SyncModule(doc, {arguments.descriptions});
-      for (const Finding& note : result.notes) {
-        err << Located(doc.path, note) << "\n";
-      }
-      if (!result.changed) {
-        continue;
+  // Reads every file, all at once; then keeps the modules and reports the
+  // files that could not be read, in the order of the command line.
+  void Load() {
+    ForEachIndex(entries.size(), [&](size_t i) {
+      Entry& entry = entries[i];
+      if (entry.unreadableFolder) {
+        return;
       }
       try {
-        const std::string bytes = SyncedBytes(doc.source, result);
-        if (arguments.write) {
-          WriteAtomically(files[i], bytes);
-        } else {
-          out << UnifiedDiff(doc.path, doc.source, result);
-        }
-      } catch (const EncodingError& error) {
-        Bad(doc.path, {0, {}, std::string("cannot write the new lines: ") + error.what()});
+        entry.module = ReadDocModule(Shown(entry.path), ReadFileBytes(entry.path),
+                                     arguments.encoding, WideOf(entry.path.stem()));
       } catch (const InputError& error) {
-        Bad(doc.path, {0, {}, error.what()});
+        entry.error = {error.line, {}, error.what()};
+      } catch (const ModuleError& error) {
+        entry.error = {error.line, {}, error.what()};
+      }
+    });
+    modules.reserve(entries.size());
+    for (Entry& entry : entries) {
+      if (entry.unreadableFolder) {
+        Bad(Shown(entry.path), 0, "cannot read the folder");
+      } else if (entry.module) {
+        modules.push_back(std::move(*entry.module));
+        files.push_back(entry.path);
+      } else {
+        Bad(Shown(entry.path), entry.error.line, entry.error.message);
       }
     }
+    entries.clear();
   }
 
-  void Xml(const std::wstring& project) {
-    std::vector<std::string> warnings;
-    const std::string xml = XmlDocumentation(project, modules, warnings);
-    for (const std::string& warning : warnings) {
-      err << warning << "\n";
+  std::vector<Entry> entries;
+};
+
+void RunCheck(Session& session) {
+  std::vector<const DocModule*> all;
+  for (const DocModule& doc : session.modules) {
+    all.push_back(&doc);
+  }
+  const CrefScope scope(all);
+  std::vector<FileFindings> files(session.modules.size());
+  ForEachIndex(files.size(), [&](size_t i) {
+    const DocModule& doc = session.modules[i];
+    files[i] = {doc.path, CheckModule(doc, session.arguments.check, scope)};
+  });
+  for (const FileFindings& file : files) {
+    if (!file.findings.empty() && session.status == kDocDone) {
+      session.status = kDocFound;
     }
-    if (!arguments.out) {
-      out << xml;
+  }
+  session.out << ReportFindings(session.arguments.format, files);
+}
+
+void RunSync(Session& session) {
+  // What sync makes of each module: its notes, and the new bytes and the diff
+  // when it changed.
+  struct Synced {
+    std::vector<Finding> notes;
+    bool changed = false;
+    std::string bytes;
+    std::string diff;
+    std::string error;  // a new line that the file's encoding cannot hold
+  };
+  std::vector<Synced> synced(session.modules.size());
+  ForEachIndex(synced.size(), [&](size_t i) {
+    const DocModule& doc = session.modules[i];
+    SyncResult result = SyncModule(doc, {session.arguments.descriptions});
+    Synced& each = synced[i];
+    each.notes = std::move(result.notes);
+    each.changed = result.changed;
+    if (!result.changed) {
       return;
     }
     try {
-      WriteAtomically(PathOf(*arguments.out), xml);
-    } catch (const InputError& error) {
-      Bad(*arguments.out, {0, {}, error.what()});
+      each.bytes = SyncedBytes(doc.source, result);
+      if (!session.arguments.write) {
+        each.diff = UnifiedDiff(doc.path, doc.source, result);
+      }
+    } catch (const EncodingError& error) {
+      each.error = std::string("cannot write the new lines: ") + error.what();
     }
-  }
-
-  void Markdown(const std::wstring& project) {
-    const fs::path folder = PathOf(*arguments.out);
-    std::error_code error;
-    fs::create_directories(folder, error);
-    for (const auto& [name, text] : MarkdownPages(project, modules)) {
+  });
+  for (size_t i = 0; i < synced.size(); ++i) {
+    const DocModule& doc = session.modules[i];
+    for (const Finding& note : synced[i].notes) {
+      session.err << Located(doc.path, note) << "\n";
+    }
+    if (!synced[i].error.empty()) {
+      session.Bad(doc.path, 0, synced[i].error);
+    } else if (synced[i].changed && !session.arguments.write) {
+      session.out << synced[i].diff;
+    } else if (synced[i].changed) {
       try {
-        WriteAtomically(folder / PathOf(name), text);
-      } catch (const InputError& failure) {
-        Bad(Shown(folder / PathOf(name)), {0, {}, failure.what()});
+        WriteAtomically(session.files[i], synced[i].bytes);
+      } catch (const InputError& error) {
+        session.Bad(doc.path, 0, error.what());
       }
     }
   }
+}
 
-  const Arguments& arguments;
-  std::ostream& out;
-  std::ostream& err;
-  std::vector<DocModule> modules;
-  std::vector<fs::path> files;  // the file of each module
-  int status = kDocDone;
-};
+void RunXml(Session& session) {
+  std::vector<std::string> warnings;
+  const std::string xml = XmlDocumentation(session.Project(), session.modules, warnings);
+  for (const std::string& warning : warnings) {
+    session.err << warning << "\n";
+  }
+  if (!session.arguments.out) {
+    session.out << xml;
+    return;
+  }
+  try {
+    WriteAtomically(PathOf(*session.arguments.out), xml);
+  } catch (const InputError& error) {
+    session.Bad(*session.arguments.out, 0, error.what());
+  }
+}
+
+void RunMarkdown(Session& session) {
+  const fs::path folder = PathOf(*session.arguments.out);
+  for (const auto& [name, text] : MarkdownSite(session.Project(), session.modules)) {
+    const fs::path path = folder / PathOf(name);
+    try {
+      std::error_code error;
+      fs::create_directories(path.parent_path(), error);
+      WriteAtomically(path, text);
+    } catch (const InputError& failure) {
+      session.Bad(Shown(path), 0, failure.what());
+    }
+  }
+}
 
 }  // namespace
 
 int RunDocCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   try {
-    return Run(Parse(arguments), out, err).Go();
+    Request request = Parse(arguments);
+    if (request.command == nullptr) {
+      out << request.text;
+      return kDocDone;
+    }
+    Session session(std::move(request.arguments), out, err);
+    request.command->run(session);
+    return session.status;
   } catch (const UsageError& error) {
-    err << "tarnwick-doc: " << error.message << "\n" << kUsage << "\n";
+    err << "tarnwick-doc: " << error.message << "\n" << Usage();
     return kDocBadInput;
   }
 }

@@ -125,16 +125,21 @@ int32_t BlockContent::LineOf(size_t offset) const {
 
 BlockContent ReadBlockContent(const CommentBlock& block) {
   BlockContent content;
+  content.lines.reserve(block.lines.size());
+  content.lineStarts.reserve(block.lines.size());
   size_t common = std::wstring::npos;
+  size_t size = 0;
   for (const std::wstring& line : block.lines) {
     const size_t marker = FindCommentMarker(line);
     std::wstring rest = marker == std::wstring::npos ? std::wstring() : line.substr(marker + 3);
-    const size_t text = rest.find_first_not_of(BlankChars);
+    const size_t text = FirstNonBlank(rest);
+    size += rest.size() + 1;
     if (text != std::wstring::npos) {
       common = std::min(common, text);
     }
     content.lines.push_back(std::move(rest));
   }
+  content.text.reserve(size);
   for (std::wstring& line : content.lines) {
     line.erase(0, std::min(common, line.size()));
     content.lineStarts.push_back(content.text.size());

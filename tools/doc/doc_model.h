@@ -24,8 +24,8 @@ struct DocModule {
 DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fallback,
                         const std::wstring& stem);
 
-// A message about one line of a module: "PATH:LINE: message" when printed.
-// `code` names the rule a finding of `check` comes from.
+// A message about one line of a module: "PATH:LINE: CODE message" when
+// printed. `code` names the rule of a check's finding, and is empty elsewhere.
 struct Finding {
   int32_t line = 0;
   std::string code;

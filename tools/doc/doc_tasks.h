@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,7 +13,7 @@
 
 namespace tarnwick {
 
-// "PATH:LINE: message" (the line left out when it is 0).
+// "PATH:LINE: CODE message" (the line left out when it is 0, the code when empty).
 std::string Located(const std::string& path, const Finding& finding);
 
 // The XML documentation file, UTF-8. A block that is not well-formed XML goes
@@ -18,11 +21,47 @@ std::string Located(const std::string& path, const Finding& finding);
 std::string XmlDocumentation(const std::wstring& project, const std::vector<DocModule>& modules,
                              std::vector<std::string>& warnings);
 
-// Markdown: "index.md" and one page per module, as (file name, UTF-8 text).
-std::vector<std::pair<std::string, std::string>> MarkdownPages(
+// A Markdown site for mkdocs, as (path in the site's folder, UTF-8 text):
+// "mkdocs.yml" with the site's name and nav, then "docs/index.md" and one page
+// per module, "docs/MODULE.md".
+std::vector<std::pair<std::string, std::string>> MarkdownSite(
     const std::wstring& project, const std::vector<DocModule>& modules);
 
-// The problems of the module's blocks, in line order.
+// Which members must have a block: public ones (those of the module that are
+// not Private), every one (Enum members and Type fields too), or none.
+enum class MissingBlocks { kPublic, kAll, kNone };
+
+struct CheckOptions {
+  std::vector<std::string> ignored;  // codes of rules left out
+  MissingBlocks missing = MissingBlocks::kPublic;
+};
+
+// The modules a cref may name, and the names of their members, ASCII case
+// ignored: the modules of one run of `check`.
+class CrefScope {
+ public:
+  explicit CrefScope(const std::vector<const DocModule*>& modules);
+  // The name of the module that `cref` names when that module has no member of
+  // the name; nullopt when the member is there or the cref names no module of
+  // the scope (Excel.Range).
+  std::optional<std::wstring> Missing(const std::wstring& cref) const;
+
+ private:
+  struct Module {
+    std::wstring name;
+    std::set<std::wstring> members;  // "member", and "enum.member" for Enum members, Type fields
+  };
+  void Index() const;
+
+  std::vector<const DocModule*> docs;
+  // By lower-case name; made at the first cref, as most runs meet none.
+  mutable std::optional<std::map<std::wstring, Module>> modules;
+};
+
+// The problems of the module's blocks, in line order, each with its rule's code.
+std::vector<Finding> CheckModule(const DocModule& module, const CheckOptions& options,
+                                 const CrefScope& scope);
+// The same with the default options, the module alone in scope.
 std::vector<Finding> CheckModule(const DocModule& module);
 
 // Sync's result: every line of the module after it, each either a line of the

@@ -303,13 +303,25 @@ class Page {
   std::string out;
 };
 
+// A YAML scalar in double quotes, which take any text.
+std::string YamlString(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+    }
+    out += c;
+  }
+  return out + "\"";
+}
+
 std::string PageName(const DocModule& doc) {
   return WideToUtf8(doc.module.name) + ".md";
 }
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> MarkdownPages(
+std::vector<std::pair<std::string, std::string>> MarkdownSite(
     const std::wstring& project, const std::vector<DocModule>& modules) {
   Targets targets;
   for (const DocModule& doc : modules) {
@@ -326,12 +338,17 @@ std::vector<std::pair<std::string, std::string>> MarkdownPages(
   std::vector<std::pair<std::string, std::string>> pages;
   std::string index =
       "# " + Escaped(project) + "\n\n| Module | Kind | Summary |\n| --- | --- | --- |\n";
+  std::string config = "site_name: " + YamlString(WideToUtf8(project)) + "\nnav:\n  - " +
+                       YamlString("Index") + ": index.md\n";
   for (const DocModule& doc : modules) {
     index += "| [" + Escaped(doc.module.name) + "](" + PageName(doc) + ") | " +
              KindOfModule(doc.module.kind) + " | " + Page::Summary(doc, targets) + " |\n";
-    pages.emplace_back(PageName(doc), Page(doc, targets).Write());
+    config +=
+        "  - " + YamlString(WideToUtf8(doc.module.name)) + ": " + YamlString(PageName(doc)) + "\n";
+    pages.emplace_back("docs/" + PageName(doc), Page(doc, targets).Write());
   }
-  pages.insert(pages.begin(), {"index.md", index});
+  pages.insert(pages.begin(), {"docs/index.md", index});
+  pages.insert(pages.begin(), {"mkdocs.yml", config});
   return pages;
 }
 

@@ -3,6 +3,7 @@
 
 #include "text/utf.h"
 #include "tools/doc/doc_tasks.h"
+#include "tools/doc/each_module.h"
 
 namespace tarnwick {
 
@@ -11,67 +12,77 @@ namespace {
 // Each line of `text` behind `indent` spaces.
 std::string Indented(const std::string& text, size_t indent) {
   std::string out(indent, ' ');
-  for (const char c : text) {
-    out += c;
-    if (c == '\n') {
-      out.append(indent, ' ');
-    }
+  out.reserve(text.size() + indent * 8);
+  size_t start = 0;
+  for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+    out.append(text, start, end + 1 - start);
+    out.append(indent, ' ');
+    start = end + 1;
   }
+  out.append(text, start, std::string::npos);
   return out;
 }
 
-class XmlWriter {
- public:
-  XmlWriter(std::string& out, std::vector<std::string>& warnings, const std::string& path)
-      : out(out), warnings(warnings), path(path) {}
+// One block's entries in the file: a <member> element for each ID of its
+// member, with its XML laid out.
+struct Documented {
+  std::vector<std::pair<std::wstring, std::string>> members;  // ID, element
+  std::string warning;  // when the block is not well-formed XML
+};
 
-  // The entry of a member, from its block or else from its description.
-  void Members(const std::vector<std::wstring>& ids, const CommentBlock& block,
-               const Description* description) {
-    if (block.Empty() && description == nullptr) {
-      return;
-    }
-    std::string body;
-    for (const std::wstring& id : ids) {
-      if (!written.insert(id).second) {
-        continue;
-      }
-      if (body.empty()) {
-        body = block.Empty() ? "<summary>" + EscapeXml(description->text, false) + "</summary>"
-                             : Body(block);
-      }
-      out += "        <member name=\"" + EscapeXml(id, true) + "\">\n" + Indented(body, 12) +
-             "\n        </member>\n";
-    }
-  }
-
-  void SetPath(const std::string& modulePath) { path = modulePath; }
-
- private:
-  std::string Body(const CommentBlock& block) {
-    const BlockContent content = ReadBlockContent(block);
-    if (!content.problem) {
-      return WriteXml(content.nodes);
-    }
-    warnings.push_back(
+// From the member's block, or else from its description.
+Documented Document(const std::string& path, const std::vector<std::wstring>& ids,
+                    const CommentBlock& block, const Description* description) {
+  Documented documented;
+  const BlockContent content = ReadBlockContent(block);
+  std::string body;
+  if (block.Empty()) {
+    body = Indented("<summary>" + EscapeXml(description->text, false) + "</summary>", 12);
+  } else if (!content.problem) {
+    body = Indented(WriteXml(content.nodes), 12);
+  } else {
+    documented.warning =
         Located(path, {block.line + content.LineOf(content.problem->offset),
                        {},
                        "warning: the block is not well-formed XML (" + content.problem->message +
-                           "); its text is written as its summary"}));
-    return "<summary>" + EscapeXml(content.text, false) + "</summary>";
+                           "); its text is written as its summary"});
+    body = Indented("<summary>" + EscapeXml(content.text, false) + "</summary>", 12);
   }
+  for (const std::wstring& id : ids) {
+    documented.members.emplace_back(id, "        <member name=\"" + EscapeXml(id, true) + "\">\n" +
+                                            body + "\n        </member>\n");
+  }
+  return documented;
+}
 
-  std::string& out;
-  std::vector<std::string>& warnings;
-  std::string path;
-  std::set<std::wstring> written;  // the copies of a declaration in #If branches share one ID
-};
+// The module's blocks, in line order, with the IDs under `project`.
+std::vector<Documented> DocumentModule(const std::wstring& project, const DocModule& doc) {
+  std::vector<Documented> blocks;
+  const std::wstring prefix = project + L"." + doc.module.name;
+  auto add = [&](const std::vector<std::wstring>& ids, const CommentBlock& block,
+                 const Description* description) {
+    if ((!block.Empty() || description != nullptr) && !ids.empty()) {
+      blocks.push_back(Document(doc.path, ids, block, description));
+    }
+  };
+  add({L"T:" + prefix}, doc.module.block, ModuleDescription(doc.module));
+  for (const DocumentedMember& member : DocumentedMembers(doc.module)) {
+    const Member& first = *member.parts.front();
+    add(MemberIds(prefix, first, nullptr),
+        member.documenting == nullptr ? CommentBlock() : member.documenting->block,
+        member.description);
+    for (const Member& child : first.children) {
+      add(MemberIds(prefix, child, &first), child.block, nullptr);
+    }
+  }
+  return blocks;
+}
 
 }  // namespace
 
 std::string Located(const std::string& path, const Finding& finding) {
   return path + (finding.line > 0 ? ":" + std::to_string(finding.line) : std::string()) + ": " +
-         finding.message;
+         (finding.code.empty() ? std::string() : finding.code + " ") + finding.message;
 }
 
 std::string XmlDocumentation(const std::wstring& project, const std::vector<DocModule>& modules,
@@ -79,18 +90,33 @@ std::string XmlDocumentation(const std::wstring& project, const std::vector<DocM
   std::string out =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<doc>\n    <assembly>\n        <name>" +
       EscapeXml(project, false) + "</name>\n    </assembly>\n    <members>\n";
-  XmlWriter writer(out, warnings, std::string());
-  for (const DocModule& doc : modules) {
-    writer.SetPath(doc.path);
-    const std::wstring prefix = project + L"." + doc.module.name;
-    writer.Members({L"T:" + prefix}, doc.module.block, ModuleDescription(doc.module));
-    for (const DocumentedMember& member : DocumentedMembers(doc.module)) {
-      const Member& first = *member.parts.front();
-      writer.Members(MemberIds(prefix, first, nullptr),
-                     member.documenting == nullptr ? CommentBlock() : member.documenting->block,
-                     member.description);
-      for (const Member& child : first.children) {
-        writer.Members(MemberIds(prefix, child, &first), child.block, nullptr);
+  std::vector<std::vector<Documented>> documented(modules.size());
+  ForEachIndex(modules.size(),
+               [&](size_t i) { documented[i] = DocumentModule(project, modules[i]); });
+  // The first block of an ID is its documentation (the copies of a declaration
+  // in #If branches share one); a block none of whose IDs is new is left out,
+  // warning and all.
+  std::set<std::wstring> written;
+  size_t size = out.size() + 32;
+  for (const std::vector<Documented>& blocks : documented) {
+    for (const Documented& block : blocks) {
+      for (const auto& member : block.members) {
+        size += member.second.size();
+      }
+    }
+  }
+  out.reserve(size);
+  for (const std::vector<Documented>& blocks : documented) {
+    for (const Documented& block : blocks) {
+      bool used = false;
+      for (const auto& [id, element] : block.members) {
+        if (written.insert(id).second) {
+          out += element;
+          used = true;
+        }
+      }
+      if (used && !block.warning.empty()) {
+        warnings.push_back(block.warning);
       }
     }
   }

@@ -21,6 +21,9 @@ bool IsXmlUnit(uint32_t c) {
 
 // XML 1.0's name characters, within the Basic Multilingual Plane.
 bool IsNameStart(wchar_t c) {
+  if (c < 0x80) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':';
+  }
   return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':' ||
          (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
          (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) || c == 0x200C || c == 0x200D ||
@@ -30,6 +33,10 @@ bool IsNameStart(wchar_t c) {
 }
 
 bool IsNameChar(wchar_t c) {
+  if (c < 0x80) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+           c == L'_' || c == L':' || c == L'-' || c == L'.';
+  }
   return IsNameStart(c) || (c >= L'0' && c <= L'9') || c == L'-' || c == L'.' || c == 0xB7 ||
          (c >= 0x300 && c <= 0x36F) || c == 0x203F || c == 0x2040;
 }
@@ -112,6 +119,15 @@ class Parser {
       if (pending.empty()) {
         pendingBegin = at;
       }
+      if (IsPlainText(c)) {
+        size_t end = at + 1;
+        while (end < text.size() && IsPlainText(text[end])) {
+          ++end;
+        }
+        pending.append(text.substr(at, end - at));
+        at = end;
+        continue;
+      }
       if (c == L'&') {
         if (!Reference(pending)) {
           return false;
@@ -129,6 +145,12 @@ class Parser {
     }
     flush();
     return true;
+  }
+
+  // Text that needs no look at its neighbours: allowed, and no markup.
+  static bool IsPlainText(wchar_t c) {
+    return ((c >= 0x20 && c < 0xD800) || c == L'\n' || c == L'\t') && c != L'<' && c != L'&' &&
+           c != L']';
   }
 
   static bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -321,9 +343,14 @@ void Write(const XmlNode& node, std::string& out) {
     return;
   }
   const std::string name = WideToUtf8(node.name);
-  out += "<" + name;
+  out += '<';
+  out += name;
   for (const auto& [attribute, value] : node.attributes) {
-    out += " " + WideToUtf8(attribute) + "=\"" + EscapeXml(value, true) + "\"";
+    out += ' ';
+    out += WideToUtf8(attribute);
+    out += "=\"";
+    out += EscapeXml(value, true);
+    out += '"';
   }
   if (node.selfClosing) {
     out += " />";
@@ -333,7 +360,9 @@ void Write(const XmlNode& node, std::string& out) {
   for (const XmlNode& child : node.children) {
     Write(child, out);
   }
-  out += "</" + name + ">";
+  out += "</";
+  out += name;
+  out += '>';
 }
 
 }  // namespace
@@ -353,10 +382,20 @@ std::optional<XmlProblem> ParseXmlFragment(std::wstring_view text, std::vector<X
 }
 
 std::string EscapeXml(std::wstring_view text, bool attribute) {
+  std::string out;
+  out.reserve(text.size());
   std::wstring clean;
-  clean.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     const wchar_t c = text[i];
+    // Printable ASCII but for markup, the most of any text, goes over as it is.
+    if (c >= 0x20 && c < 0x7F && c != L'&' && c != L'<' && c != L'>' && c != L'"') {
+      if (!clean.empty()) {
+        out += WideToUtf8(clean);
+        clean.clear();
+      }
+      out.push_back(static_cast<char>(c));
+      continue;
+    }
     const auto unit = static_cast<uint16_t>(c);
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
         static_cast<uint16_t>(text[i + 1]) >= 0xDC00 &&
@@ -395,7 +434,7 @@ std::string EscapeXml(std::wstring_view text, bool attribute) {
         clean.push_back(c);
     }
   }
-  return WideToUtf8(clean);
+  return clean.empty() ? out : out + WideToUtf8(clean);
 }
 
 std::string WriteXml(const std::vector<XmlNode>& nodes) {

@@ -1,0 +1,51 @@
+#include "tools/doc/each_module.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tarnwick {
+
+void ForEachIndex(size_t count, const std::function<void(size_t)>& work) {
+  constexpr size_t kMostThreads = 8;
+  const size_t threads =
+      std::min({count, kMostThreads, std::max<size_t>(1, std::thread::hardware_concurrency())});
+  if (threads <= 1) {
+    for (size_t i = 0; i < count; ++i) {
+      work(i);
+    }
+    return;
+  }
+  std::atomic<size_t> next{0};
+  std::mutex mutex;
+  std::exception_ptr failure;
+  auto worker = [&] {
+    for (size_t i = next++; i < count; i = next++) {
+      try {
+        work(i);
+      } catch (...) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!failure) {
+          failure = std::current_exception();
+        }
+        next = count;  // the others stop at their next index
+      }
+    }
+  };
+  std::vector<std::thread> pool;
+  for (size_t t = 1; t < threads; ++t) {
+    pool.emplace_back(worker);
+  }
+  worker();
+  for (std::thread& thread : pool) {
+    thread.join();
+  }
+  if (failure) {
+    std::rethrow_exception(failure);
+  }
+}
+
+}  // namespace tarnwick
