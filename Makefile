@@ -161,8 +161,11 @@ demo: demo-build
 play: demo-build
 	@TARNWICK_BUILD=build/$(PRESET) scripts/play.sh
 
+# clang-format 15 or newer: the style braces every block (InsertBraces).
+FORMAT_PACKAGES := clang-format-15
 format:
-	clang-format -i $$(git ls-files '*.cpp' '*.h')
+	@scripts/ensure-packages.sh $(FORMAT_PACKAGES)
+	clang-format-15 -i $$(git ls-files '*.cpp' '*.h')
 
 # make bench - measure the add-in's cost per message and per keystroke, natively
 # (Google Benchmark) and under Wine; prints one table and writes the figures to
