@@ -85,26 +85,30 @@ std::wstring PickFragment(FuzzedDataProvider& input) {
 std::wstring RawUnits(FuzzedDataProvider& input, size_t maxUnits) {
   std::wstring text;
   const size_t count = input.ConsumeIntegralInRange<size_t>(0, maxUnits);
-  for (size_t i = 0; i < count && input.remaining_bytes() > 0; ++i)
+  for (size_t i = 0; i < count && input.remaining_bytes() > 0; ++i) {
     text.push_back(static_cast<wchar_t>(input.ConsumeIntegral<uint16_t>()));
+  }
   return text;
 }
 
 std::wstring MakeLine(FuzzedDataProvider& input, int maxPieces) {
-  if (input.ConsumeIntegralInRange(0, 2) == 0)
+  if (input.ConsumeIntegralInRange(0, 2) == 0) {
     return kLines[input.ConsumeIntegralInRange<size_t>(0, kLines.size() - 1)];
+  }
   std::wstring line;
   const int pieces = input.ConsumeIntegralInRange(0, maxPieces);
   for (int i = 0; i < pieces; ++i) {
-    if (input.ConsumeIntegralInRange(0, 15) == 0)
+    if (input.ConsumeIntegralInRange(0, 15) == 0) {
       line += RawUnits(input, 4);
-    else
+    } else {
       line += PickFragment(input);
+    }
   }
   // No line of the editor holds a line break.
   for (wchar_t& unit : line) {
-    if (unit == L'\r' || unit == L'\n')
+    if (unit == L'\r' || unit == L'\n') {
       unit = L' ';
+    }
   }
   return line;
 }

@@ -46,8 +46,9 @@ Context context;
 
 void PrintLines(const char* title, const std::vector<std::wstring>& lines) {
   std::fprintf(stderr, "%s\n", title);
-  for (size_t i = 0; i < lines.size(); ++i)
+  for (size_t i = 0; i < lines.size(); ++i) {
     std::fprintf(stderr, "  %zu: %s\n", i + 1, WideToUtf8(lines[i]).c_str());
+  }
 }
 
 [[noreturn]] void Fail(const char* what, const Keystroke& key) {
@@ -57,10 +58,12 @@ void PrintLines(const char* title, const std::vector<std::wstring>& lines) {
   std::fprintf(stderr, "selection %d:%d-%d:%d; consumed %d, editor received %d, failures %d\n",
                s.startLine, s.startColumn, s.endLine, s.endColumn, context.report.consumed,
                context.report.editorReceived, context.report.failuresStopped);
-  if (context.before != nullptr)
+  if (context.before != nullptr) {
     PrintLines("before:", *context.before);
-  if (context.after != nullptr)
+  }
+  if (context.after != nullptr) {
     PrintLines("after:", context.after->Lines());
+  }
   std::abort();
 }
 
@@ -104,8 +107,9 @@ Keystroke PickKeystroke(FuzzedDataProvider& input, int32_t lineCount) {
         const size_t at = input.ConsumeIntegralInRange<size_t>(0, key.text.size());
         key.text.insert(at, input.ConsumeBool() ? L"\r\n" : L"\n");
       }
-      if (input.ConsumeBool())
+      if (input.ConsumeBool()) {
         key.text += input.ConsumeBool() ? L"'" : L">";
+      }
       break;
     case 9: {
       // Any other character: a printable one from the dictionary, or any unit.
@@ -113,8 +117,9 @@ Keystroke PickKeystroke(FuzzedDataProvider& input, int32_t lineCount) {
       key.text = input.ConsumeBool() && !fragment.empty()
                      ? fragment.substr(0, 1)
                      : std::wstring(1, static_cast<wchar_t>(input.ConsumeIntegral<uint16_t>()));
-      if (key.text[0] >= 0xD800 && key.text[0] < 0xDC00)
+      if (key.text[0] >= 0xD800 && key.text[0] < 0xDC00) {
         key.text.push_back(static_cast<wchar_t>(0xDC00 + (key.text[0] & 0x3FF)));
+      }
       break;
     }
     case 10:
@@ -142,8 +147,9 @@ Module EditorAlone(const std::vector<std::wstring>& before, Selection selection,
   Module module(before);
   switch (key.kind) {
     case Keystroke::Kind::kCharacter:
-      for (wchar_t unit : key.text)
+      for (wchar_t unit : key.text) {
         ApplyEditorMessage(module, selection, kWmChar, static_cast<uint16_t>(unit));
+      }
       break;
     case Keystroke::Kind::kTab:
       ApplyEditorMessage(module, selection, kWmKeyDown, kVkTab);
@@ -156,43 +162,52 @@ Module EditorAlone(const std::vector<std::wstring>& before, Selection selection,
 
 // Does `after` differ from `before` only by spaces inserted at one place?
 bool SpacesInserted(const std::wstring& before, const std::wstring& after) {
-  if (after.size() < before.size())
+  if (after.size() < before.size()) {
     return false;
+  }
   size_t head = 0;
-  while (head < before.size() && before[head] == after[head])
+  while (head < before.size() && before[head] == after[head]) {
     ++head;
+  }
   const size_t added = after.size() - before.size();
   for (size_t i = head; i < head + added; ++i) {
-    if (after[i] != L' ')
+    if (after[i] != L' ') {
       return false;
+    }
   }
   return after.compare(head + added, std::wstring::npos, before, head) == 0;
 }
 
 void CheckTab(const std::vector<std::wstring>& before, const Selection& selection,
               const Keystroke& key, const Module& after) {
-  if (after.Lines() == EditorAlone(before, selection, key).Lines())
+  if (after.Lines() == EditorAlone(before, selection, key).Lines()) {
     return;
-  if (after.Lines().size() != before.size())
+  }
+  if (after.Lines().size() != before.size()) {
     Fail("Tab changed the number of lines", key);
+  }
   int changed = 0;
   for (size_t i = 0; i < before.size(); ++i) {
-    if (before[i] == after.Lines()[i])
+    if (before[i] == after.Lines()[i]) {
       continue;
+    }
     ++changed;
-    if (!SpacesInserted(before[i], after.Lines()[i]))
+    if (!SpacesInserted(before[i], after.Lines()[i])) {
       Fail("Tab changed a line by more than spaces", key);
+    }
   }
-  if (changed > 1)
+  if (changed > 1) {
     Fail("Tab changed more than one line", key);
+  }
 }
 
 // Line breaks as the editor counts them when it inserts text: CR LF, CR or LF.
 int64_t LineBreaks(const std::wstring& text) {
   int64_t breaks = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\n' || (text[i] == L'\r' && (i + 1 == text.size() || text[i + 1] != L'\n')))
+    if (text[i] == L'\n' || (text[i] == L'\r' && (i + 1 == text.size() || text[i + 1] != L'\n'))) {
       ++breaks;
+    }
   }
   return breaks;
 }
@@ -206,26 +221,31 @@ void CheckWatchedEdit(const std::vector<std::wstring>& before, const Selection& 
   const int64_t high = std::min<int64_t>(std::max(selection.endLine, selection.startLine + 1), n);
   const int64_t keptAbove = low - 1;
   const int64_t keptBelow = n - high;
-  if (m < keptAbove + keptBelow)
+  if (m < keptAbove + keptBelow) {
     Fail("lines outside the caret's reach were removed", key);
+  }
   for (int64_t i = 0; i < keptAbove; ++i) {
-    if (lines[i] != before[i])
+    if (lines[i] != before[i]) {
       Fail("a line above the caret line changed", key);
+    }
   }
   for (int64_t i = 1; i <= keptBelow; ++i) {
-    if (lines[m - i] != before[n - i])
+    if (lines[m - i] != before[n - i]) {
       Fail("a line below the caret's reach changed", key);
+    }
   }
   int64_t plain = 0;
   for (int64_t i = keptAbove; i < m - keptBelow; ++i) {
-    if (FindCommentMarker(lines[i]) == std::wstring::npos)
+    if (FindCommentMarker(lines[i]) == std::wstring::npos) {
       ++plain;
+    }
   }
   // The editor always has a caret line, even in an empty module; each line
   // break that a composition commits starts one more.
   const int64_t span = std::max<int64_t>(high - low + 1, 1) + LineBreaks(key.text);
-  if (plain > span + 1)
+  if (plain > span + 1) {
     Fail("lines other than documentation lines were added", key);
+  }
 }
 
 void CheckKeystroke(const std::vector<std::wstring>& before, const Selection& selection,
@@ -233,19 +253,23 @@ void CheckKeystroke(const std::vector<std::wstring>& before, const Selection& se
   switch (key.kind) {
     case Keystroke::Kind::kCaret:
     case Keystroke::Kind::kSelect:
-      if (after.Lines() != before)
+      if (after.Lines() != before) {
         Fail("a click changed the text", key);
+      }
       return;
     default:
       break;
   }
-  if (report.editorReceived > 1)
+  if (report.editorReceived > 1) {
     Fail("the editor received the keystroke twice", key);
-  if (!report.consumed && report.editorReceived != 1)
+  }
+  if (!report.consumed && report.editorReceived != 1) {
     Fail("a keystroke that was not consumed did not reach the editor", key);
+  }
   if (key.kind == Keystroke::Kind::kCharacter && !IsWatchedCharacter(key)) {
-    if (report.consumed || after.Lines() != EditorAlone(before, selection, key).Lines())
+    if (report.consumed || after.Lines() != EditorAlone(before, selection, key).Lines()) {
       Fail("an unwatched character did more than the editor does", key);
+    }
     return;
   }
   if (key.kind == Keystroke::Kind::kTab) {
@@ -267,8 +291,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lineBeforeComposition = input.ConsumeBool() ? std::wstring() : MakeLine(input, 3);
 
   std::vector<std::wstring> lines(input.ConsumeIntegralInRange<size_t>(0, 12));
-  for (std::wstring& line : lines)
+  for (std::wstring& line : lines) {
     line = MakeLine(input, 6);
+  }
   SimulatedCodeWindow window(lines);
   window.Select(PickSelection(input, static_cast<int32_t>(lines.size())));
 
@@ -300,8 +325,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const KeystrokeReport reference = direct.Press(key);
       if (direct.GetModule().Lines() != window.GetModule().Lines() ||
           direct.CurrentSelection() != window.CurrentSelection() ||
-          reference.consumed != report.consumed)
+          reference.consumed != report.consumed) {
         Fail("the read cache changed what the keystroke did", key);
+      }
     }
   }
   return 0;

@@ -70,8 +70,9 @@ std::wstring MakeScript(FuzzedDataProvider& input) {
 
 bool MarksNoRemove(const std::vector<ScriptEntry>& entries) {
   for (const ScriptEntry& entry : entries) {
-    if (entry.marker == EntryMarker::NoRemove || MarksNoRemove(entry.entries))
+    if (entry.marker == EntryMarker::NoRemove || MarksNoRemove(entry.entries)) {
       return true;
+    }
   }
   return false;
 }
@@ -95,22 +96,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {
     InMemoryRegistry registry;
     (void)RunRegistryScript(text, replacements, registry, RegistrarMode::Unregister);
-    if (registry.OpenKeyCount() != 0)
+    if (registry.OpenKeyCount() != 0) {
       Fail("unregistering left keys open", registry.Dump());
+    }
   }
 
   InMemoryRegistry registry;
   const std::string empty = registry.Dump();
-  if (failWrite != 0)
+  if (failWrite != 0) {
     registry.FailWrite(failWrite);
+  }
   const HResult registered =
       RunRegistryScript(text, replacements, registry, RegistrarMode::Register);
-  if (registry.OpenKeyCount() != 0)
+  if (registry.OpenKeyCount() != 0) {
     Fail("registering left keys open", registry.Dump());
-  if (Failed(registered) && failWrite == 0 && registry.Dump() != empty)
+  }
+  if (Failed(registered) && failWrite == 0 && registry.Dump() != empty) {
     Fail("a registration that failed without a write failure wrote something", registry.Dump());
-  if (Failed(registered) || failWrite != 0)
+  }
+  if (Failed(registered) || failWrite != 0) {
     return 0;
+  }
 
   std::wstring expanded;
   Script script;
@@ -119,16 +125,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fail("a script that registered does not parse", registry.Dump());
   }
   bool keeps = false;
-  for (const RootBlock& block : script.roots)
+  for (const RootBlock& block : script.roots) {
     keeps = keeps || MarksNoRemove(block.entries);
+  }
 
   const HResult unregistered =
       RunRegistryScript(text, replacements, registry, RegistrarMode::Unregister);
-  if (registry.OpenKeyCount() != 0)
+  if (registry.OpenKeyCount() != 0) {
     Fail("unregistering left keys open", registry.Dump());
-  if (Failed(unregistered))
+  }
+  if (Failed(unregistered)) {
     Fail("unregistering what was just registered failed", registry.Dump());
-  if (!keeps && registry.Dump() != empty)
+  }
+  if (!keeps && registry.Dump() != empty) {
     Fail("unregistering left keys or values behind", registry.Dump());
+  }
   return 0;
 }

@@ -24,38 +24,48 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::wstring delimiters = input.ConsumeBool() ? std::wstring(L"(),") : RawUnits(input, 4);
 
   const size_t marker = FindCommentMarker(text);
-  if (marker != std::wstring::npos && (marker + 3 > text.size() || text.compare(marker, 3, L"'''")))
+  if (marker != std::wstring::npos &&
+      (marker + 3 > text.size() || text.compare(marker, 3, L"'''"))) {
     std::abort();
+  }
 
   const std::wstring trimmed = TrimBlanks(text);
-  if (!trimmed.empty() && (IsBlank(trimmed.front()) || IsBlank(trimmed.back())))
+  if (!trimmed.empty() && (IsBlank(trimmed.front()) || IsBlank(trimmed.back()))) {
     std::abort();
-  if (trimmed.size() > text.size() || text.find(trimmed) == std::wstring::npos)
+  }
+  if (trimmed.size() > text.size() || text.find(trimmed) == std::wstring::npos) {
     std::abort();
+  }
 
   const std::wstring word = FirstWordFrom(text, start);
-  if (!word.empty() && (start >= text.size() || text.find(word, start) == std::wstring::npos))
+  if (!word.empty() && (start >= text.size() || text.find(word, start) == std::wstring::npos)) {
     std::abort();
+  }
 
   const std::vector<std::wstring> pieces = SplitAny(text, delimiters);
-  if (pieces.empty())
+  if (pieces.empty()) {
     std::abort();
+  }
   size_t total = 0;
-  for (const std::wstring& piece : pieces)
+  for (const std::wstring& piece : pieces) {
     total += piece.size();
-  if (total > text.size())
+  }
+  if (total > text.size()) {
     std::abort();
+  }
 
   const std::wstring name = FindOpeningTagName(text, position);
-  if (name.size() > text.size())
+  if (name.size() > text.size()) {
     std::abort();
+  }
 
   std::vector<std::wstring> parameterNames{L"left over"};
   bool returnsValue = false;
   ParseDeclaration(text, parameterNames, returnsValue);
   for (const std::wstring& parameter : parameterNames) {
-    if (parameter.size() > text.size())
+    if (parameter.size() > text.size()) {
       std::abort();
+    }
   }
   (void)IsDeclarationKeyword(word);
   return 0;

@@ -47,22 +47,25 @@ InMemoryRegistry::InMemoryRegistry() {
 InMemoryRegistry::~InMemoryRegistry() = default;
 
 InMemoryRegistry::Node* InMemoryRegistry::Resolve(RegistryKey key) const {
-  if (IsRootHandle(key))
+  if (IsRootHandle(key)) {
     return const_cast<Node*>(&roots_[key - kFirstRootHandle]);
+  }
   const auto it = handles_.find(key);
   return it == handles_.end() ? nullptr : it->second;
 }
 
 HResult InMemoryRegistry::ResolveForUse(RegistryKey key, Node** node) const {
   *node = Resolve(key);
-  if (*node != nullptr)
+  if (*node != nullptr) {
     return kS_OK;
+  }
   return handles_.count(key) != 0 ? kKeyDeleted : kE_INVALIDARG;
 }
 
 HResult InMemoryRegistry::CountWrite() {
-  if (writesUntilFailure_ > 0 && --writesUntilFailure_ == 0)
+  if (writesUntilFailure_ > 0 && --writesUntilFailure_ == 0) {
     return failureCode_;
+  }
   return kS_OK;
 }
 
@@ -74,16 +77,18 @@ RegistryKey InMemoryRegistry::NewHandle(Node* node) {
 
 InMemoryRegistry::Node* InMemoryRegistry::FindChild(const Node& node, const std::wstring& name) {
   for (const auto& child : node.children) {
-    if (EqualsIgnoringAsciiCase(child->name, name))
+    if (EqualsIgnoringAsciiCase(child->name, name)) {
       return child.get();
+    }
   }
   return nullptr;
 }
 
 InMemoryRegistry::Value* InMemoryRegistry::FindValue(Node& node, const std::wstring& name) {
   for (auto& value : node.values) {
-    if (EqualsIgnoringAsciiCase(value.name, name))
+    if (EqualsIgnoringAsciiCase(value.name, name)) {
       return &value;
+    }
   }
   return nullptr;
 }
@@ -91,8 +96,9 @@ InMemoryRegistry::Value* InMemoryRegistry::FindValue(Node& node, const std::wstr
 HResult InMemoryRegistry::OpenRoot(RegistryRoot root, RegistryKey* key) {
   *key = 0;
   const int index = static_cast<int>(root);
-  if (index < 0 || index >= kRootCount)
+  if (index < 0 || index >= kRootCount) {
     return kE_INVALIDARG;
+  }
   *key = kFirstRootHandle + index;
   return kS_OK;
 }
@@ -100,11 +106,13 @@ HResult InMemoryRegistry::OpenRoot(RegistryRoot root, RegistryKey* key) {
 HResult InMemoryRegistry::OpenKey(RegistryKey parent, const std::wstring& name, RegistryKey* key) {
   *key = 0;
   Node* node = nullptr;
-  if (const HResult hr = ResolveForUse(parent, &node); Failed(hr))
+  if (const HResult hr = ResolveForUse(parent, &node); Failed(hr)) {
     return hr;
+  }
   Node* child = FindChild(*node, name);
-  if (child == nullptr)
+  if (child == nullptr) {
     return kNotFound;
+  }
   *key = NewHandle(child);
   return kS_OK;
 }
@@ -113,12 +121,15 @@ HResult InMemoryRegistry::CreateKey(RegistryKey parent, const std::wstring& name
                                     RegistryKey* key) {
   *key = 0;
   Node* node = nullptr;
-  if (const HResult hr = ResolveForUse(parent, &node); Failed(hr))
+  if (const HResult hr = ResolveForUse(parent, &node); Failed(hr)) {
     return hr;
-  if (const HResult hr = CountWrite(); Failed(hr))
+  }
+  if (const HResult hr = CountWrite(); Failed(hr)) {
     return hr;
-  if (name.empty() || name.find(L'\\') != std::wstring::npos)
+  }
+  if (name.empty() || name.find(L'\\') != std::wstring::npos) {
     return kE_INVALIDARG;
+  }
   Node* child = FindChild(*node, name);
   if (child == nullptr) {
     node->children.push_back(std::make_unique<Node>());
@@ -136,28 +147,34 @@ void InMemoryRegistry::CloseKey(RegistryKey key) {
 HResult InMemoryRegistry::KeyExists(RegistryKey parent, const std::wstring& name, bool* exists) {
   *exists = false;
   Node* node = nullptr;
-  if (const HResult hr = ResolveForUse(parent, &node); Failed(hr))
+  if (const HResult hr = ResolveForUse(parent, &node); Failed(hr)) {
     return hr;
+  }
   *exists = FindChild(*node, name) != nullptr;
   return kS_OK;
 }
 
 HResult InMemoryRegistry::DeleteKey(RegistryKey parent, const std::wstring& name) {
   Node* node = nullptr;
-  if (const HResult hr = ResolveForUse(parent, &node); Failed(hr))
+  if (const HResult hr = ResolveForUse(parent, &node); Failed(hr)) {
     return hr;
-  if (const HResult hr = CountWrite(); Failed(hr))
+  }
+  if (const HResult hr = CountWrite(); Failed(hr)) {
     return hr;
+  }
   const auto it =
       std::find_if(node->children.begin(), node->children.end(),
                    [&](const auto& child) { return EqualsIgnoringAsciiCase(child->name, name); });
-  if (it == node->children.end())
+  if (it == node->children.end()) {
     return kNotFound;
-  if (!(*it)->children.empty())
+  }
+  if (!(*it)->children.empty()) {
     return HResultFromWin32(kErrorAccessDenied);
+  }
   for (auto& [handle, target] : handles_) {
-    if (target == it->get())
+    if (target == it->get()) {
       target = nullptr;
+    }
   }
   node->children.erase(it);
   return kS_OK;
@@ -166,18 +183,21 @@ HResult InMemoryRegistry::DeleteKey(RegistryKey parent, const std::wstring& name
 HResult InMemoryRegistry::EnumSubKeys(RegistryKey key, std::vector<std::wstring>* names) {
   names->clear();
   Node* node = nullptr;
-  if (const HResult hr = ResolveForUse(key, &node); Failed(hr))
+  if (const HResult hr = ResolveForUse(key, &node); Failed(hr)) {
     return hr;
-  for (const auto& child : node->children)
+  }
+  for (const auto& child : node->children) {
     names->push_back(child->name);
+  }
   return kS_OK;
 }
 
 HResult InMemoryRegistry::CountSubKeys(RegistryKey key, std::uint32_t* count) {
   *count = 0;
   Node* node = nullptr;
-  if (const HResult hr = ResolveForUse(key, &node); Failed(hr))
+  if (const HResult hr = ResolveForUse(key, &node); Failed(hr)) {
     return hr;
+  }
   *count = static_cast<std::uint32_t>(node->children.size());
   return kS_OK;
 }
@@ -185,18 +205,21 @@ HResult InMemoryRegistry::CountSubKeys(RegistryKey key, std::uint32_t* count) {
 HResult InMemoryRegistry::CountValues(RegistryKey key, std::uint32_t* count) {
   *count = 0;
   Node* node = nullptr;
-  if (const HResult hr = ResolveForUse(key, &node); Failed(hr))
+  if (const HResult hr = ResolveForUse(key, &node); Failed(hr)) {
     return hr;
+  }
   *count = static_cast<std::uint32_t>(node->values.size());
   return kS_OK;
 }
 
 HResult InMemoryRegistry::SetValue(RegistryKey key, Value value) {
   Node* node = nullptr;
-  if (const HResult hr = ResolveForUse(key, &node); Failed(hr))
+  if (const HResult hr = ResolveForUse(key, &node); Failed(hr)) {
     return hr;
-  if (const HResult hr = CountWrite(); Failed(hr))
+  }
+  if (const HResult hr = CountWrite(); Failed(hr)) {
     return hr;
+  }
   if (Value* existing = FindValue(*node, value.name)) {
     value.name = existing->name;
     *existing = std::move(value);
@@ -218,14 +241,18 @@ HResult InMemoryRegistry::SetDwordValue(RegistryKey key, const std::wstring& nam
 
 HResult InMemoryRegistry::DeleteValue(RegistryKey key, const std::wstring& name) {
   Node* node = nullptr;
-  if (const HResult hr = ResolveForUse(key, &node); Failed(hr))
+  if (const HResult hr = ResolveForUse(key, &node); Failed(hr)) {
     return hr;
-  if (const HResult hr = CountWrite(); Failed(hr))
+  }
+  if (const HResult hr = CountWrite(); Failed(hr)) {
     return hr;
-  const auto it = std::find_if(node->values.begin(), node->values.end(),
-                               [&](const Value& v) { return EqualsIgnoringAsciiCase(v.name, name); });
-  if (it == node->values.end())
+  }
+  const auto it = std::find_if(node->values.begin(), node->values.end(), [&](const Value& v) {
+    return EqualsIgnoringAsciiCase(v.name, name);
+  });
+  if (it == node->values.end()) {
     return kNotFound;
+  }
   node->values.erase(it);
   return kS_OK;
 }
@@ -237,8 +264,9 @@ void InMemoryRegistry::FailWrite(int k, HResult code) {
 
 std::vector<const InMemoryRegistry::Value*> InMemoryRegistry::SortedValues(const Node& node) {
   std::vector<const Value*> values;
-  for (const auto& value : node.values)
+  for (const auto& value : node.values) {
     values.push_back(&value);
+  }
   std::sort(values.begin(), values.end(),
             [](const Value* a, const Value* b) { return LessIgnoreCase(a->name, b->name); });
   return values;
@@ -246,8 +274,9 @@ std::vector<const InMemoryRegistry::Value*> InMemoryRegistry::SortedValues(const
 
 std::vector<const InMemoryRegistry::Node*> InMemoryRegistry::SortedChildren(const Node& node) {
   std::vector<const Node*> children;
-  for (const auto& child : node.children)
+  for (const auto& child : node.children) {
     children.push_back(child.get());
+  }
   std::sort(children.begin(), children.end(),
             [](const Node* a, const Node* b) { return LessIgnoreCase(a->name, b->name); });
   return children;
@@ -313,8 +342,9 @@ std::string InMemoryRegistry::Dump() const {
   for (const Node& root : roots_) {
     std::string path;
     AppendEscaped(root.name, &path);
-    if (!root.values.empty())
+    if (!root.values.empty()) {
       out += path + "\n";
+    }
     DumpNode(root, path, &out);
   }
   return out;

@@ -16,8 +16,9 @@ bool IsOwnViewClassKey(std::wstring_view name) {
 
 Script OwnViewClassKeys(Script script) {
   for (RootBlock& block : script.roots) {
-    if (block.root != RegistryRoot::ClassesRoot)
+    if (block.root != RegistryRoot::ClassesRoot) {
       continue;
+    }
     std::erase_if(block.entries,
                   [](const ScriptEntry& entry) { return !IsOwnViewClassKey(entry.name); });
   }
@@ -28,13 +29,16 @@ HResult RunRegistryScript(const std::wstring& text, const Replacements& replacem
                           RegistryPort& registry, RegistrarMode mode, const RootMapping& mapping,
                           ClassKeys classKeys) {
   std::wstring expanded;
-  if (const HResult hr = ExpandReplacements(text, replacements, &expanded); Failed(hr))
+  if (const HResult hr = ExpandReplacements(text, replacements, &expanded); Failed(hr)) {
     return hr;
+  }
   Script script;
-  if (const HResult hr = ParseScript(expanded, &script); Failed(hr))
+  if (const HResult hr = ParseScript(expanded, &script); Failed(hr)) {
     return hr;
-  if (classKeys == ClassKeys::OwnViewOnly)
+  }
+  if (classKeys == ClassKeys::OwnViewOnly) {
     script = OwnViewClassKeys(std::move(script));
+  }
   return ApplyScript(script, registry, mode, mapping);
 }
 

@@ -79,8 +79,9 @@ class ScopedRegistryKey {
   }
   void Swap(ScopedRegistryKey& other) { std::swap(key_, other.key_); }
   void Reset() {
-    if (key_ != 0)
+    if (key_ != 0) {
       port_.CloseKey(key_);
+    }
     key_ = 0;
   }
 

@@ -16,8 +16,9 @@ void Replacements::Add(const std::wstring& name, const std::wstring& value) {
 
 const std::wstring* Replacements::Find(const std::wstring& name) const {
   for (const auto& entry : entries_) {
-    if (EqualsIgnoringAsciiCase(entry.first, name))
+    if (EqualsIgnoringAsciiCase(entry.first, name)) {
       return &entry.second;
+    }
   }
   return nullptr;
 }
@@ -35,17 +36,20 @@ HResult ExpandReplacements(const std::wstring& text, const Replacements& replace
     }
     result.append(text, position, open - position);
     const size_t close = text.find(L'%', open + 1);
-    if (close == std::wstring::npos)
+    if (close == std::wstring::npos) {
       return kDISP_E_EXCEPTION;
+    }
     const size_t length = close - open - 1;
     if (length == 0) {
       result += L'%';
     } else {
-      if (length > kMaxReplacementNameLength)
+      if (length > kMaxReplacementNameLength) {
         return kE_FAIL;
+      }
       const std::wstring* value = replacements.Find(text.substr(open + 1, length));
-      if (value == nullptr)
+      if (value == nullptr) {
         return kDISP_E_EXCEPTION;
+      }
       result += *value;
     }
     position = close + 1;
@@ -62,8 +66,9 @@ HResult MakeScriptReplacements(const Replacements& callerGiven, const std::wstri
   std::wstring quoted;
   for (wchar_t c : modulePath) {
     quoted += c;
-    if (c == L'\'')
+    if (c == L'\'') {
       quoted += L'\'';
+    }
   }
   Replacements result = callerGiven;
   result.Add(L"APPID", appId);

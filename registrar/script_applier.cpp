@@ -25,18 +25,21 @@ class Applier {
       path = &it->second.path;
     }
     ScopedRegistryKey base(registry_);
-    if (const HResult hr = registry_.OpenRoot(root, base.Receive()); Failed(hr))
+    if (const HResult hr = registry_.OpenRoot(root, base.Receive()); Failed(hr)) {
       return hr;
+    }
     if (path != nullptr) {
       for (const std::wstring& name : *path) {
         ScopedRegistryKey next(registry_);
         const HResult hr = mode == RegistrarMode::Register
                                ? registry_.CreateKey(base.get(), name, next.Receive())
                                : registry_.OpenKey(base.get(), name, next.Receive());
-        if (hr == kNotFound && mode == RegistrarMode::Unregister)
+        if (hr == kNotFound && mode == RegistrarMode::Unregister) {
           return kS_OK;
-        if (Failed(hr))
+        }
+        if (Failed(hr)) {
           return hr;
+        }
         base.Swap(next);
       }
     }
@@ -53,17 +56,20 @@ class Applier {
   HResult Register(RegistryKey key, const std::vector<ScriptEntry>& entries) {
     for (const ScriptEntry& entry : entries) {
       if (entry.isValue) {
-        if (const HResult hr = SetValue(key, entry.name, *entry.value); Failed(hr))
+        if (const HResult hr = SetValue(key, entry.name, *entry.value); Failed(hr)) {
           return hr;
+        }
         continue;
       }
       if (entry.marker == EntryMarker::ForceRemove && !ForceRemoveProtects(entry.name)) {
         bool exists = false;
-        if (const HResult hr = registry_.KeyExists(key, entry.name, &exists); Failed(hr))
+        if (const HResult hr = registry_.KeyExists(key, entry.name, &exists); Failed(hr)) {
           return hr;
+        }
         if (exists) {
-          if (const HResult hr = DeleteTree(key, entry.name, 0); Failed(hr))
+          if (const HResult hr = DeleteTree(key, entry.name, 0); Failed(hr)) {
             return hr;
+          }
         }
       }
       ScopedRegistryKey child(registry_);
@@ -71,11 +77,13 @@ class Applier {
         return hr;
       }
       if (entry.value) {
-        if (const HResult hr = SetValue(child.get(), L"", *entry.value); Failed(hr))
+        if (const HResult hr = SetValue(child.get(), L"", *entry.value); Failed(hr)) {
           return hr;
+        }
       }
-      if (const HResult hr = Register(child.get(), entry.entries); Failed(hr))
+      if (const HResult hr = Register(child.get(), entry.entries); Failed(hr)) {
         return hr;
+      }
     }
     return kS_OK;
   }
@@ -85,13 +93,15 @@ class Applier {
   HResult Unregister(RegistryKey key, const std::vector<ScriptEntry>& entries) {
     HResult first = kS_OK;
     const auto note = [&first](HResult hr) {
-      if (Failed(hr) && hr != kNotFound && !Failed(first))
+      if (Failed(hr) && hr != kNotFound && !Failed(first)) {
         first = hr;
+      }
     };
     for (const ScriptEntry& entry : entries) {
       if (entry.isValue) {
-        if (entry.marker != EntryMarker::NoRemove)
+        if (entry.marker != EntryMarker::NoRemove) {
           note(registry_.DeleteValue(key, entry.name));
+        }
         continue;
       }
       ScopedRegistryKey child(registry_);
@@ -101,10 +111,12 @@ class Applier {
         continue;
       }
       note(Unregister(child.get(), entry.entries));
-      if (entry.marker == EntryMarker::NoRemove)
+      if (entry.marker == EntryMarker::NoRemove) {
         continue;
-      if (entry.value)
+      }
+      if (entry.value) {
         note(registry_.DeleteValue(child.get(), L""));
+      }
       bool empty = false;
       if (const HResult hr = IsEmpty(child.get(), &empty); Failed(hr) || !empty) {
         note(hr);
@@ -121,28 +133,34 @@ class Applier {
     *empty = false;
     std::uint32_t subKeys = 0;
     std::uint32_t values = 0;
-    if (const HResult hr = registry_.CountSubKeys(key, &subKeys); Failed(hr))
+    if (const HResult hr = registry_.CountSubKeys(key, &subKeys); Failed(hr)) {
       return hr;
-    if (const HResult hr = registry_.CountValues(key, &values); Failed(hr))
+    }
+    if (const HResult hr = registry_.CountValues(key, &values); Failed(hr)) {
       return hr;
+    }
     *empty = subKeys == 0 && values == 0;
     return kS_OK;
   }
 
   // Deletes `parent`'s subkey `name` and everything below it.
   HResult DeleteTree(RegistryKey parent, const std::wstring& name, int depth) {
-    if (depth >= kMaxDeleteDepth)
+    if (depth >= kMaxDeleteDepth) {
       return kE_FAIL;
+    }
     {
       ScopedRegistryKey key(registry_);
-      if (const HResult hr = registry_.OpenKey(parent, name, key.Receive()); Failed(hr))
+      if (const HResult hr = registry_.OpenKey(parent, name, key.Receive()); Failed(hr)) {
         return hr;
+      }
       std::vector<std::wstring> subKeys;
-      if (const HResult hr = registry_.EnumSubKeys(key.get(), &subKeys); Failed(hr))
+      if (const HResult hr = registry_.EnumSubKeys(key.get(), &subKeys); Failed(hr)) {
         return hr;
+      }
       for (const std::wstring& subKey : subKeys) {
-        if (const HResult hr = DeleteTree(key.get(), subKey, depth + 1); Failed(hr))
+        if (const HResult hr = DeleteTree(key.get(), subKey, depth + 1); Failed(hr)) {
           return hr;
+        }
       }
     }
     return registry_.DeleteKey(parent, name);
@@ -155,8 +173,9 @@ class Applier {
 
 bool ForceRemoveProtects(const std::wstring& keyName) {
   for (const wchar_t* name : kProtectedNames) {
-    if (EqualsIgnoringAsciiCase(keyName, name))
+    if (EqualsIgnoringAsciiCase(keyName, name)) {
       return true;
+    }
   }
   return false;
 }
@@ -171,8 +190,9 @@ HResult ApplyScript(const Script& script, RegistryPort& registry, RegistrarMode 
       (void)applier.ApplyBlock(block, RegistrarMode::Unregister, mapping);
       return hr;
     }
-    if (Failed(hr) && !Failed(first))
+    if (Failed(hr) && !Failed(first)) {
       first = hr;
+    }
   }
   return first;
 }

@@ -29,7 +29,8 @@ constexpr RootName kRootNames[] = {
 
 std::optional<RegistryRoot> FindRoot(const std::wstring& name) {
   for (const RootName& entry : kRootNames) {
-    if (EqualsIgnoringAsciiCase(name, entry.shortName) || EqualsIgnoringAsciiCase(name, entry.longName)) {
+    if (EqualsIgnoringAsciiCase(name, entry.shortName) ||
+        EqualsIgnoringAsciiCase(name, entry.longName)) {
       return entry.root;
     }
   }
@@ -48,8 +49,9 @@ bool IsName(const ScriptToken& token) {
 // the system registry would read as the end of the name) is refused.
 bool HoldsControlCharacter(const std::wstring& name) {
   for (const wchar_t c : name) {
-    if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
       return true;
+    }
   }
   return false;
 }
@@ -60,15 +62,19 @@ class Parser {
 
   HResult ParseAll(Script* script) {
     ScriptToken token;
-    if (const HResult hr = tokens_.Peek(&token); Failed(hr))
+    if (const HResult hr = tokens_.Peek(&token); Failed(hr)) {
       return hr;
-    if (token.kind == Kind::End)
+    }
+    if (token.kind == Kind::End) {
       return kDISP_E_EXCEPTION;
+    }
     while (token.kind != Kind::End) {
-      if (const HResult hr = ParseRoot(script); Failed(hr))
+      if (const HResult hr = ParseRoot(script); Failed(hr)) {
         return hr;
-      if (const HResult hr = tokens_.Peek(&token); Failed(hr))
+      }
+      if (const HResult hr = tokens_.Peek(&token); Failed(hr)) {
         return hr;
+      }
     }
     return kS_OK;
   }
@@ -76,44 +82,54 @@ class Parser {
  private:
   // The next token, which must be there.
   HResult Take(ScriptToken* token) {
-    if (const HResult hr = tokens_.Next(token); Failed(hr))
+    if (const HResult hr = tokens_.Next(token); Failed(hr)) {
       return hr;
+    }
     return token->kind == Kind::End ? kDISP_E_EXCEPTION : kS_OK;
   }
 
   HResult ParseRoot(Script* script) {
     ScriptToken token;
-    if (const HResult hr = Take(&token); Failed(hr))
+    if (const HResult hr = Take(&token); Failed(hr)) {
       return hr;
+    }
     const std::optional<RegistryRoot> root =
         token.kind == Kind::Word ? FindRoot(token.text) : std::nullopt;
-    if (!root)
+    if (!root) {
       return kDISP_E_EXCEPTION;
-    if (const HResult hr = Take(&token); Failed(hr))
+    }
+    if (const HResult hr = Take(&token); Failed(hr)) {
       return hr;
-    if (token.kind != Kind::OpenBrace)
+    }
+    if (token.kind != Kind::OpenBrace) {
       return kDISP_E_EXCEPTION;
+    }
     RootBlock block;
     block.root = *root;
-    if (const HResult hr = ParseEntries(1, &block.entries); Failed(hr))
+    if (const HResult hr = ParseEntries(1, &block.entries); Failed(hr)) {
       return hr;
+    }
     script->roots.push_back(std::move(block));
     return kS_OK;
   }
 
   // Entries up to and including the closing brace of a block opened at `depth`.
   HResult ParseEntries(int depth, std::vector<ScriptEntry>* entries) {
-    if (depth > kMaxBlockDepth)
+    if (depth > kMaxBlockDepth) {
       return kDISP_E_EXCEPTION;
+    }
     for (;;) {
       ScriptToken token;
-      if (const HResult hr = Take(&token); Failed(hr))
+      if (const HResult hr = Take(&token); Failed(hr)) {
         return hr;
-      if (token.kind == Kind::CloseBrace)
+      }
+      if (token.kind == Kind::CloseBrace) {
         return kS_OK;
+      }
       ScriptEntry entry;
-      if (const HResult hr = ParseEntry(std::move(token), depth, &entry); Failed(hr))
+      if (const HResult hr = ParseEntry(std::move(token), depth, &entry); Failed(hr)) {
         return hr;
+      }
       entries->push_back(std::move(entry));
     }
   }
@@ -122,20 +138,25 @@ class Parser {
     if (IsKeyword(token, L"NoRemove") || IsKeyword(token, L"ForceRemove")) {
       entry->marker =
           IsKeyword(token, L"NoRemove") ? EntryMarker::NoRemove : EntryMarker::ForceRemove;
-      if (const HResult hr = Take(&token); Failed(hr))
+      if (const HResult hr = Take(&token); Failed(hr)) {
         return hr;
+      }
     }
     if (IsKeyword(token, L"val")) {
       entry->isValue = true;
-      if (const HResult hr = Take(&token); Failed(hr))
+      if (const HResult hr = Take(&token); Failed(hr)) {
         return hr;
-      if (!IsName(token) || HoldsControlCharacter(token.text))
+      }
+      if (!IsName(token) || HoldsControlCharacter(token.text)) {
         return kDISP_E_EXCEPTION;
+      }
       entry->name = std::move(token.text);
-      if (const HResult hr = Take(&token); Failed(hr))
+      if (const HResult hr = Take(&token); Failed(hr)) {
         return hr;
-      if (token.kind != Kind::Equals)
+      }
+      if (token.kind != Kind::Equals) {
         return kDISP_E_EXCEPTION;
+      }
       entry->value.emplace();
       return ParseTypedValue(&*entry->value);
     }
@@ -145,15 +166,18 @@ class Parser {
       return kDISP_E_EXCEPTION;
     }
     entry->name = std::move(token.text);
-    if (const HResult hr = tokens_.Peek(&token); Failed(hr))
+    if (const HResult hr = tokens_.Peek(&token); Failed(hr)) {
       return hr;
+    }
     if (token.kind == Kind::Equals) {
       (void)tokens_.Next(&token);
       entry->value.emplace();
-      if (const HResult hr = ParseTypedValue(&*entry->value); Failed(hr))
+      if (const HResult hr = ParseTypedValue(&*entry->value); Failed(hr)) {
         return hr;
-      if (const HResult hr = tokens_.Peek(&token); Failed(hr))
+      }
+      if (const HResult hr = tokens_.Peek(&token); Failed(hr)) {
         return hr;
+      }
     }
     if (token.kind == Kind::OpenBrace) {
       (void)tokens_.Next(&token);
@@ -164,13 +188,16 @@ class Parser {
 
   HResult ParseTypedValue(TypedValue* value) {
     ScriptToken type;
-    if (const HResult hr = Take(&type); Failed(hr))
+    if (const HResult hr = Take(&type); Failed(hr)) {
       return hr;
+    }
     ScriptToken text;
-    if (const HResult hr = Take(&text); Failed(hr))
+    if (const HResult hr = Take(&text); Failed(hr)) {
       return hr;
-    if (type.kind != Kind::Word || !IsName(text))
+    }
+    if (type.kind != Kind::Word || !IsName(text)) {
       return kDISP_E_EXCEPTION;
+    }
     if (EqualsIgnoringAsciiCase(type.text, L"s")) {
       value->type = TypedValue::Type::String;
       value->text = std::move(text.text);
@@ -193,8 +220,9 @@ class Parser {
 
 HResult ParseScript(const std::wstring& text, Script* script) {
   Script result;
-  if (const HResult hr = Parser(text).ParseAll(&result); Failed(hr))
+  if (const HResult hr = Parser(text).ParseAll(&result); Failed(hr)) {
     return hr;
+  }
   *script = std::move(result);
   return kS_OK;
 }

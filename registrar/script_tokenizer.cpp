@@ -20,8 +20,9 @@ HResult ScriptTokenizer::Next(ScriptToken* token) {
 
 HResult ScriptTokenizer::Peek(ScriptToken* token) {
   if (!hasPeeked_) {
-    if (const HResult hr = Read(&peeked_); Failed(hr))
+    if (const HResult hr = Read(&peeked_); Failed(hr)) {
       return hr;
+    }
     hasPeeked_ = true;
   }
   *token = peeked_;
@@ -31,24 +32,29 @@ HResult ScriptTokenizer::Peek(ScriptToken* token) {
 HResult ScriptTokenizer::Read(ScriptToken* token) {
   token->kind = ScriptToken::Kind::End;
   token->text.clear();
-  while (position_ < text_.size() && IsSeparator(text_[position_]))
+  while (position_ < text_.size() && IsSeparator(text_[position_])) {
     ++position_;
-  if (position_ == text_.size())
+  }
+  if (position_ == text_.size()) {
     return kS_OK;
+  }
 
   if (text_[position_] == L'\'') {
     ++position_;
     for (;;) {
-      if (position_ == text_.size())
+      if (position_ == text_.size()) {
         return kDISP_E_EXCEPTION;
+      }
       const wchar_t c = text_[position_++];
       if (c == L'\'') {
-        if (position_ == text_.size() || text_[position_] != L'\'')
+        if (position_ == text_.size() || text_[position_] != L'\'') {
           break;
+        }
         ++position_;
       }
-      if (token->text.size() == kMaxTokenLength)
+      if (token->text.size() == kMaxTokenLength) {
         return kDISP_E_EXCEPTION;
+      }
       token->text += c;
     }
     token->kind = ScriptToken::Kind::Quoted;
@@ -56,10 +62,12 @@ HResult ScriptTokenizer::Read(ScriptToken* token) {
   }
 
   const size_t start = position_;
-  while (position_ < text_.size() && !IsSeparator(text_[position_]))
+  while (position_ < text_.size() && !IsSeparator(text_[position_])) {
     ++position_;
-  if (position_ - start > kMaxTokenLength)
+  }
+  if (position_ - start > kMaxTokenLength) {
     return kDISP_E_EXCEPTION;
+  }
   token->text.assign(text_, start, position_ - start);
   if (token->text == L"{") {
     token->kind = ScriptToken::Kind::OpenBrace;

@@ -5,16 +5,18 @@ namespace {
 
 // The editor always has a line to type into.
 void EnsureLine(Module& module) {
-  if (module.LineCount() == 0)
+  if (module.LineCount() == 0) {
     module.InsertLine(1, {});
+  }
 }
 
 // Removes the selected text and leaves a caret at its start.
 void DeleteSelection(Module& module, Selection& selection) {
   EnsureLine(module);
   selection = module.Clamp(selection);
-  if (selection.IsCaret())
+  if (selection.IsCaret()) {
     return;
+  }
   const std::wstring head = module.Line(selection.startLine).substr(0, selection.startColumn - 1);
   const std::wstring tail = module.Line(selection.endLine).substr(selection.endColumn - 1);
   module.EraseLines(selection.startLine + 1, selection.endLine - selection.startLine);
@@ -52,8 +54,9 @@ void TypeText(Module& module, Selection& selection, const std::wstring& text) {
     module.SetLine(selection.startLine, std::move(line));
     const auto column = selection.startColumn + static_cast<int32_t>(piece.size());
     selection = {selection.startLine, column, selection.startLine, column};
-    if (lineBreak == std::wstring::npos)
+    if (lineBreak == std::wstring::npos) {
       return;
+    }
     SplitLine(module, selection);
     const bool crLf =
         text[lineBreak] == L'\r' && lineBreak + 1 < text.size() && text[lineBreak + 1] == L'\n';

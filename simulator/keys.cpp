@@ -18,8 +18,9 @@ int32_t ReadNumber(std::string_view body, size_t& at, std::string_view whole) {
   int64_t value = 0;
   while (at < body.size() && body[at] >= '0' && body[at] <= '9') {
     value = value * 10 + (body[at] - '0');
-    if (value > std::numeric_limits<int32_t>::max())
+    if (value > std::numeric_limits<int32_t>::max()) {
       Fail("number too large in {" + std::string(whole) + "}");
+    }
     ++at;
   }
   if (at == start || value == 0) {
@@ -54,8 +55,9 @@ Keystroke ReadCommand(std::string_view body, std::string notation) {
     key.kind = Keystroke::Kind::kCaret;
     size_t at = 6;
     ReadPosition(body, at, key.selection.startLine, key.selection.startColumn, body);
-    if (at != body.size())
+    if (at != body.size()) {
       Fail("unexpected text after the position in {" + std::string(body) + "}");
+    }
     key.selection.endLine = key.selection.startLine;
     key.selection.endColumn = key.selection.startColumn;
   } else if (body.starts_with("Select ")) {
@@ -64,8 +66,9 @@ Keystroke ReadCommand(std::string_view body, std::string notation) {
     ReadPosition(body, at, key.selection.startLine, key.selection.startColumn, body);
     Expect(body, at, '-', body);
     ReadPosition(body, at, key.selection.endLine, key.selection.endColumn, body);
-    if (at != body.size())
+    if (at != body.size()) {
       Fail("unexpected text after the selection in {" + std::string(body) + "}");
+    }
   } else if (body.starts_with("Ime ")) {
     key.kind = Keystroke::Kind::kIme;
     try {
@@ -73,8 +76,9 @@ Keystroke ReadCommand(std::string_view body, std::string notation) {
     } catch (const Utf8Error& error) {
       Fail(std::string("{Ime ...}: ") + error.what());
     }
-    if (key.text.empty())
+    if (key.text.empty()) {
       Fail("{Ime} needs the text the composition commits");
+    }
     if (key.text.find_first_of(L"\r\n") != std::wstring::npos) {
       Fail("a composition cannot commit a line break");
     }
@@ -88,14 +92,18 @@ Keystroke ReadCommand(std::string_view body, std::string notation) {
 
 // Length of the UTF-8 sequence that starts with `lead`.
 size_t SequenceLength(unsigned char lead) {
-  if (lead < 0x80)
+  if (lead < 0x80) {
     return 1;
-  if ((lead & 0xE0) == 0xC0)
+  }
+  if ((lead & 0xE0) == 0xC0) {
     return 2;
-  if ((lead & 0xF0) == 0xE0)
+  }
+  if ((lead & 0xF0) == 0xE0) {
     return 3;
-  if ((lead & 0xF8) == 0xF0)
+  }
+  if ((lead & 0xF8) == 0xF0) {
     return 4;
+  }
   return 1;  // invalid; the decoder reports it
 }
 
@@ -120,17 +128,20 @@ std::vector<Keystroke> ParseKeys(std::string_view notation) {
       std::string body;
       size_t j = i + 1;
       for (;; ++j) {
-        if (j >= notation.size())
+        if (j >= notation.size()) {
           Fail("unterminated '{' at offset " + std::to_string(i));
+        }
         if ((notation[j] == '}' || notation[j] == '{') && j + 1 < notation.size() &&
             notation[j + 1] == notation[j]) {
           body += notation[j++];
           continue;
         }
-        if (notation[j] == '}')
+        if (notation[j] == '}') {
           break;
-        if (notation[j] == '{')
+        }
+        if (notation[j] == '{') {
           Fail("unexpected '{' inside {...} at offset " + std::to_string(j));
+        }
         body += notation[j];
       }
       keys.push_back(ReadCommand(body, std::string(notation.substr(i, j + 1 - i))));

@@ -20,8 +20,9 @@ class MemoryPane::CallScope {
     ++pane.perOperation[static_cast<int>(operation)];
     pane.log.push_back(operation);
     ++pane.total;
-    if (pane.depth++ == 0)
+    if (pane.depth++ == 0) {
       ++pane.outer;
+    }
     if (pane.failAt != 0 && pane.total == pane.failAt) {
       pane.injectedFired = true;
       pane.failAt = 0;
@@ -58,16 +59,21 @@ int32_t MemoryPane::GetLineCount() {
 void MemoryPane::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
                               int32_t* endColumn) {
   CallScope scope(*this, PaneOperation::kGetSelection);
-  if (!startLine && !startColumn && !endLine && !endColumn)
+  if (!startLine && !startColumn && !endLine && !endColumn) {
     throw BadException();
-  if (startLine)
+  }
+  if (startLine) {
     *startLine = selection.startLine;
-  if (startColumn)
+  }
+  if (startColumn) {
     *startColumn = selection.startColumn;
-  if (endLine)
+  }
+  if (endLine) {
     *endLine = selection.endLine;
-  if (endColumn)
+  }
+  if (endColumn) {
     *endColumn = selection.endColumn;
+  }
 }
 
 void MemoryPane::SetCaret(int32_t line, int32_t column) {
@@ -83,20 +89,23 @@ void MemoryPane::SetSelection(int32_t startLine, int32_t startColumn, int32_t en
 
 void MemoryPane::GetLine(int32_t line, std::wstring& text) {
   CallScope scope(*this, PaneOperation::kGetLine);
-  if (line < 0 || line > module.LineCount() + 1)
+  if (line < 0 || line > module.LineCount() + 1) {
     throw BadException();
+  }
   text = module.Line(line);
 }
 
 void MemoryPane::GetLines(int32_t startLine, int32_t count, std::vector<std::wstring>& lines) {
   CallScope scope(*this, PaneOperation::kGetLines);
   const int64_t end = int64_t{startLine} + count;
-  if (startLine < 0 || count < 0 || end > module.LineCount() + 1)
+  if (startLine < 0 || count < 0 || end > module.LineCount() + 1) {
     throw BadException();
+  }
   std::vector<std::wstring> run;
   run.reserve(static_cast<size_t>(count));
-  for (int32_t line = startLine; line < end; ++line)
+  for (int32_t line = startLine; line < end; ++line) {
     run.push_back(module.Line(line));
+  }
   lines = std::move(run);
 }
 
@@ -106,8 +115,9 @@ void MemoryPane::GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) 
     CallScope scope(*this, PaneOperation::kGetProcOfLine);
     if (const Procedure* procedure = module.ProcOfLine(line)) {
       name = procedure->name;
-      if (kind)
+      if (kind) {
         *kind = procedure->kind;
+      }
     }
   } catch (const std::bad_exception&) {
     // A failed question answers with no procedure.
@@ -117,8 +127,9 @@ void MemoryPane::GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) 
 int32_t MemoryPane::GetProcBodyLine(const std::wstring& name, int32_t kind) {
   CallScope scope(*this, PaneOperation::kGetProcBodyLine);
   const Procedure* procedure = module.FindProc(name, kind);
-  if (!procedure)
+  if (!procedure) {
     throw BadException();
+  }
   return procedure->bodyLine;
 }
 
@@ -129,8 +140,9 @@ bool MemoryPane::IsInProcBody(int32_t line) {
 
 void MemoryPane::ReplaceLine(int32_t line, const std::wstring& text) {
   CallScope scope(*this, PaneOperation::kReplaceLine);
-  if (!module.ReplaceLine(line, text))
+  if (!module.ReplaceLine(line, text)) {
     throw BadException();
+  }
   // The editor keeps the caret inside the text it now holds.
   selection = module.Clamp(selection);
 }
@@ -138,8 +150,9 @@ void MemoryPane::ReplaceLine(int32_t line, const std::wstring& text) {
 std::wstring MemoryPane::ReadLineRun(int32_t startLine, int32_t count) {
   CallScope scope(*this, PaneOperation::kReadLineRun);
   std::wstring text;
-  if (!module.JoinLines(startLine, count, text))
+  if (!module.JoinLines(startLine, count, text)) {
     throw BadException();
+  }
   return text;
 }
 

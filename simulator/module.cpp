@@ -24,13 +24,16 @@ std::vector<std::wstring> Words(const std::wstring& text) {
   std::vector<std::wstring> words;
   size_t i = 0;
   while (i < text.size()) {
-    while (i < text.size() && IsBlankChar(text[i]))
+    while (i < text.size() && IsBlankChar(text[i])) {
       ++i;
+    }
     const size_t start = i;
-    while (i < text.size() && !IsBlankChar(text[i]))
+    while (i < text.size() && !IsBlankChar(text[i])) {
       ++i;
-    if (i > start)
+    }
+    if (i > start) {
       words.push_back(text.substr(start, i - start));
+    }
   }
   return words;
 }
@@ -40,8 +43,9 @@ std::wstring CutAt(const std::wstring& word, const wchar_t* stops) {
 }
 
 bool IsComment(const std::vector<std::wstring>& words) {
-  if (words.empty())
+  if (words.empty()) {
     return false;
+  }
   return words[0][0] == L'\'' || EqualsIgnoringAsciiCase(CutAt(words[0], L":"), L"rem");
 }
 
@@ -52,12 +56,15 @@ struct Declaration {
 
 std::optional<Declaration> ReadProcDeclaration(const std::vector<std::wstring>& words) {
   size_t i = 0;
-  while (i < words.size() && (EqualsIgnoringAsciiCase(words[i], L"public") || EqualsIgnoringAsciiCase(words[i], L"private") ||
-                              EqualsIgnoringAsciiCase(words[i], L"friend") || EqualsIgnoringAsciiCase(words[i], L"static"))) {
+  while (i < words.size() && (EqualsIgnoringAsciiCase(words[i], L"public") ||
+                              EqualsIgnoringAsciiCase(words[i], L"private") ||
+                              EqualsIgnoringAsciiCase(words[i], L"friend") ||
+                              EqualsIgnoringAsciiCase(words[i], L"static"))) {
     ++i;
   }
-  if (i >= words.size())
+  if (i >= words.size()) {
     return std::nullopt;
+  }
   Declaration declaration;
   size_t nameIndex = 0;
   if (EqualsIgnoringAsciiCase(words[i], L"sub") || EqualsIgnoringAsciiCase(words[i], L"function")) {
@@ -77,24 +84,28 @@ std::optional<Declaration> ReadProcDeclaration(const std::vector<std::wstring>& 
   } else {
     return std::nullopt;
   }
-  if (nameIndex >= words.size())
+  if (nameIndex >= words.size()) {
     return std::nullopt;
+  }
   declaration.name = CutAt(words[nameIndex], L"(");
   // A type-declaration character is not part of the name (Function Name$()).
   if (!declaration.name.empty() &&
       std::wstring(L"%&!#@$").find(declaration.name.back()) != std::wstring::npos) {
     declaration.name.pop_back();
   }
-  if (declaration.name.empty())
+  if (declaration.name.empty()) {
     return std::nullopt;
+  }
   return declaration;
 }
 
 bool IsProcEnd(const std::vector<std::wstring>& words) {
-  if (words.size() < 2 || !EqualsIgnoringAsciiCase(words[0], L"end"))
+  if (words.size() < 2 || !EqualsIgnoringAsciiCase(words[0], L"end")) {
     return false;
+  }
   const std::wstring kind = CutAt(words[1], L":'");
-  return EqualsIgnoringAsciiCase(kind, L"sub") || EqualsIgnoringAsciiCase(kind, L"function") || EqualsIgnoringAsciiCase(kind, L"property");
+  return EqualsIgnoringAsciiCase(kind, L"sub") || EqualsIgnoringAsciiCase(kind, L"function") ||
+         EqualsIgnoringAsciiCase(kind, L"property");
 }
 
 }  // namespace
@@ -103,18 +114,21 @@ Module::Module(std::vector<std::wstring> lines) : lines(std::move(lines)) {}
 
 const std::wstring& Module::Line(int32_t line) const {
   static const std::wstring empty;
-  if (line < 1 || line > LineCount())
+  if (line < 1 || line > LineCount()) {
     return empty;
+  }
   return lines[static_cast<size_t>(line - 1)];
 }
 
 bool Module::JoinLines(int32_t start, int32_t count, std::wstring& text) const {
-  if (start < 0 || count < 0 || int64_t{start} + count > int64_t{LineCount()} + 2)
+  if (start < 0 || count < 0 || int64_t{start} + count > int64_t{LineCount()} + 2) {
     return false;
+  }
   std::wstring joined;
   for (int64_t line = start; line < int64_t{start} + count; ++line) {
-    if (line != start)
+    if (line != start) {
       joined += L"\r\n";
+    }
     joined += Line(static_cast<int32_t>(line));
   }
   text = std::move(joined);
@@ -122,19 +136,22 @@ bool Module::JoinLines(int32_t start, int32_t count, std::wstring& text) const {
 }
 
 bool Module::ReplaceLine(int32_t line, const std::wstring& text) {
-  if (line < 1 || line > LineCount())
+  if (line < 1 || line > LineCount()) {
     return false;
+  }
   const std::wstring written = text.substr(0, text.find(L'\0'));
   std::vector<std::wstring> pieces;
   size_t start = 0;
   for (;;) {
     const size_t lf = written.find(L'\n', start);
     std::wstring piece = written.substr(start, lf == std::wstring::npos ? lf : lf - start);
-    if (lf != std::wstring::npos && !piece.empty() && piece.back() == L'\r')
+    if (lf != std::wstring::npos && !piece.empty() && piece.back() == L'\r') {
       piece.pop_back();
+    }
     pieces.push_back(std::move(piece));
-    if (lf == std::wstring::npos)
+    if (lf == std::wstring::npos) {
       break;
+    }
     start = lf + 1;
   }
   const auto at = lines.begin() + (line - 1);
@@ -146,8 +163,9 @@ bool Module::ReplaceLine(int32_t line, const std::wstring& text) {
 }
 
 void Module::SetLine(int32_t line, std::wstring text) {
-  if (line < 1 || line > LineCount())
+  if (line < 1 || line > LineCount()) {
     return;
+  }
   lines[static_cast<size_t>(line - 1)] = std::move(text);
   Changed();
 }
@@ -159,16 +177,18 @@ void Module::InsertLine(int32_t before, std::wstring text) {
 }
 
 void Module::EraseLines(int32_t first, int32_t count) {
-  if (first < 1 || count <= 0 || first > LineCount())
+  if (first < 1 || count <= 0 || first > LineCount()) {
     return;
+  }
   const int32_t end = std::min(first + count, LineCount() + 1);
   lines.erase(lines.begin() + (first - 1), lines.begin() + (end - 1));
   Changed();
 }
 
 const std::vector<Procedure>& Module::Procedures() const {
-  if (mapped)
+  if (mapped) {
     return procedures;
+  }
   procedures.clear();
   const int32_t count = LineCount();
   int32_t nextFirst = 1;  // first line the next procedure would own
@@ -202,8 +222,9 @@ const std::vector<Procedure>& Module::Procedures() const {
     }
     i = last + 1;
   }
-  if (!procedures.empty())
+  if (!procedures.empty()) {
     procedures.back().lastLine = count;
+  }
   mapped = true;
   return procedures;
 }
@@ -213,16 +234,18 @@ const Procedure* Module::ProcOfLine(int32_t line) const {
   const auto after =
       std::upper_bound(table.begin(), table.end(), line,
                        [](int32_t l, const Procedure& p) { return l < p.firstLine; });
-  if (after == table.begin())
+  if (after == table.begin()) {
     return nullptr;
+  }
   const Procedure& candidate = *(after - 1);
   return line <= candidate.lastLine ? &candidate : nullptr;
 }
 
 const Procedure* Module::FindProc(const std::wstring& name, int32_t kind) const {
   for (const Procedure& procedure : Procedures()) {
-    if (procedure.kind == kind && EqualsIgnoringAsciiCase(procedure.name, name))
+    if (procedure.kind == kind && EqualsIgnoringAsciiCase(procedure.name, name)) {
       return &procedure;
+    }
   }
   return nullptr;
 }

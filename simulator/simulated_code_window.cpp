@@ -20,12 +20,14 @@ intptr_t SimulatedCodeWindow::Deliver(uint32_t message, uintptr_t wParam, bool* 
         }
       },
       [] { return true; }, readCache ? ReadCache::kOn : ReadCache::kOff);
-  if (outcome == WatchedOutcome::kFailureStopped)
+  if (outcome == WatchedOutcome::kFailureStopped) {
     ++failuresStopped;
+  }
   const intptr_t result = handled ? 0 : CallOriginal();
   --depth;
-  if (consumed)
+  if (consumed) {
     *consumed = handled;
+  }
   return result;
 }
 
@@ -52,12 +54,14 @@ KeystrokeReport SimulatedCodeWindow::Press(const Keystroke& key) {
   const int64_t boundCallsBefore = countBoundCalls ? countBoundCalls() : 0;
 
   auto send = [&](uint32_t message, uintptr_t wParam, bool isKey) {
-    if (isKey)
+    if (isKey) {
       keyMessage = {message, wParam};
+    }
     bool consumed = false;
     Deliver(message, wParam, &consumed);
-    if (isKey)
+    if (isKey) {
       report.consumed = report.consumed || consumed;
+    }
   };
 
   switch (key.kind) {
@@ -101,8 +105,9 @@ KeystrokeReport SimulatedCodeWindow::Press(const Keystroke& key) {
 std::vector<KeystrokeReport> SimulatedCodeWindow::Play(const std::vector<Keystroke>& keys) {
   std::vector<KeystrokeReport> reports;
   reports.reserve(keys.size());
-  for (const Keystroke& key : keys)
+  for (const Keystroke& key : keys) {
     reports.push_back(Press(key));
+  }
   return reports;
 }
 

@@ -102,7 +102,8 @@ std::optional<Encoding> EncodingNamed(std::string_view name) {
   if (EqualsIgnoringAsciiCase(name, "windows-1252") || EqualsIgnoringAsciiCase(name, "cp1252")) {
     return Encoding::kWindows1252;
   }
-  if (EqualsIgnoringAsciiCase(name, "cp932") || EqualsIgnoringAsciiCase(name, "shift_jis") || EqualsIgnoringAsciiCase(name, "windows-31j")) {
+  if (EqualsIgnoringAsciiCase(name, "cp932") || EqualsIgnoringAsciiCase(name, "shift_jis") ||
+      EqualsIgnoringAsciiCase(name, "windows-31j")) {
     return Encoding::kCp932;
   }
   return std::nullopt;

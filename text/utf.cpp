@@ -71,20 +71,25 @@ std::wstring Utf8ToWide(std::string_view text) {
     } else {
       Fail(i, "unexpected byte");
     }
-    if (i + extra >= text.size())
+    if (i + extra >= text.size()) {
       Fail(i, "truncated sequence");
+    }
     for (int k = 1; k <= extra; ++k) {
       const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80)
+      if ((next & 0xC0) != 0x80) {
         Fail(i, "truncated sequence");
+      }
       codePoint = (codePoint << 6) | (next & 0x3F);
     }
-    if (codePoint < minimum)
+    if (codePoint < minimum) {
       Fail(i, "overlong encoding");
-    if (codePoint > 0x10FFFF)
+    }
+    if (codePoint > 0x10FFFF) {
       Fail(i, "code point above U+10FFFF");
-    if (codePoint >= 0xD800 && codePoint <= 0xDFFF)
+    }
+    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
       Fail(i, "encoded surrogate");
+    }
     AppendUtf16(out, codePoint);
     i += extra + 1;
   }

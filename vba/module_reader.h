@@ -70,8 +70,8 @@ struct ModuleSource {
   ModuleKind kind = ModuleKind::kStandard;
   CommentBlock block;  // a block above every declaration that documents none of them
   std::vector<Member> members;
-  Description attribute;   // Attribute VB_Description in the header
-  Description annotation;  // '@ModuleDescription
+  Description attribute;           // Attribute VB_Description in the header
+  Description annotation;          // '@ModuleDescription
   std::vector<StrayBlock> strays;  // every other block, in line order
 };
 

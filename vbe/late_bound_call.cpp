@@ -42,8 +42,9 @@ HRESULT InvokeByName(IDispatch* object, EditorInterface type, const wchar_t* mem
   DISPID id = DISPID_UNKNOWN;
   if (fresh) {
     const HRESULT found = LookUp(object, member, &id);
-    if (FAILED(found))
+    if (FAILED(found)) {
       return found;
+    }
     cached = ids.insert_or_assign(std::move(key), id).first;
   }
   for (;;) {
@@ -55,8 +56,9 @@ HRESULT InvokeByName(IDispatch* object, EditorInterface type, const wchar_t* mem
     const UniqueBstr source(exception.bstrSource);
     const UniqueBstr description(exception.bstrDescription);
     const UniqueBstr helpFile(exception.bstrHelpFile);
-    if (hr != DISP_E_MEMBERNOTFOUND || fresh)
+    if (hr != DISP_E_MEMBERNOTFOUND || fresh) {
       return hr;
+    }
     // The number may belong to another build of the editor: ask once more.
     fresh = true;
     const HRESULT found = LookUp(object, member, &cached->second);

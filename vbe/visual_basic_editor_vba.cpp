@@ -16,8 +16,9 @@ namespace {
 // A string for the editor: the text up to its first NUL.
 UniqueBstr EditorString(const std::wstring& text) {
   UniqueBstr made(SysAllocString(text.c_str()));
-  if (!made)
+  if (!made) {
     throw HResultError(E_OUTOFMEMORY);
+  }
   return made;
 }
 
@@ -26,14 +27,16 @@ void Call(IDispatch* object, EditorInterface type, const wchar_t* member, WORD f
           std::initializer_list<VARIANTARG> arguments, UniqueVariant* result = nullptr) {
   UniqueVariant ignored;
   UniqueVariant& answer = result ? *result : ignored;
-  if (FAILED(InvokeByName(object, type, member, flags, arguments, answer.put())))
+  if (FAILED(InvokeByName(object, type, member, flags, arguments, answer.put()))) {
     throw BadException();
+  }
 }
 
 int32_t ToLong(const UniqueVariant& value) {
   UniqueVariant converted;
-  if (FAILED(VariantChangeType(converted.put(), const_cast<VARIANT*>(&value.get()), 0, VT_I4)))
+  if (FAILED(VariantChangeType(converted.put(), const_cast<VARIANT*>(&value.get()), 0, VT_I4))) {
     throw BadException();
+  }
   return converted.get().lVal;
 }
 
@@ -52,13 +55,16 @@ std::wstring WholeString(BSTR text) {
 // The editor's text whole; an answer that cannot be read as text is a failure.
 std::wstring ToWholeText(const UniqueVariant& value) {
   const VARIANT& v = value.get();
-  if (v.vt == VT_BSTR)
+  if (v.vt == VT_BSTR) {
     return WholeString(v.bstrVal);
-  if (v.vt == VT_EMPTY || v.vt == VT_NULL)
+  }
+  if (v.vt == VT_EMPTY || v.vt == VT_NULL) {
     return std::wstring();
+  }
   UniqueVariant converted;
-  if (FAILED(VariantChangeType(converted.put(), const_cast<VARIANT*>(&v), 0, VT_BSTR)))
+  if (FAILED(VariantChangeType(converted.put(), const_cast<VARIANT*>(&v), 0, VT_BSTR))) {
     throw BadException();
+  }
   return WholeString(converted.get().bstrVal);
 }
 
@@ -88,16 +94,18 @@ Microsoft::WRL::ComPtr<IDispatch> ToObject(const UniqueVariant& value) {
   } else if (v.vt == VT_UNKNOWN && v.punkVal != nullptr) {
     v.punkVal->QueryInterface(IID_PPV_ARGS(object.GetAddressOf()));
   }
-  if (!object)
+  if (!object) {
     throw BadException();
+  }
   return object;
 }
 
 }  // namespace
 
 VisualBasicEditorVBA::VisualBasicEditorVBA(IDispatch* editor) : vbe(editor) {
-  if (!vbe)
+  if (!vbe) {
     throw BadException();
+  }
   UniqueVariant pane;
   Call(vbe.Get(), EditorInterface::kVbe, L"ActiveCodePane", DISPATCH_PROPERTYGET, {}, &pane);
   codePane = ToObject(pane);
@@ -122,20 +130,25 @@ int32_t VisualBasicEditorVBA::GetLineCount() {
 
 void VisualBasicEditorVBA::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
                                         int32_t* endColumn) {
-  if (!startLine && !startColumn && !endLine && !endColumn)
+  if (!startLine && !startColumn && !endLine && !endColumn) {
     throw BadException();
+  }
   LONG values[4] = {};
   Call(codePane.Get(), EditorInterface::kCodePane, L"GetSelection", DISPATCH_METHOD,
        {LongReference(&values[0]), LongReference(&values[1]), LongReference(&values[2]),
         LongReference(&values[3])});
-  if (startLine)
+  if (startLine) {
     *startLine = values[0];
-  if (startColumn)
+  }
+  if (startColumn) {
     *startColumn = values[1];
-  if (endLine)
+  }
+  if (endLine) {
     *endLine = values[2];
-  if (endColumn)
+  }
+  if (endColumn) {
     *endColumn = values[3];
+  }
 }
 
 void VisualBasicEditorVBA::SetCaret(int32_t line, int32_t column) {
@@ -151,8 +164,9 @@ void VisualBasicEditorVBA::SetSelection(int32_t startLine, int32_t startColumn, 
 
 void VisualBasicEditorVBA::GetLine(int32_t line, std::wstring& text) {
   // Line 0 and the line after the last pass: the editor's answer decides.
-  if (line < 0 || line > static_cast<VisualBasicEditor&>(*this).GetLineCount())
+  if (line < 0 || line > static_cast<VisualBasicEditor&>(*this).GetLineCount()) {
     throw BadException();
+  }
   UniqueVariant answer;
   Call(codeModule.Get(), EditorInterface::kCodeModule, L"Lines", DISPATCH_PROPERTYGET,
        {LongArgument(line), LongArgument(1)}, &answer);
@@ -164,8 +178,9 @@ void VisualBasicEditorVBA::GetLines(int32_t startLine, int32_t count,
   // The end is computed wide, so that a huge count cannot wrap round and pass.
   // A negative count is left to the editor.
   if (startLine < 0 ||
-      int64_t{startLine} + count > static_cast<VisualBasicEditor&>(*this).GetLineCount())
+      int64_t{startLine} + count > static_cast<VisualBasicEditor&>(*this).GetLineCount()) {
     throw BadException();
+  }
   UniqueVariant answer;
   Call(codeModule.Get(), EditorInterface::kCodeModule, L"Lines", DISPATCH_PROPERTYGET,
        {LongArgument(startLine), LongArgument(count)}, &answer);
@@ -189,11 +204,13 @@ void VisualBasicEditorVBA::GetProcOfLine(int32_t line, std::wstring& name, int32
     const VARIANTARG arguments[] = {LongArgument(line), LongReference(&localKind)};
     UniqueVariant answer;
     if (FAILED(InvokeByName(codeModule.Get(), EditorInterface::kCodeModule, L"ProcOfLine",
-                            DISPATCH_PROPERTYGET, arguments, answer.put())))
+                            DISPATCH_PROPERTYGET, arguments, answer.put()))) {
       continue;
+    }
     name = StringOrEmpty(answer);
-    if (kind)
+    if (kind) {
       *kind = localKind;
+    }
     return;
   }
   // No try answered: no procedure, and *kind untouched.

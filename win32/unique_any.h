@@ -34,8 +34,9 @@ class UniqueAny {
   UniqueAny& operator=(const UniqueAny&) = delete;
   UniqueAny(UniqueAny&& other) noexcept : value(other.release()) {}
   UniqueAny& operator=(UniqueAny&& other) noexcept {
-    if (this != &other)
+    if (this != &other) {
       reset(other.release());
+    }
     return *this;
   }
 
@@ -48,8 +49,9 @@ class UniqueAny {
   [[nodiscard]] type release() noexcept { return std::exchange(value, Traits::Empty()); }
   void reset(type owned = Traits::Empty()) noexcept {
     type old = std::exchange(value, owned);
-    if (Traits::IsSet(old))
+    if (Traits::IsSet(old)) {
       Traits::Close(old);
+    }
   }
   explicit operator bool() const noexcept { return Traits::IsSet(value); }
 

@@ -11,8 +11,9 @@ CAtlModule::CAtlModule() noexcept {
 
 CAtlModule::~CAtlModule() {
   Term();
-  if (initialized)
+  if (initialized) {
     DeleteCriticalSection(&section);
+  }
 }
 
 LONG CAtlModule::Lock() noexcept {
@@ -28,16 +29,19 @@ LONG CAtlModule::GetLockCount() const noexcept {
 }
 
 HRESULT CAtlModule::GetGlobalInterfaceTable(IGlobalInterfaceTable** table) noexcept {
-  if (!table)
+  if (!table) {
     return E_POINTER;
+  }
   *table = nullptr;
   HRESULT hr = S_OK;
   EnterSection();
-  if (!globalInterfaceTable)
+  if (!globalInterfaceTable) {
     hr = CoCreateInstance(CLSID_StdGlobalInterfaceTable, nullptr, CLSCTX_INPROC_SERVER,
                           IID_PPV_ARGS(&globalInterfaceTable));
-  if (globalInterfaceTable)
+  }
+  if (globalInterfaceTable) {
     globalInterfaceTable.CopyTo(table);
+  }
   LeaveSection();
   return hr;
 }
@@ -48,15 +52,17 @@ HRESULT CAtlModule::AddTermFunction(TermFunction function, void* data) noexcept 
 }
 
 void CAtlModule::Term() noexcept {
-  if (!initialized)
+  if (!initialized) {
     return;
+  }
   std::vector<TermEntry> entries;
   {
     ModuleSectionLock hold(*this);
     entries.swap(terminations);
   }
-  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     entry->function(entry->data);
+  }
 }
 
 }  // namespace tarnwick

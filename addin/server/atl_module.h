@@ -98,8 +98,9 @@ class CAtlModuleT : public CAtlModule {
       RegistrationScope scope = RegistrationScope::Machine) {
     Replacements collected = callerGiven;
     const HRESULT hr = static_cast<T*>(this)->AddCommonReplacements(collected);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
       return hr;
+    }
     return RunRegistryResource(baseModule.resourceModule, id, doRegister, collected, scope);
   }
 };
@@ -115,8 +116,9 @@ class CAtlDllModuleT : public CAtlModuleT<T> {
   }
 
   HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) noexcept {
-    if (!object)
+    if (!object) {
       return E_POINTER;
+    }
     *object = nullptr;
     return GetClassObjectFromTable(clsid, riid, object);
   }
@@ -131,10 +133,11 @@ class CAtlDllModuleT : public CAtlModuleT<T> {
   // other command line is E_INVALIDARG and touches nothing.
   HRESULT DllInstall(BOOL install, const wchar_t* commandLine) {
     RegistrationScope scope = RegistrationScope::Machine;
-    if (IsPerUserCommandLine(commandLine))
+    if (IsPerUserCommandLine(commandLine)) {
       scope = RegistrationScope::User;
-    else if (commandLine && *commandLine)
+    } else if (commandLine && *commandLine) {
       return E_INVALIDARG;
+    }
     return install ? RegisterServer(scope) : UnregisterServer(scope);
   }
 
@@ -143,10 +146,12 @@ class CAtlDllModuleT : public CAtlModuleT<T> {
   HRESULT RegisterServer(RegistrationScope scope) {
     ThreadLocaleScope locale;
     HRESULT hr = static_cast<T*>(this)->UpdateRegistryAppId(true, scope);
-    if (SUCCEEDED(hr))
+    if (SUCCEEDED(hr)) {
       hr = RegisterClassTable(scope);
-    if (SUCCEEDED(hr))
+    }
+    if (SUCCEEDED(hr)) {
       hr = RegisterModuleTypeLib(comModule.typeLibModule, scope);
+    }
     return hr;
   }
 
@@ -158,8 +163,9 @@ class CAtlDllModuleT : public CAtlModuleT<T> {
     ThreadLocaleScope locale;
     HRESULT first = UnregisterClassTable(scope);
     const HRESULT typeLibrary = UnregisterModuleTypeLib(comModule.typeLibModule, scope);
-    if (SUCCEEDED(first))
+    if (SUCCEEDED(first)) {
       first = typeLibrary;
+    }
     const HRESULT appId = static_cast<T*>(this)->UpdateRegistryAppId(false, scope);
     return SUCCEEDED(first) ? appId : first;
   }

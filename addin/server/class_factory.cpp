@@ -7,8 +7,9 @@
 namespace tarnwick {
 
 CComClassFactory::~CComClassFactory() {
-  if (sectionReady)
+  if (sectionReady) {
     DeleteCriticalSection(&section);
+  }
 }
 
 bool CComClassFactory::InitSection() noexcept {
@@ -17,8 +18,9 @@ bool CComClassFactory::InitSection() noexcept {
 }
 
 HRESULT CComClassFactory::InternalQueryInterface(REFIID riid, void** object) noexcept {
-  if (!object)
+  if (!object) {
     return E_POINTER;
+  }
   if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
     *object = static_cast<IClassFactory*>(this);
     AddRef();
@@ -29,51 +31,59 @@ HRESULT CComClassFactory::InternalQueryInterface(REFIID riid, void** object) noe
 }
 
 HRESULT CComClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object) {
-  if (!object)
+  if (!object) {
     return E_POINTER;
+  }
   *object = nullptr;
-  if (outer && !IsEqualIID(riid, IID_IUnknown))
+  if (outer && !IsEqualIID(riid, IID_IUnknown)) {
     return CLASS_E_NOAGGREGATION;
-  if (!instanceCreator)
+  }
+  if (!instanceCreator) {
     return E_UNEXPECTED;
+  }
   return instanceCreator(outer, riid, object);
 }
 
 HRESULT CComClassFactory::LockServer(BOOL lock) {
-  if (lock)
+  if (lock) {
     tarnwickModule.Lock();
-  else
+  } else {
     tarnwickModule.Unlock();
+  }
   return S_OK;
 }
 
 template <class T>
 ULONG CComObjectCached<T>::AddRef() {
   const LONG count = ++this->refCount;
-  if (count == 2)
+  if (count == 2) {
     tarnwickModule.Lock();
+  }
   return static_cast<ULONG>(count);
 }
 
 template <class T>
 ULONG CComObjectCached<T>::Release() {
   const LONG count = --this->refCount;
-  if (count == 0)
+  if (count == 0) {
     delete this;
-  else if (count == 1)
+  } else if (count == 1) {
     tarnwickModule.Unlock();
+  }
   return static_cast<ULONG>(count);
 }
 
 template class CComObjectCached<CComClassFactory>;
 
 HRESULT CreateClassFactory(void* creator, REFIID riid, void** object) noexcept {
-  if (!object)
+  if (!object) {
     return E_POINTER;
+  }
   *object = nullptr;
   auto* factory = new (std::nothrow) CComObjectCached<CComClassFactory>();
-  if (!factory)
+  if (!factory) {
     return E_OUTOFMEMORY;
+  }
   if (!factory->InitSection()) {
     const DWORD error = GetLastError();
     delete factory;
@@ -81,8 +91,9 @@ HRESULT CreateClassFactory(void* creator, REFIID riid, void** object) noexcept {
   }
   factory->SetCreator(reinterpret_cast<InstanceCreator>(creator));
   const HRESULT hr = factory->QueryInterface(riid, object);
-  if (FAILED(hr))
+  if (FAILED(hr)) {
     delete factory;
+  }
   return hr;
 }
 

@@ -30,31 +30,37 @@ void NoteModuleInitFailure() noexcept {
 CAtlBaseModule::CAtlBaseModule() noexcept : module(ThisModule()), resourceModule(ThisModule()) {
   sectionReady = InitializeCriticalSectionEx(&section, 0, 0) != FALSE;
   if (!sectionReady) {
-    if (IsDebuggerPresent())
+    if (IsDebuggerPresent()) {
       OutputDebugStringA(kBaseModuleInitMessage);
+    }
     NoteModuleInitFailure();
   }
 }
 
 CAtlBaseModule::~CAtlBaseModule() {
-  if (sectionReady)
+  if (sectionReady) {
     DeleteCriticalSection(&section);
+  }
 }
 
 CAtlComModule::CAtlComModule() noexcept : module(ThisModule()), typeLibModule(ThisModule()) {
   sectionReady = InitializeCriticalSectionEx(&section, 0, 0) != FALSE;
-  if (!sectionReady)
+  if (!sectionReady) {
     NoteModuleInitFailure();
-  for (ClassTableEntry& entry : ClassTable())
+  }
+  for (ClassTableEntry& entry : ClassTable()) {
     entry.objectMain(true);
+  }
 }
 
 CAtlComModule::~CAtlComModule() {
-  for (ClassTableEntry& entry : ClassTable())
+  for (ClassTableEntry& entry : ClassTable()) {
     entry.objectMain(false);
+  }
   ReleaseCachedFactories();
-  if (sectionReady)
+  if (sectionReady) {
     DeleteCriticalSection(&section);
+  }
 }
 
 }  // namespace tarnwick

@@ -13,8 +13,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID /*re
   // Static initialisation has run by now; a module whose critical sections
   // could not be set up must not be used.
   if (reason == DLL_PROCESS_ATTACH &&
-      (tarnwick::ModuleInitFailed() || !tarnwick::tarnwickModule.Initialized()))
+      (tarnwick::ModuleInitFailed() || !tarnwick::tarnwickModule.Initialized())) {
     return FALSE;
+  }
   return TRUE;
 }
 

@@ -35,8 +35,10 @@ bool ClassRegisteredForAnotherModule(const std::wstring& modulePath, Registratio
       std::wstring(L"Software\\Classes\\CLSID\\") + kCLSID_Connect + L"\\InprocServer32";
   for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
     UniqueHkey key;
-    if (RegOpenKeyExW(root, server.c_str(), 0, KEY_QUERY_VALUE | view, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, server.c_str(), 0, KEY_QUERY_VALUE | view, key.put()) !=
+        ERROR_SUCCESS) {
       continue;
+    }
     wchar_t registered[MAX_PATH] = {};
     DWORD bytes = sizeof registered;
     const LSTATUS status =
@@ -55,18 +57,21 @@ HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister, const Repla
                             RegistrationScope scope) {
   std::wstring path;
   HResult hr = GetModulePath(module, &path);
-  if (Failed(hr))
+  if (Failed(hr)) {
     return hr;
+  }
   // The module's common replacements already hold "APPID"; it is carried over.
   const std::wstring* appId = collected.Find(L"APPID");
   Replacements all;
   hr = MakeScriptReplacements(collected, appId ? *appId : std::wstring(), path, &all);
-  if (Failed(hr))
+  if (Failed(hr)) {
     return hr;
+  }
   std::wstring script;
   hr = LoadRegistryScript(path, id, &script);
-  if (Failed(hr))
+  if (Failed(hr)) {
     return hr;
+  }
   // The other bitness's registration shares the ProgIDs and the AppID with
   // this one; while it stands, unregistering leaves them to it.
   const ClassKeys classKeys = !doRegister && ClassRegisteredForAnotherModule(path, scope)
@@ -81,11 +86,13 @@ HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister, const Repla
 HRESULT RegisterClassTable(RegistrationScope scope) {
   for (ClassTableEntry& entry : ClassTable()) {
     HRESULT hr = entry.updateRegistry(true, scope);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
       return hr;
+    }
     hr = entry.updateCategories(true);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
       return hr;
+    }
   }
   return S_OK;
 }
@@ -94,8 +101,9 @@ HRESULT UnregisterClassTable(RegistrationScope scope) {
   HRESULT first = S_OK;
   for (ClassTableEntry& entry : ClassTable()) {
     for (const HRESULT hr : {entry.updateCategories(false), entry.updateRegistry(false, scope)}) {
-      if (FAILED(hr) && SUCCEEDED(first))
+      if (FAILED(hr) && SUCCEEDED(first)) {
         first = hr;
+      }
     }
   }
   return first;
@@ -104,8 +112,9 @@ HRESULT UnregisterClassTable(RegistrationScope scope) {
 HRESULT RegisterModuleTypeLib(HMODULE module, RegistrationScope scope) {
   std::wstring path;
   const HResult hr = GetModulePath(module, &path);
-  if (Failed(hr))
+  if (Failed(hr)) {
     return hr;
+  }
   return scope == RegistrationScope::User ? RegisterTypeLibForUserOf(path)
                                           : RegisterTypeLibOf(path);
 }
@@ -113,8 +122,9 @@ HRESULT RegisterModuleTypeLib(HMODULE module, RegistrationScope scope) {
 HRESULT UnregisterModuleTypeLib(HMODULE module, RegistrationScope scope) {
   std::wstring path;
   const HResult hr = GetModulePath(module, &path);
-  if (Failed(hr))
+  if (Failed(hr)) {
     return hr;
+  }
   return scope == RegistrationScope::User ? UnregisterTypeLibForUserOf(path)
                                           : UnregisterTypeLibOf(path);
 }

@@ -30,8 +30,9 @@ HResult LoadFromModule(const std::wstring& modulePath, ComPtr<ITypeLib>* library
   }
   const std::wstring beside = TypeLibFileBeside(modulePath);
   hr = LoadTypeLib(beside.c_str(), library->ReleaseAndGetAddressOf());
-  if (SUCCEEDED(hr))
+  if (SUCCEEDED(hr)) {
     *loadedFrom = beside;
+  }
   return hr;
 }
 
@@ -42,13 +43,15 @@ HResult RegisterWith(const std::wstring& modulePath, RegisterFunction registerLi
   ComPtr<ITypeLib> library;
   std::wstring loadedFrom;
   HRESULT hr = LoadFromModule(modulePath, &library, &loadedFrom);
-  if (FAILED(hr))
+  if (FAILED(hr)) {
     return hr;
+  }
   UniqueBstr helpFile;
   std::wstring helpDirectory;
   if (SUCCEEDED(library->GetDocumentation(-1, nullptr, nullptr, nullptr, helpFile.put())) &&
-      helpFile && SysStringLen(helpFile.get()) > 0)
+      helpFile && SysStringLen(helpFile.get()) > 0) {
     helpDirectory = HelpDirectoryOf(helpFile.get());
+  }
   // The path registered is the file that holds the library, so that loading
   // it through the registration finds it again.
   return registerLibrary(
@@ -60,12 +63,14 @@ HResult LoadAttributes(const std::wstring& modulePath, TLIBATTR* attributes) {
   ComPtr<ITypeLib> library;
   std::wstring loadedFrom;
   HRESULT hr = LoadFromModule(modulePath, &library, &loadedFrom);
-  if (FAILED(hr))
+  if (FAILED(hr)) {
     return hr;
+  }
   TLIBATTR* held = nullptr;
   hr = library->GetLibAttr(&held);
-  if (FAILED(hr))
+  if (FAILED(hr)) {
     return hr;
+  }
   *attributes = *held;
   library->ReleaseTLibAttr(held);
   return kS_OK;
@@ -80,8 +85,9 @@ HResult UnregisterWith(const TLIBATTR& attributes, UnregisterFunction unregister
 // registration of this version of the library.
 bool RegisteredIn(HKEY root, const TLIBATTR& attributes) {
   wchar_t libId[40] = {};
-  if (StringFromGUID2(attributes.guid, libId, 40) == 0)
+  if (StringFromGUID2(attributes.guid, libId, 40) == 0) {
     return false;
+  }
   wchar_t version[16] = {};
   std::swprintf(version, 16, L"%x.%x", attributes.wMajorVerNum, attributes.wMinorVerNum);
   const std::wstring path = std::wstring(L"Software\\Classes\\TypeLib\\") + libId + L"\\" + version;
@@ -94,10 +100,12 @@ HResult UnregisterIfRegistered(const std::wstring& modulePath, HKEY root,
                                UnregisterFunction unregisterLibrary) {
   TLIBATTR attributes{};
   const HResult hr = LoadAttributes(modulePath, &attributes);
-  if (Failed(hr))
+  if (Failed(hr)) {
     return hr;
-  if (!RegisteredIn(root, attributes))
+  }
+  if (!RegisteredIn(root, attributes)) {
     return kS_OK;
+  }
   return UnregisterWith(attributes, unregisterLibrary);
 }
 

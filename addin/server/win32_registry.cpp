@@ -45,16 +45,18 @@ HResult Win32Registry::Keep(UniqueHkey opened, RegistryKey* key) {
   const RegistryKey handle = reinterpret_cast<RegistryKey>(opened.get());
   // On failure `opened` closes the key.
   const HResult hr = Guarded([&] { openKeys.insert_or_assign(handle, std::move(opened)); });
-  if (!Failed(hr))
+  if (!Failed(hr)) {
     *key = handle;
+  }
   return hr;
 }
 
 HResult Win32Registry::OpenRoot(RegistryRoot root, RegistryKey* key) {
   *key = 0;
   HKEY hkey = RootHkey(root);
-  if (hkey == nullptr)
+  if (hkey == nullptr) {
     return kE_INVALIDARG;
+  }
   *key = reinterpret_cast<RegistryKey>(hkey);
   return kS_OK;
 }
@@ -63,8 +65,9 @@ HResult Win32Registry::OpenKey(RegistryKey parent, const std::wstring& name, Reg
   *key = 0;
   UniqueHkey opened;
   const LSTATUS status = RegOpenKeyExW(AsHkey(parent), name.c_str(), 0, kAccess, opened.put());
-  if (status != ERROR_SUCCESS)
+  if (status != ERROR_SUCCESS) {
     return FromStatus(status);
+  }
   return Keep(std::move(opened), key);
 }
 
@@ -74,8 +77,9 @@ HResult Win32Registry::CreateKey(RegistryKey parent, const std::wstring& name, R
   const LSTATUS status =
       RegCreateKeyExW(AsHkey(parent), name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess,
                       nullptr, created.put(), nullptr);
-  if (status != ERROR_SUCCESS)
+  if (status != ERROR_SUCCESS) {
     return FromStatus(status);
+  }
   return Keep(std::move(created), key);
 }
 
@@ -87,10 +91,12 @@ HResult Win32Registry::KeyExists(RegistryKey parent, const std::wstring& name, b
   *exists = false;
   UniqueHkey probe;
   const LSTATUS status = RegOpenKeyExW(AsHkey(parent), name.c_str(), 0, KEY_READ, probe.put());
-  if (status == ERROR_FILE_NOT_FOUND)
+  if (status == ERROR_FILE_NOT_FOUND) {
     return kS_OK;
-  if (status != ERROR_SUCCESS)
+  }
+  if (status != ERROR_SUCCESS) {
     return FromStatus(status);
+  }
   *exists = true;
   return kS_OK;
 }
@@ -106,8 +112,9 @@ HResult Win32Registry::EnumSubKeys(RegistryKey key, std::vector<std::wstring>* n
   DWORD longest = 0;
   LSTATUS status = RegQueryInfoKeyW(AsHkey(key), nullptr, nullptr, nullptr, &count, &longest,
                                     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  if (status != ERROR_SUCCESS)
+  if (status != ERROR_SUCCESS) {
     return FromStatus(status);
+  }
   return Guarded([&]() -> HRESULT {
     // Key names have at most 255 characters; the buffer never needs more.
     std::wstring buffer(std::max<DWORD>(longest, 255) + 1, L'\0');
@@ -116,10 +123,12 @@ HResult Win32Registry::EnumSubKeys(RegistryKey key, std::vector<std::wstring>* n
       DWORD length = static_cast<DWORD>(buffer.size());
       status = RegEnumKeyExW(AsHkey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr,
                              nullptr);
-      if (status == ERROR_NO_MORE_ITEMS)
+      if (status == ERROR_NO_MORE_ITEMS) {
         break;
-      if (status != ERROR_SUCCESS)
+      }
+      if (status != ERROR_SUCCESS) {
         return FromStatus(status);
+      }
       found.emplace_back(buffer.data(), length);
     }
     *names = std::move(found);
@@ -132,8 +141,9 @@ HResult Win32Registry::CountSubKeys(RegistryKey key, std::uint32_t* count) {
   DWORD subKeys = 0;
   const LSTATUS status = RegQueryInfoKeyW(AsHkey(key), nullptr, nullptr, nullptr, &subKeys, nullptr,
                                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  if (status != ERROR_SUCCESS)
+  if (status != ERROR_SUCCESS) {
     return FromStatus(status);
+  }
   *count = subKeys;
   return kS_OK;
 }
@@ -143,8 +153,9 @@ HResult Win32Registry::CountValues(RegistryKey key, std::uint32_t* count) {
   DWORD values = 0;
   const LSTATUS status = RegQueryInfoKeyW(AsHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr,
                                           nullptr, &values, nullptr, nullptr, nullptr, nullptr);
-  if (status != ERROR_SUCCESS)
+  if (status != ERROR_SUCCESS) {
     return FromStatus(status);
+  }
   *count = values;
   return kS_OK;
 }

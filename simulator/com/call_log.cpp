@@ -5,8 +5,9 @@ namespace tarnwick {
 std::vector<std::wstring> CallLog::CallTexts() const {
   std::vector<std::wstring> texts;
   texts.reserve(calls.size());
-  for (const EditorCall& c : calls)
+  for (const EditorCall& c : calls) {
     texts.push_back(c.call);
+  }
   return texts;
 }
 
@@ -23,8 +24,9 @@ void CallLog::FailInvoke(int64_t nth, HRESULT failure, int64_t times) {
 }
 
 bool CallLog::TakeInjectedFailure(HRESULT* failure) {
-  if (failTimes <= 0)
+  if (failTimes <= 0) {
     return false;
+  }
   if (failCountdown > 1) {
     --failCountdown;
     return false;

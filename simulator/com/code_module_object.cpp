@@ -26,8 +26,9 @@ void SetLong(VARIANT& result, int32_t value) {
 
 void SetString(VARIANT& result, const std::wstring& text) {
   BSTR copy = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  if (copy == nullptr)
+  if (copy == nullptr) {
     throw HResultError(E_OUTOFMEMORY);
+  }
   result.vt = VT_BSTR;
   result.bstrVal = copy;
 }
@@ -45,33 +46,38 @@ void CodeModuleObject::Call(const DispatchMember& member, const DispatchArgument
       return;
     case kLines: {
       std::wstring text;
-      if (!module.JoinLines(arguments.Long(0), arguments.Long(1), text))
+      if (!module.JoinLines(arguments.Long(0), arguments.Long(1), text)) {
         throw kInvalidArgument;
+      }
       SetString(result, text);
       return;
     }
     case kProcOfLine: {
       const int32_t line = arguments.Long(0);
       LONG& kind = arguments.LongOut(1);
-      if (line < 1 || line > module.LineCount())
+      if (line < 1 || line > module.LineCount()) {
         throw kInvalidArgument;
+      }
       const Procedure* procedure = module.ProcOfLine(line);
-      if (procedure != nullptr)
+      if (procedure != nullptr) {
         kind = procedure->kind;
+      }
       SetString(result, procedure ? procedure->name : std::wstring());
       return;
     }
     case kProcBodyLine: {
       const Procedure* procedure = module.FindProc(arguments.String(0), arguments.Long(1));
-      if (procedure == nullptr)
+      if (procedure == nullptr) {
         throw kProcedureNotFound;
+      }
       SetLong(result, procedure->bodyLine);
       return;
     }
     case kReplaceLine: {
       const int32_t line = arguments.Long(0);
-      if (!module.ReplaceLine(line, arguments.String(1)))
+      if (!module.ReplaceLine(line, arguments.String(1))) {
         throw kInvalidArgument;
+      }
       selection = module.Clamp(selection);
       return;
     }

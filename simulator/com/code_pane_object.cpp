@@ -26,14 +26,16 @@ void CodePaneObject::Call(const DispatchMember& member, const DispatchArguments&
     case kCodeModule:
       result.vt = VT_DISPATCH;
       result.pdispVal = codeModule.Get();
-      if (result.pdispVal != nullptr)
+      if (result.pdispVal != nullptr) {
         result.pdispVal->AddRef();
+      }
       return;
     case kGetSelection: {
       // Check every output before writing any.
       LONG* outputs[4];
-      for (UINT i = 0; i < 4; ++i)
+      for (UINT i = 0; i < 4; ++i) {
         outputs[i] = &arguments.LongOut(i);
+      }
       *outputs[0] = selection.startLine;
       *outputs[1] = selection.startColumn;
       *outputs[2] = selection.endLine;

@@ -15,8 +15,9 @@ void VbeObject::Call(const DispatchMember&, const DispatchArguments&, VARIANT& r
   // ActiveCodePane, the only member.
   result.vt = VT_DISPATCH;
   result.pdispVal = activePane.Get();
-  if (result.pdispVal != nullptr)
+  if (result.pdispVal != nullptr) {
     result.pdispVal->AddRef();
+  }
 }
 
 }  // namespace tarnwick

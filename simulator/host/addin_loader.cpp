@@ -30,8 +30,9 @@ class AddInObject final : public DispatchObject {
   void Call(const DispatchMember&, const DispatchArguments&, VARIANT& result) override {
     result.vt = VT_BSTR;
     result.bstrVal = SysAllocString(progId.c_str());
-    if (result.bstrVal == nullptr)
+    if (result.bstrVal == nullptr) {
       throw EditorError{E_OUTOFMEMORY, L"Out of memory"};
+    }
   }
 
  private:
@@ -43,17 +44,20 @@ class AddInObject final : public DispatchObject {
 std::vector<std::wstring> StartupAddIns(HKEY root, const wchar_t* path) {
   std::vector<std::wstring> names;
   UniqueHkey addins;
-  if (RegOpenKeyExW(root, path, 0, KEY_READ, addins.put()) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(root, path, 0, KEY_READ, addins.put()) != ERROR_SUCCESS) {
     return names;
+  }
   for (DWORD index = 0;; ++index) {
     wchar_t name[256];
     DWORD length = static_cast<DWORD>(std::size(name));
     const LONG status =
         RegEnumKeyExW(addins.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_NO_MORE_ITEMS)
+    if (status == ERROR_NO_MORE_ITEMS) {
       break;
-    if (status != ERROR_SUCCESS)
+    }
+    if (status != ERROR_SUCCESS) {
       continue;  // a name too long for a ProgID names no add-in
+    }
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;
@@ -72,8 +76,9 @@ std::wstring CouldNotLoadMessage(const std::wstring& name) {
 
 void AddInHost::LoadAll(IDispatch* vbe, const std::vector<std::wstring>& names) {
   for (const std::wstring& name : names) {
-    if (!Load(vbe, name))
+    if (!Load(vbe, name)) {
       report(CouldNotLoadMessage(name));
+    }
   }
   for (const LoadedAddIn& entry : loaded) {
     UniqueSafeArray custom = EmptyCustomArray();
@@ -83,8 +88,9 @@ void AddInHost::LoadAll(IDispatch* vbe, const std::vector<std::wstring>& names) 
 
 bool AddInHost::Load(IDispatch* vbe, const std::wstring& name) {
   CLSID clsid{};
-  if (FAILED(CLSIDFromProgID(name.c_str(), &clsid)))
+  if (FAILED(CLSIDFromProgID(name.c_str(), &clsid))) {
     return false;
+  }
   Microsoft::WRL::ComPtr<IUnknown> object;
   if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                               reinterpret_cast<void**>(object.GetAddressOf())))) {
@@ -98,9 +104,10 @@ bool AddInHost::Load(IDispatch* vbe, const std::wstring& name) {
   }
   entry.instance = new AddInObject(name, instanceLog);
   UniqueSafeArray custom = EmptyCustomArray();
-  if (FAILED(
-          entry.addIn->OnConnection(vbe, ext_cm_Startup, entry.instance.Get(), custom.addressof())))
+  if (FAILED(entry.addIn->OnConnection(vbe, ext_cm_Startup, entry.instance.Get(),
+                                       custom.addressof()))) {
     return false;
+  }
   loaded.push_back(std::move(entry));
   return true;
 }
@@ -116,14 +123,16 @@ void AddInHost::UnloadAll() noexcept {
   }
   const bool any = !loaded.empty();
   loaded.clear();
-  if (any)
+  if (any) {
     CoFreeUnusedLibrariesEx(0, 0);
+  }
 }
 
 std::vector<std::wstring> AddInHost::Connected() const {
   std::vector<std::wstring> names;
-  for (const LoadedAddIn& entry : loaded)
+  for (const LoadedAddIn& entry : loaded) {
     names.push_back(entry.name);
+  }
   return names;
 }
 

@@ -36,10 +36,11 @@ void Fill(HDC dc, const RECT& area, COLORREF colour) {
 size_t CommentStart(const std::wstring& line) {
   bool inString = false;
   for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == L'"')
+    if (line[i] == L'"') {
       inString = !inString;
-    else if (line[i] == L'\'' && !inString)
+    } else if (line[i] == L'\'' && !inString) {
       return i;
+    }
   }
   return std::wstring::npos;
 }
@@ -55,8 +56,9 @@ HostCodeWindow::HostCodeWindow(std::wstring title, std::vector<std::wstring> lin
 void HostCodeWindow::RegisterClass(HINSTANCE instance) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, kCodeWindowClass, &existing))
+  if (GetClassInfoExW(instance, kCodeWindowClass, &existing)) {
     return;
+  }
   if (!CodeFont()) {
     CodeFont().reset(CreateFontW(-15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
@@ -69,8 +71,9 @@ void HostCodeWindow::RegisterClass(HINSTANCE instance) {
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
   windowClass.lpszClassName = kCodeWindowClass;
-  if (RegisterClassExW(&windowClass) == 0)
+  if (RegisterClassExW(&windowClass) == 0) {
     throw std::runtime_error("cannot register the code window class");
+  }
 }
 
 void HostCodeWindow::Create(HWND mdiClient, const RECT& bounds) {
@@ -87,8 +90,9 @@ void HostCodeWindow::Create(HWND mdiClient, const RECT& bounds) {
   create.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
   create.lParam = reinterpret_cast<LPARAM>(this);
   SendMessageW(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create));
-  if (window == nullptr)
+  if (window == nullptr) {
     throw std::runtime_error("cannot create a code window");
+  }
 }
 
 HostCodeWindow* HostCodeWindow::FromHandle(HWND handle) {
@@ -112,8 +116,9 @@ LRESULT CALLBACK HostCodeWindow::WindowProc(HWND window, UINT message, WPARAM wP
       SetPropW(window, kCodeWindowClass, self);
     }
     auto* self = static_cast<HostCodeWindow*>(GetPropW(window, kCodeWindowClass));
-    if (self == nullptr)
+    if (self == nullptr) {
       return DefMDIChildProcW(window, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
       RemovePropW(window, kCodeWindowClass);
       self->window = nullptr;
@@ -140,22 +145,25 @@ LRESULT HostCodeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_MDIACTIVATE:
-      if (reinterpret_cast<HWND>(lParam) == window)
+      if (reinterpret_cast<HWND>(lParam) == window) {
         model.Activate(pane);
-      else if (reinterpret_cast<HWND>(wParam) == window && lParam == 0)
+      } else if (reinterpret_cast<HWND>(wParam) == window && lParam == 0) {
         model.Activate(nullptr);
+      }
       break;
     case WM_KEYDOWN:
-      if (OnKeyDown(wParam))
+      if (OnKeyDown(wParam)) {
         return 0;
+      }
       break;
     case WM_CHAR:
       ++keyMessages;
       ++charMessages;
-      if (wParam == VK_BACK)
+      if (wParam == VK_BACK) {
         DeleteBackward(module, selection);
-      else
+      } else {
         ApplyEditorMessage(module, selection, kWmChar, wParam);
+      }
       Changed();
       return 0;
     case WM_IME_STARTCOMPOSITION:
@@ -253,8 +261,9 @@ bool HostCodeWindow::OnKeyDown(WPARAM key) {
 }
 
 void HostCodeWindow::OnComposition(LPARAM flags) {
-  if ((flags & GCS_RESULTSTR) == 0)
+  if ((flags & GCS_RESULTSTR) == 0) {
     return;
+  }
   ++keyMessages;
   std::wstring result;
   if (!pendingResults.empty()) {
@@ -307,8 +316,9 @@ void HostCodeWindow::Paint(HDC dc) {
     }
     std::wstring text = module.Line(line);
     std::replace(text.begin(), text.end(), L'\t', L' ');
-    if (static_cast<int32_t>(text.size()) < leftColumn)
+    if (static_cast<int32_t>(text.size()) < leftColumn) {
       continue;
+    }
     text.erase(0, static_cast<size_t>(leftColumn - 1));
     const size_t comment = CommentStart(text);
     const std::vector<INT> advances(text.size(), charWidth);
@@ -340,27 +350,31 @@ Selection HostCodeWindow::PositionAt(int x, int y) const {
 }
 
 void HostCodeWindow::KeepCaretVisible() {
-  if (window == nullptr)
+  if (window == nullptr) {
     return;
+  }
   RECT client{};
   GetClientRect(window, &client);
   const int32_t rows = std::max<int32_t>(client.bottom / lineHeight, 1);
   const int32_t columns = std::max<int32_t>((client.right - kMargin) / charWidth - 1, 1);
   const Selection shown = module.Clamp(selection);
-  if (shown.endLine < topLine)
+  if (shown.endLine < topLine) {
     topLine = shown.endLine;
-  else if (shown.endLine >= topLine + rows)
+  } else if (shown.endLine >= topLine + rows) {
     topLine = shown.endLine - rows + 1;
-  if (shown.endColumn < leftColumn)
+  }
+  if (shown.endColumn < leftColumn) {
     leftColumn = shown.endColumn;
-  else if (shown.endColumn >= leftColumn + columns)
+  } else if (shown.endColumn >= leftColumn + columns) {
     leftColumn = shown.endColumn - columns + 1;
+  }
 }
 
 void HostCodeWindow::Changed() {
   KeepCaretVisible();
-  if (window != nullptr)
+  if (window != nullptr) {
     InvalidateRect(window, nullptr, FALSE);
+  }
 }
 
 }  // namespace tarnwick

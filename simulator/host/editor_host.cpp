@@ -50,8 +50,9 @@ void EditorHost::Start(const std::vector<OpenModule>& modules, int show, const w
     offset = (offset + kCascadeStep) % (2 * kCascadeStep + 1);
   }
   frame.Show(show);
-  if (HWND active = frame.ActiveChild(); active != nullptr)
+  if (HWND active = frame.ActiveChild(); active != nullptr) {
     SetFocus(active);
+  }
   PumpUntilIdle();
   addIns.LoadAll(model.Vbe(), StartupAddIns(HKEY_CURRENT_USER, addinsKey));
   PumpUntilIdle();
@@ -72,8 +73,9 @@ void EditorHost::Dispatch(MSG& message) {
   // The add-in may have changed the text through the object model without
   // the window's procedure seeing the key.
   if (IsKeystrokeMessage(message.message)) {
-    if (HostCodeWindow* window = HostCodeWindow::FromHandle(message.hwnd))
+    if (HostCodeWindow* window = HostCodeWindow::FromHandle(message.hwnd)) {
       window->Refresh();
+    }
   }
   model.Log().Clear();
 }
@@ -94,8 +96,9 @@ int EditorHost::RunInteractive() {
   MSG message;
   while (!quit) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got <= 0)
+    if (got <= 0) {
       break;
+    }
     Dispatch(message);
   }
   return 0;
@@ -108,14 +111,16 @@ void EditorHost::PostAndPump(HostCodeWindow& window, UINT message, WPARAM wParam
 
 ScriptStep EditorHost::Play(const Keystroke& key) {
   HostCodeWindow* window = Focused();
-  if (window == nullptr)
+  if (window == nullptr) {
     throw std::runtime_error("no code window has the focus");
+  }
   const std::vector<std::wstring> before = window->GetModule().Lines();
 
   switch (key.kind) {
     case Keystroke::Kind::kCharacter:
-      for (const wchar_t unit : key.text)
+      for (const wchar_t unit : key.text) {
         PostAndPump(*window, WM_CHAR, static_cast<WPARAM>(unit), 1);
+      }
       break;
     case Keystroke::Kind::kEnter:
     case Keystroke::Kind::kTab: {
@@ -125,8 +130,9 @@ ScriptStep EditorHost::Play(const Keystroke& key) {
       // TranslateMessage makes the character from the key-down where the
       // keyboard driver can; where it cannot (the null driver has no keyboard
       // layout) the character is posted as a keyboard would have sent it.
-      if (window->CharMessagesReceived() == charsBefore)
+      if (window->CharMessagesReceived() == charsBefore) {
         PostAndPump(*window, WM_CHAR, virtualKey, KeyDownParameter(virtualKey));
+      }
       PostAndPump(*window, WM_KEYUP, virtualKey, KeyDownParameter(virtualKey) | 0xC0000000);
       break;
     }

@@ -19,14 +19,16 @@ void HostFrame::Create(HINSTANCE instance, int width, int height) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
     windowClass.lpszClassName = kFrameClass;
-    if (RegisterClassExW(&windowClass) == 0)
+    if (RegisterClassExW(&windowClass) == 0) {
       throw std::runtime_error("cannot register the frame class");
+    }
   }
   frame = CreateWindowExW(0, kFrameClass, L"Tarnwick host - VBAProject",
                           WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
                           nullptr, instance, this);
-  if (frame == nullptr)
+  if (frame == nullptr) {
     throw std::runtime_error("cannot create the frame window");
+  }
   CLIENTCREATESTRUCT client{};
   client.idFirstChild = 0xFF00;
   RECT area{};
@@ -34,8 +36,9 @@ void HostFrame::Create(HINSTANCE instance, int width, int height) {
   mdiClient = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDIClient", nullptr,
                               WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, 0,
                               0, area.right, area.bottom, frame, nullptr, instance, &client);
-  if (mdiClient == nullptr)
+  if (mdiClient == nullptr) {
     throw std::runtime_error("cannot create the MDI client window");
+  }
 }
 
 void HostFrame::Show(int how) {
@@ -53,14 +56,16 @@ void HostFrame::Destroy() {
 }
 
 HWND HostFrame::ActiveChild() const {
-  if (mdiClient == nullptr)
+  if (mdiClient == nullptr) {
     return nullptr;
+  }
   return reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0));
 }
 
 void HostFrame::Dispatch(MSG& message) const {
-  if (mdiClient != nullptr && TranslateMDISysAccel(mdiClient, &message))
+  if (mdiClient != nullptr && TranslateMDISysAccel(mdiClient, &message)) {
     return;
+  }
   TranslateMessage(&message);
   DispatchMessageW(&message);
 }
@@ -76,8 +81,9 @@ LRESULT CALLBACK HostFrame::WindowProc(HWND window, UINT message, WPARAM wParam,
     switch (message) {
       case WM_CLOSE:
         // The add-ins are shut down while their windows still exist.
-        if (self != nullptr && self->onClose)
+        if (self != nullptr && self->onClose) {
           self->onClose();
+        }
         DestroyWindow(window);
         return 0;
       case WM_DESTROY:

@@ -51,8 +51,9 @@ std::vector<std::string> CommandLine() {
   int count = 0;
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> arguments;
-  for (int i = 1; words != nullptr && i < count; ++i)
+  for (int i = 1; words != nullptr && i < count; ++i) {
     arguments.push_back(WideToUtf8(words[i]));
+  }
   LocalFree(words);
   return arguments;
 }
@@ -62,8 +63,9 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
   for (size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
     auto value = [&]() -> std::string {
-      if (i + 1 >= words.size())
+      if (i + 1 >= words.size()) {
         throw InputError(word + " needs a value\n" + kUsage);
+      }
       return words[++i];
     };
     if (word == "--open") {
@@ -79,20 +81,24 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
       throw InputError("unknown argument '" + word + "'\n" + kUsage);
     }
   }
-  if (arguments.modules.empty())
+  if (arguments.modules.empty()) {
     throw InputError(std::string("no module given\n") + kUsage);
-  if (!arguments.haveScript && (!arguments.out.empty() || !arguments.screenshot.empty()))
+  }
+  if (!arguments.haveScript && (!arguments.out.empty() || !arguments.screenshot.empty())) {
     throw InputError(std::string("--out and --screenshot need --script\n") + kUsage);
+  }
   return arguments;
 }
 
 // The module's name: the file name without folders and extension.
 std::wstring ModuleName(const std::string& path) {
   std::wstring name = Utf8ToWide(path);
-  if (const size_t slash = name.find_last_of(L"/\\"); slash != std::wstring::npos)
+  if (const size_t slash = name.find_last_of(L"/\\"); slash != std::wstring::npos) {
     name.erase(0, slash + 1);
-  if (const size_t dot = name.rfind(L'.'); dot != std::wstring::npos && dot > 0)
+  }
+  if (const size_t dot = name.rfind(L'.'); dot != std::wstring::npos && dot > 0) {
     name.erase(dot);
+  }
   return name;
 }
 
@@ -107,56 +113,65 @@ std::string Position(int32_t line, int32_t column) {
 
 std::string TranscriptLine(const ScriptStep& step) {
   std::string selection = Position(step.selection.startLine, step.selection.startColumn);
-  if (!step.selection.IsCaret())
+  if (!step.selection.IsCaret()) {
     selection += "-" + Position(step.selection.endLine, step.selection.endColumn);
+  }
   std::string key = step.key;
-  if (key.size() < 24)
+  if (key.size() < 24) {
     key.resize(24, ' ');
+  }
   return key + " caret " + selection + (step.textChanged ? "  text changed" : "") + "\n";
 }
 
 void WriteFile(const std::string& path, const std::string& text) {
   FILE* file = _wfopen(Utf8ToWide(path).c_str(), L"wb");
-  if (file == nullptr)
+  if (file == nullptr) {
     throw std::runtime_error("cannot write '" + path + "'");
+  }
   const size_t written = fwrite(text.data(), 1, text.size(), file);
   const bool closed = fclose(file) == 0;
-  if (written != text.size() || !closed)
+  if (written != text.size() || !closed) {
     throw std::runtime_error("cannot write '" + path + "'");
+  }
 }
 
 int Run(const Arguments& arguments) {
   std::vector<OpenModule> modules;
-  for (const std::string& path : arguments.modules)
+  for (const std::string& path : arguments.modules) {
     modules.push_back({ModuleName(path), ReadModuleFile(path)});
+  }
   const std::vector<Keystroke> keys =
       arguments.haveScript ? ParseKeys(arguments.keys) : std::vector<Keystroke>{};
 
   EditorHost host([](const std::wstring& message) { Print(stderr, WideToUtf8(message) + "\n"); });
   host.Start(modules, arguments.haveScript ? SW_SHOWNOACTIVATE : SW_SHOWDEFAULT);
-  for (const std::wstring& name : host.ConnectedAddIns())
+  for (const std::wstring& name : host.ConnectedAddIns()) {
     Print(stdout, "add-in connected: " + WideToUtf8(name) + "\n");
+  }
   if (!arguments.haveScript) {
     const int status = host.RunInteractive();
     host.Shutdown();
     return status;
   }
 
-  for (const Keystroke& key : keys)
+  for (const Keystroke& key : keys) {
     Print(stdout, TranscriptLine(host.Play(key)));
+  }
   HostCodeWindow* focused = host.Focused();
-  if (focused == nullptr)
+  if (focused == nullptr) {
     throw std::runtime_error("no code window is active");
+  }
   const std::string result = ModuleText(focused->GetModule().Lines());
   if (!arguments.screenshot.empty()) {
     const Picture picture = CaptureFrame(host.Frame().Handle(), host.Frame().MdiClient());
     WritePng(picture, Utf8ToWide(arguments.screenshot));
   }
   host.Shutdown();
-  if (arguments.out.empty())
+  if (arguments.out.empty()) {
     Print(stdout, "\n" + result);
-  else
+  } else {
     WriteFile(arguments.out, result);
+  }
   return 0;
 }
 
@@ -166,8 +181,9 @@ class OleScope {
  public:
   OleScope() : result(OleInitialize(nullptr)) {}
   ~OleScope() {
-    if (SUCCEEDED(result))
+    if (SUCCEEDED(result)) {
       OleUninitialize();
+    }
   }
   OleScope(const OleScope&) = delete;
   OleScope& operator=(const OleScope&) = delete;

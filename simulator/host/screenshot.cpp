@@ -37,8 +37,9 @@ class DibCanvas {
     info.bmiHeader.biCompression = BI_RGB;
     dc.reset(CreateCompatibleDC(nullptr));
     bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dc || !bitmap || bits == nullptr)
+    if (!dc || !bitmap || bits == nullptr) {
       throw std::runtime_error("cannot create a bitmap for the screenshot");
+    }
     old = SelectObject(dc.get(), bitmap.get());
   }
   // The bitmap leaves the DC before either is deleted.
@@ -64,18 +65,21 @@ class DibCanvas {
 void CopyInto(Picture& picture, const DibCanvas& canvas, const RECT& bounds, POINT origin,
               const RECT& clip) {
   RECT visible{};
-  if (!IntersectRect(&visible, &bounds, &clip))
+  if (!IntersectRect(&visible, &bounds, &clip)) {
     return;
+  }
   const uint32_t* source = canvas.Pixels();
   const int width = bounds.right - bounds.left;
   for (int y = visible.top; y < visible.bottom; ++y) {
     const int row = y - origin.y;
-    if (row < 0 || row >= picture.height)
+    if (row < 0 || row >= picture.height) {
       continue;
+    }
     for (int x = visible.left; x < visible.right; ++x) {
       const int column = x - origin.x;
-      if (column < 0 || column >= picture.width)
+      if (column < 0 || column >= picture.width) {
         continue;
+      }
       const uint32_t pixel =
           source[static_cast<size_t>(y - bounds.top) * width + (x - bounds.left)];
       picture.pixels[static_cast<size_t>(row) * picture.width + column] = pixel | 0xFF000000u;
@@ -98,8 +102,9 @@ void DrawFrame(HWND window, HDC dc, const RECT& bounds, const RECT& client, bool
     const LONG border = bounds.bottom - client.bottom;
     const RECT caption{client.left - bounds.left, border, client.right - bounds.left,
                        client.top - bounds.top};
-    if (caption.bottom > caption.top && caption.right > caption.left)
+    if (caption.bottom > caption.top && caption.right > caption.left) {
       DrawCaption(window, dc, &caption, DC_TEXT | DC_GRADIENT | (active ? DC_ACTIVE : 0));
+    }
   } else if ((exStyle & WS_EX_CLIENTEDGE) != 0) {
     DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
   }
@@ -108,10 +113,12 @@ void DrawFrame(HWND window, HDC dc, const RECT& bounds, const RECT& client, bool
 // Prints `window`, its frame and then its client area, into `picture`.
 void PrintInto(Picture& picture, HWND window, POINT origin, const RECT& clip, bool active) {
   RECT bounds{};
-  if (!IsWindowVisible(window) || !GetWindowRect(window, &bounds))
+  if (!IsWindowVisible(window) || !GetWindowRect(window, &bounds)) {
     return;
-  if (bounds.right <= bounds.left || bounds.bottom <= bounds.top)
+  }
+  if (bounds.right <= bounds.left || bounds.bottom <= bounds.top) {
     return;
+  }
   RECT client{};
   GetClientRect(window, &client);
   MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
@@ -119,13 +126,15 @@ void PrintInto(Picture& picture, HWND window, POINT origin, const RECT& clip, bo
   DibCanvas frame(bounds.right - bounds.left, bounds.bottom - bounds.top);
   DrawFrame(window, frame.Dc(), bounds, client, active);
   CopyInto(picture, frame, bounds, origin, clip);
-  if (client.right <= client.left || client.bottom <= client.top)
+  if (client.right <= client.left || client.bottom <= client.top) {
     return;
+  }
   DibCanvas inside(client.right - client.left, client.bottom - client.top);
   PrintWindow(window, inside.Dc(), PW_CLIENTONLY);
   RECT clientClip{};
-  if (IntersectRect(&clientClip, &client, &clip))
+  if (IntersectRect(&clientClip, &client, &clip)) {
     CopyInto(picture, inside, client, origin, clientClip);
+  }
 }
 
 ComPtr<IWICImagingFactory> Factory() {
@@ -140,19 +149,22 @@ ComPtr<IWICImagingFactory> Factory() {
 
 Picture CaptureFrame(HWND frame, HWND mdiClient) {
   RECT bounds{};
-  if (!GetWindowRect(frame, &bounds))
+  if (!GetWindowRect(frame, &bounds)) {
     throw std::runtime_error("the frame window is gone");
+  }
   Picture picture;
   picture.width = bounds.right - bounds.left;
   picture.height = bounds.bottom - bounds.top;
-  if (picture.width <= 0 || picture.height <= 0)
+  if (picture.width <= 0 || picture.height <= 0) {
     throw std::runtime_error("the frame window has no size");
+  }
   picture.pixels.assign(static_cast<size_t>(picture.width) * picture.height, 0xFF000000u);
   const POINT origin{bounds.left, bounds.top};
 
   PrintInto(picture, frame, origin, bounds, true);
-  if (mdiClient == nullptr)
+  if (mdiClient == nullptr) {
     return picture;
+  }
   PrintInto(picture, mdiClient, origin, bounds, false);
   const HWND active = reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0));
   // The code windows are clipped to the MDI client's client area.

@@ -63,8 +63,9 @@ Selection MoveCaret(const Module& module, const Selection& selection, CaretMove 
 }
 
 void DeleteBackward(Module& module, Selection& selection) {
-  if (module.LineCount() == 0)
+  if (module.LineCount() == 0) {
     return;
+  }
   selection = module.Clamp(selection);
   if (!selection.IsCaret()) {
     TypeText(module, selection, {});
@@ -86,8 +87,9 @@ void DeleteBackward(Module& module, Selection& selection) {
 }
 
 void DeleteForward(Module& module, Selection& selection) {
-  if (module.LineCount() == 0)
+  if (module.LineCount() == 0) {
     return;
+  }
   selection = module.Clamp(selection);
   if (!selection.IsCaret()) {
     TypeText(module, selection, {});

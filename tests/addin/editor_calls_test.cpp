@@ -55,8 +55,9 @@ TEST_F(EditorCalls, EachKindOfKeystrokeStaysAtOrUnderItsTarget) {
   for (const bench::Scenario& scenario : bench::WatchedKeystrokes()) {
     const Target* target = nullptr;
     for (const Target& t : kTargets) {
-      if (scenario.name == t.kind)
+      if (scenario.name == t.kind) {
         target = &t;
+      }
     }
     ASSERT_NE(target, nullptr) << scenario.name << " has no target";
     host.model.Log().Clear();

@@ -29,8 +29,9 @@ CaretText ParseCaretText(std::string_view marked) {
     } else {
       result.lines.push_back(Utf8ToWide(row));
     }
-    if (end == std::string_view::npos)
+    if (end == std::string_view::npos) {
       break;
+    }
     start = end + 1;
   }
   return result;
@@ -45,8 +46,9 @@ std::string RenderCaretText(const std::vector<std::wstring>& lines, int32_t line
       text.insert(std::min(at, text.size()), 1, L'^');
     }
     std::string row;
-    for (const char c : WideToUtf8(text))
+    for (const char c : WideToUtf8(text)) {
       row += c == '\t' ? std::string("\\t") : std::string(1, c);
+    }
     out += "  |" + row + "\n";
   }
   return out;

@@ -50,16 +50,21 @@ class FakeEditor final : public VisualBasicEditor, public CodeWindow, public Rou
 
   int32_t GetLineCount() override { return static_cast<int32_t>(lines.size()) + 1; }
   void GetSelection(int32_t* sl, int32_t* sc, int32_t* el, int32_t* ec) override {
-    if (!sl && !sc && !el && !ec)
+    if (!sl && !sc && !el && !ec) {
       throw std::bad_exception();
-    if (sl)
+    }
+    if (sl) {
       *sl = line;
-    if (sc)
+    }
+    if (sc) {
       *sc = column;
-    if (el)
+    }
+    if (el) {
       *el = line;
-    if (ec)
+    }
+    if (ec) {
       *ec = column;
+    }
   }
   void SetCaret(int32_t l, int32_t c) override { SetSelection(l, c, l, c); }
   // Like the editor, keeps the caret at most one column past the line's end.
@@ -72,8 +77,9 @@ class FakeEditor final : public VisualBasicEditor, public CodeWindow, public Rou
     }
   }
   void GetLine(int32_t l, std::wstring& text) override {
-    if (l < 0 || l > GetLineCount())
+    if (l < 0 || l > GetLineCount()) {
       throw std::bad_exception();
+    }
     text = (l == 0 || l == GetLineCount()) ? L"" : lines[l - 1];
   }
   void GetLines(int32_t, int32_t, std::vector<std::wstring>&) override {
@@ -83,8 +89,9 @@ class FakeEditor final : public VisualBasicEditor, public CodeWindow, public Rou
   int32_t GetProcBodyLine(const std::wstring&, int32_t) override { throw std::bad_exception(); }
   bool IsInProcBody(int32_t) override { return false; }
   void ReplaceLine(int32_t l, const std::wstring& text) override {
-    if (l < 1 || l >= GetLineCount())
+    if (l < 1 || l >= GetLineCount()) {
       throw std::bad_exception();
+    }
     std::vector<std::wstring> parts(1);
     for (wchar_t c : text) {
       if (c == L'\n') {

@@ -170,8 +170,8 @@ TEST(JoinContinuedLines, EachContinuedLineGoesInWithoutItsMark) {
   };
   const Case cases[] = {
       {{L"Sub A(x, _", L"      y)", L"End Sub"}, L"Sub A(x,       y)", 2},
-      {{L"Sub A(x, _  \t", L"  y)"}, L"Sub A(x,   y)", 2},  // blanks after the mark
-      {{L"Sub A(x,_", L"y)"}, L"Sub A(x,_", 1},             // no blank before it
+      {{L"Sub A(x, _  \t", L"  y)"}, L"Sub A(x,   y)", 2},         // blanks after the mark
+      {{L"Sub A(x,_", L"y)"}, L"Sub A(x,_", 1},                    // no blank before it
       {{L"Const A = 1 _", L"  + 2 _"}, L"Const A = 1   + 2 ", 2},  // the module ends
       {{}, L"", 0},
   };

@@ -25,8 +25,9 @@ struct PolicyCase {
 
 std::string Join(const Lines& lines) {
   std::string out;
-  for (const auto& line : lines)
+  for (const auto& line : lines) {
     out += std::string(line.begin(), line.end()) + "|";
+  }
   return out;
 }
 

@@ -98,8 +98,9 @@ class FakeAddIn final : public _IDTExtensibility2 {
         0x0002E166, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
     const bool isVbe = application != nullptr && SUCCEEDED(application->QueryInterface(
                                                      kIidVbe, reinterpret_cast<void**>(&vbe)));
-    if (vbe != nullptr)
+    if (vbe != nullptr) {
       vbe->Release();
+    }
     protocolCalls.push_back(
         "OnConnection vbe=" + std::to_string(isVbe) + " mode=" + std::to_string(mode) +
         " instance=" + std::to_string(instance != nullptr) + " custom=" + Describe(custom));
@@ -124,8 +125,9 @@ class FakeAddIn final : public _IDTExtensibility2 {
   // "empty" for an empty array of VARIANT, the only custom array a host sends.
   static std::string Describe(SAFEARRAY** custom) {
     VARTYPE type = VT_EMPTY;
-    if (custom == nullptr || *custom == nullptr || FAILED(SafeArrayGetVartype(*custom, &type)))
+    if (custom == nullptr || *custom == nullptr || FAILED(SafeArrayGetVartype(*custom, &type))) {
       return "none";
+    }
     LONG lower = 0;
     LONG upper = -1;
     SafeArrayGetLBound(*custom, 1, &lower);
@@ -148,8 +150,9 @@ class FakeFactory final : public IClassFactory {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (outer != nullptr)
+    if (outer != nullptr) {
       return CLASS_E_NOAGGREGATION;
+    }
     auto* addIn = new FakeAddIn;
     addIn->AddRef();
     const HRESULT result = addIn->QueryInterface(iid, object);

@@ -35,8 +35,9 @@ bool IsRecorded(UINT message) {
 
 LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                           DWORD_PTR) {
-  if (IsRecorded(message))
+  if (IsRecorded(message)) {
     logged.push_back({message, wParam});
+  }
   return DefSubclassProc(window, message, wParam, lParam);
 }
 
@@ -66,8 +67,9 @@ class HostWindow : public ::testing::Test {
     OleUninitialize();
   }
   void Play(const char* keys) {
-    for (const Keystroke& key : ParseKeys(keys))
+    for (const Keystroke& key : ParseKeys(keys)) {
       host->Play(key);
+    }
   }
   void ExpectMessages(const std::vector<Logged>& expected) {
     EXPECT_EQ(logged, expected) << "expected:\n"
@@ -126,8 +128,9 @@ TEST_F(HostWindow, PictureOfTheFrameShowsTheCodeWindowAndSurvivesPng) {
             0xFFFFFFu);
   bool dark = false;
   for (int dy = 0; dy < 14; ++dy) {
-    for (int dx = 20; dx < 80; ++dx)
+    for (int dx = 20; dx < 80; ++dx) {
       dark = dark || (picture.At(x + dx, y + dy) & 0xFF) < 0x40;
+    }
   }
   EXPECT_TRUE(dark) << "no text drawn on the first line";
 

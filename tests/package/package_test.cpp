@@ -66,8 +66,9 @@ DWORD Msiexec(const wchar_t* action, const std::wstring& package) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
+                      &startup, &process)) {
     return GetLastError();
+  }
   UniqueHandle owner(process.hProcess), thread(process.hThread);
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 0;
@@ -86,8 +87,9 @@ std::vector<std::wstring> InstalledVersionsOf(const std::wstring& productName) {
             ERROR_SUCCESS &&
         productName == name &&
         MsiGetProductInfoW(product, INSTALLPROPERTY_VERSIONSTRING, version, &versionLength) ==
-            ERROR_SUCCESS)
+            ERROR_SUCCESS) {
       versions.push_back(version);
+    }
   }
   return versions;
 }
@@ -117,15 +119,18 @@ std::vector<std::wstring> SnapshotOutsideTheInstaller() {
   std::vector<std::wstring> lines;
   for (size_t i = 0; i < all.size(); ++i) {
     const std::wstring& line = all[i];
-    if (line.rfind(L"Software\\Microsoft\\Installer", 0) == 0)
+    if (line.rfind(L"Software\\Microsoft\\Installer", 0) == 0) {
       continue;
+    }
     const bool isKey = line.find(L" | ") == std::wstring::npos;
     // A key's values and subkeys follow it (ReadTree's order).
     bool holdsValues = !isKey;
-    for (size_t j = i + 1; isKey && j < all.size() && all[j].rfind(line, 0) == 0; ++j)
+    for (size_t j = i + 1; isKey && j < all.size() && all[j].rfind(line, 0) == 0; ++j) {
       holdsValues = holdsValues || all[j].find(L" | ") != std::wstring::npos;
-    if (holdsValues)
+    }
+    if (holdsValues) {
       lines.push_back(line);
+    }
   }
   return lines;
 }
@@ -150,14 +155,16 @@ class ForeignEntries {
  public:
   ForeignEntries() {
     Set(kVbeKey, L"TarnwickTestForeign", 1);
-    for (const Bitness* bitness : {&test::kX64, &test::kX86})
+    for (const Bitness* bitness : {&test::kX64, &test::kX86}) {
       Set(kVbeKey + L"\\" + bitness->addinsKey + L"\\TarnwickTest.OtherAddIn", L"LoadBehavior", 3);
+    }
   }
   ~ForeignEntries() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kVbeKey.c_str(), L"TarnwickTestForeign");
-    for (const Bitness* bitness : {&test::kX64, &test::kX86})
+    for (const Bitness* bitness : {&test::kX64, &test::kX86}) {
       RegDeleteTreeW(HKEY_CURRENT_USER,
                      (kVbeKey + L"\\" + bitness->addinsKey + L"\\TarnwickTest.OtherAddIn").c_str());
+    }
   }
   ForeignEntries(const ForeignEntries&) = delete;
   ForeignEntries& operator=(const ForeignEntries&) = delete;
@@ -175,16 +182,19 @@ class PackageTest : public ::testing::TestWithParam<Bitness> {
   void SetUp() override {
     ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
     for (const Bitness* bitness : {&test::kX64, &test::kX86}) {
-      for (const std::wstring& package : {PackagePath(*bitness), OlderPackagePath(*bitness)})
+      for (const std::wstring& package : {PackagePath(*bitness), OlderPackagePath(*bitness)}) {
         ASSERT_TRUE(std::filesystem::exists(package)) << "make package-test builds the packages";
+      }
     }
     before = SnapshotOutsideTheInstaller();
   }
   void TearDown() override {
     // Whatever a failed case left installed goes, so that the next starts clean.
-    for (const Bitness* bitness : {&test::kX64, &test::kX86})
-      if (!InstalledVersionsOf(ProductName(*bitness)).empty())
+    for (const Bitness* bitness : {&test::kX64, &test::kX86}) {
+      if (!InstalledVersionsOf(ProductName(*bitness)).empty()) {
         (void)Msiexec(L"/x", PackagePath(*bitness));
+      }
+    }
     const std::string changed = Difference(before, SnapshotOutsideTheInstaller());
     EXPECT_TRUE(changed.empty()) << "left in the registry:\n" << changed;
     CoUninitialize();

@@ -16,8 +16,9 @@ inline std::wstring Widen(const std::string& text) {
 
 inline std::string Narrow(const std::wstring& text) {
   std::string out;
-  for (wchar_t c : text)
+  for (wchar_t c : text) {
     out += static_cast<char>(c);
+  }
   return out;
 }
 

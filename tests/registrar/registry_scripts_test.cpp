@@ -45,8 +45,8 @@ HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarM
       Failed(hr)) {
     return hr;
   }
-  const HResult hr =
-      RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode, mapping, classKeys);
+  const HResult hr = RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode,
+                                       mapping, classKeys);
   EXPECT_EQ(registry.OpenKeyCount(), 0u);
   return hr;
 }
@@ -197,19 +197,22 @@ TEST(RegistryScriptsTest, UnregisteringLeavesTheEditorsDataAndOtherAddIns) {
                                 RegistrarMode::Register),
         kS_OK);
     const std::string before = registry.Dump();
-    for (const char* script : {"appid.rgs", "connect.rgs"})
+    for (const char* script : {"appid.rgs", "connect.rgs"}) {
       ASSERT_EQ(RunResource(registry, script, RegistrarMode::Register), kS_OK);
+    }
     for (int round = 0; round < 2; ++round) {
-      for (const char* script : {"connect.rgs", "appid.rgs"})
+      for (const char* script : {"connect.rgs", "appid.rgs"}) {
         ASSERT_EQ(RunResource(registry, script, RegistrarMode::Unregister), kS_OK) << round;
+      }
     }
     EXPECT_NE(registry.Dump().find(before), std::string::npos) << registry.Dump();
   }
 }
 
 std::string ReplacedAll(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
     text.replace(at, from.size(), to);
+  }
   return text;
 }
 
@@ -220,10 +223,12 @@ std::string Below(const std::string& dump, const std::string& key) {
   for (size_t at = 0; at < dump.size();) {
     const size_t end = dump.find('\n', at) + 1;
     const std::string line = dump.substr(at, end - at);
-    if (line[0] != ' ')
+    if (line[0] != ' ') {
       inside = line.rfind(key, 0) == 0;
-    if (inside)
+    }
+    if (inside) {
       lines += line;
+    }
     at = end;
   }
   return lines;
@@ -238,8 +243,9 @@ TEST(RegistryScriptsTest, MachineAndUserScopesEachKeepToTheirOwnClassesKey) {
   const std::string machine = "HKLM\\Software\\Classes";
   InMemoryRegistry registry;
   auto run = [&](RegistrarMode mode, const RootMapping& mapping) {
-    for (const char* fileName : {"appid.rgs", "connect.rgs"})
+    for (const char* fileName : {"appid.rgs", "connect.rgs"}) {
       ASSERT_EQ(RunResource(registry, fileName, mode, kX64, ClassKeys::All, mapping), kS_OK);
+    }
   };
   run(RegistrarMode::Register, UserClassesMapping());
   const std::string perUser = Below(registry.Dump(), user);

@@ -30,8 +30,9 @@ TEST(ScriptApplicationTest, ForceRemoveNeverDeletesProtectedNames) {
                          "SYSTEM",   "Software",  "TypeLib"};
   for (const char* protectedName : names) {
     std::string lower(protectedName);
-    for (char& c : lower)
+    for (char& c : lower) {
       c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     for (const std::string& name : {std::string(protectedName), lower}) {
       SCOPED_TRACE(name);
       InMemoryRegistry registry;

@@ -149,10 +149,12 @@ TEST(ScriptLanguageTest, TokensHoldAtMost4095Characters) {
 
 std::string Nested(int depth) {
   std::string script = "HKCU {";
-  for (int i = 1; i < depth; ++i)
+  for (int i = 1; i < depth; ++i) {
     script += " k {";
-  for (int i = 0; i < depth; ++i)
+  }
+  for (int i = 0; i < depth; ++i) {
     script += " }";
+  }
   return script;
 }
 
@@ -162,8 +164,9 @@ TEST(ScriptLanguageTest, NestingIsBoundedWithoutCrashing) {
   EXPECT_EQ(ParseScript(Widen(Nested(kMaxBlockDepth + 1)), &script), kDISP_E_EXCEPTION);
   EXPECT_EQ(ParseScript(Widen(Nested(200000)), &script), kDISP_E_EXCEPTION);
   std::string opened = "HKCU {";
-  for (int i = 0; i < 200000; ++i)
+  for (int i = 0; i < 200000; ++i) {
     opened += " k {";
+  }
   EXPECT_EQ(ParseScript(Widen(opened), &script), kDISP_E_EXCEPTION);
 }
 

@@ -103,8 +103,9 @@ class DllSoak : public testing::Test {
       // apostrophe that the add-in passed on.
       bool sending = false;
       host.beforeEditor = [&](UINT message, WPARAM wParam) {
-        if (sending || message != WM_CHAR || wParam != L'\'')
+        if (sending || message != WM_CHAR || wParam != L'\'') {
           return;
+        }
         sending = true;
         SendMessageW(fifth, WM_KEYDOWN, VK_TAB, 1);
         SendMessageW(fifth, WM_CHAR, L'>', 1);
@@ -145,8 +146,9 @@ class DllSoak : public testing::Test {
     ExpectUnrouted(fourth, "a window attached by the hook", cycle);
     HWND later = host.CreateCodeWindow(kCodeStyle);
     ExpectUnrouted(later, "a window created after the cycle (the hook is still in)", cycle);
-    for (HWND window : {fourth, fifth, later})
+    for (HWND window : {fourth, fifth, later}) {
       DestroyWindow(window);
+    }
     // The stand-in editor's own records grow with every call.
     host.TakeReceived();
     host.model.Log().Clear();
@@ -158,8 +160,9 @@ class DllSoak : public testing::Test {
     constexpr int kLoads = 60;
     size_t before = 0;
     for (int i = 0; i < kLoads; ++i) {
-      if (i == 10)
+      if (i == 10) {
         before = MeasureProcessResources().privateBytes;
+      }
       FreeLibrary(LoadLibraryW(server_test::BuiltDllPath().c_str()));
     }
     const size_t after = MeasureProcessResources().privateBytes;
@@ -168,11 +171,13 @@ class DllSoak : public testing::Test {
 
   void Soak(Ending ending, int cycles, const char* name) {
     const size_t loader = LoaderGrowthPerLoad();
-    for (int cycle = 0; cycle < 5; ++cycle)
+    for (int cycle = 0; cycle < 5; ++cycle) {
       RunCycle(ending, cycle);
+    }
     const ProcessResources start = MeasureProcessResources();
-    for (int cycle = 5; cycle < cycles && !HasFailure(); ++cycle)
+    for (int cycle = 5; cycle < cycles && !HasFailure(); ++cycle) {
       RunCycle(ending, cycle);
+    }
     const ProcessResources end = MeasureProcessResources();
     const long measured = cycles > 5 ? cycles - 5 : 1;
     const long perCycle =

@@ -74,8 +74,9 @@ class FaultSweep : public ConnectedHostTest {
   // procedure) and the keystroke goes on: nothing has failed for the handler.
   bool FailureAnsweredByDesign() {
     for (const EditorCall& call : host.model.Log().Calls()) {
-      if (call.result != S_OK)
+      if (call.result != S_OK) {
         return call.call.starts_with(L"CodeModule.ProcOfLine");
+      }
     }
     return false;
   }
@@ -91,8 +92,9 @@ class FaultSweep : public ConnectedHostTest {
   int KeyReceived(const SweepCase& c) {
     int count = 0;
     for (const EditorMessage& m : host.TakeReceived()) {
-      if (m.message == c.keyMessage && m.wParam == c.keyWParam)
+      if (m.message == c.keyMessage && m.wParam == c.keyWParam) {
         ++count;
+      }
     }
     return count;
   }
@@ -111,8 +113,9 @@ TEST_F(FaultSweep, EveryEditorCallOfEveryWatchedKeystrokeMayFail) {
     int64_t beforeKeyMessage = 0;
     const int64_t start = host.model.Log().InvokeCount();
     host.beforeEditor = [&](UINT message, WPARAM) {
-      if (message == WM_IME_COMPOSITION)
+      if (message == WM_IME_COMPOSITION) {
         beforeKeyMessage = host.model.Log().InvokeCount() - start;
+      }
     };
     host.Press(host.codeWindow, key);
     host.beforeEditor = nullptr;

@@ -74,8 +74,9 @@ class LifecycleSoak : public testing::Test {
       // apostrophe that the add-in passed on.
       bool sending = false;
       host.beforeEditor = [&](UINT message, WPARAM wParam) {
-        if (sending || message != WM_CHAR || wParam != L'\'')
+        if (sending || message != WM_CHAR || wParam != L'\'') {
           return;
+        }
         sending = true;
         SendMessageW(fifth, WM_KEYDOWN, VK_TAB, 1);
         SendMessageW(fifth, WM_CHAR, L'>', 1);
@@ -103,8 +104,9 @@ class LifecycleSoak : public testing::Test {
     ExpectUnrouted(fourth, "a window attached by the hook", cycle);
     HWND later = host.CreateCodeWindow(kCodeStyle);
     ExpectUnrouted(later, "a window created after the cycle (the hook is still in)", cycle);
-    for (HWND window : {fourth, fifth, later})
+    for (HWND window : {fourth, fifth, later}) {
       DestroyWindow(window);
+    }
     // The stand-in editor's own records grow with every call; they are not
     // the add-in's.
     host.TakeReceived();
@@ -113,11 +115,13 @@ class LifecycleSoak : public testing::Test {
 
   void Soak(Ending ending, int cycles, const char* name) {
     // The first cycles warm up what the system allocates once.
-    for (int cycle = 0; cycle < 5; ++cycle)
+    for (int cycle = 0; cycle < 5; ++cycle) {
       RunCycle(ending, cycle);
+    }
     const ProcessResources start = MeasureProcessResources();
-    for (int cycle = 5; cycle < cycles && !HasFailure(); ++cycle)
+    for (int cycle = 5; cycle < cycles && !HasFailure(); ++cycle) {
       RunCycle(ending, cycle);
+    }
     const ProcessResources end = MeasureProcessResources();
     std::printf(
         "[ soak     ] %-28s %5d cycles; USER %lu -> %lu, GDI %lu -> %lu, "

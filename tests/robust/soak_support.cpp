@@ -41,19 +41,23 @@ ProcessResources MeasureProcessResources() {
   ProcessResources r;
   r.windows = CountThreadWindows();
   r.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  if (r.userObjects == 0)
+  if (r.userObjects == 0) {
     r.userObjects = r.windows;
+  }
   r.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
   if (GetProcessMemoryInfo(GetCurrentProcess(),
-                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                           sizeof counters)) {
     r.privateBytes = counters.PrivateUsage;
+  }
   if (r.privateBytes == 0) {
     PROCESS_MEMORY_COUNTERS basic{};
     basic.cb = sizeof basic;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), &basic, sizeof basic))
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &basic, sizeof basic)) {
       r.privateBytes = basic.PagefileUsage;  // the same figure: committed private memory
+    }
   }
   return r;
 }

@@ -19,8 +19,9 @@ struct LoadedServer {
   explicit LoadedServer(const std::wstring& path = BuiltDllPath())
       : module(LoadLibraryW(path.c_str())) {
     EXPECT_NE(module, nullptr) << "cannot load the DLL, error " << GetLastError();
-    if (!module)
+    if (!module) {
       return;
+    }
     canUnloadNow = Export<CanUnloadNow>("DllCanUnloadNow");
     getClassObject = Export<GetClassObject>("DllGetClassObject");
     registerServer = Export<RegisterServer>("DllRegisterServer");
@@ -28,8 +29,9 @@ struct LoadedServer {
     install = Export<Install>("DllInstall");
   }
   ~LoadedServer() {
-    if (module)
+    if (module) {
       FreeLibrary(module);
+    }
   }
   LoadedServer(const LoadedServer&) = delete;
   LoadedServer& operator=(const LoadedServer&) = delete;

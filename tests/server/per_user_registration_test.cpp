@@ -54,8 +54,9 @@ std::vector<std::wstring> ExpectedClassKeys(const std::wstring& modulePath) {
 // undone by a per-user unregistration (which removes only what it finds below
 // the user's classes). Removes it there, as Windows would never have written it.
 void RemoveWinesMachineWideTypeLib() {
-  if (!TypeLibForUserIsMachineWide() || RegisteredTypeLibPath() == L"(missing)")
+  if (!TypeLibForUserIsMachineWide() || RegisteredTypeLibPath() == L"(missing)") {
     return;
+  }
   EXPECT_EQ(UnRegisterTypeLib(GuidOf(kLIBID_TarnwickLib), 1, 0, 0x0409, test::kTypeLibSysKind),
             S_OK);
 }
@@ -66,8 +67,9 @@ std::wstring HelpStringOf(const std::wstring& modulePath) {
   ComPtr<ITypeLib> library;
   UniqueBstr doc;
   if (FAILED(LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, library.GetAddressOf())) ||
-      FAILED(library->GetDocumentation(-1, nullptr, doc.put(), nullptr, nullptr)))
+      FAILED(library->GetDocumentation(-1, nullptr, doc.put(), nullptr, nullptr))) {
     return L"(no library)";
+  }
   return doc.get();
 }
 
@@ -172,12 +174,14 @@ class MergedClassesStandIn {
     for (const std::wstring& path :
          {std::wstring(L"Tarnwick.Connect"), std::wstring(L"Tarnwick.Connect.1"),
           L"CLSID\\" + kClsid, L"AppID\\" + kAppIdText, std::wstring(L"AppID\\Tarnwick.DLL"),
-          L"TypeLib\\" + kLibid, std::wstring(L"Interface\\") + kIID_IConnect})
+          L"TypeLib\\" + kLibid, std::wstring(L"Interface\\") + kIID_IConnect}) {
       Copy(path);
+    }
   }
   ~MergedClassesStandIn() {
-    for (const std::wstring& path : copies)
+    for (const std::wstring& path : copies) {
       RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kMachineClasses + L"\\" + path).c_str());
+    }
   }
   MergedClassesStandIn(const MergedClassesStandIn&) = delete;
   MergedClassesStandIn& operator=(const MergedClassesStandIn&) = delete;
@@ -186,8 +190,9 @@ class MergedClassesStandIn {
   void Copy(const std::wstring& path) {
     const std::wstring target = kMachineClasses + L"\\" + path;
     if (!KeyExists(HKEY_CURRENT_USER, kUserClasses + L"\\" + path) ||
-        KeyExists(HKEY_LOCAL_MACHINE, target))
+        KeyExists(HKEY_LOCAL_MACHINE, target)) {
       return;
+    }
     HKEY source = nullptr, copy = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, (kUserClasses + L"\\" + path).c_str(), 0, KEY_READ,
                             &source),

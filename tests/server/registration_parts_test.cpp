@@ -57,8 +57,9 @@ TEST(TypeLibPaths, TheTlbFileReplacesOnlyTheLastComponentsExtension) {
       {L"C:\\a\\x.y.dll", L"C:\\a\\x.y.tlb"},
       {L"Tarnwick", L"Tarnwick.tlb"},
   };
-  for (const auto& c : cases)
+  for (const auto& c : cases) {
     EXPECT_EQ(TypeLibFileBeside(c.path), c.expected);
+  }
 }
 
 TEST(TypeLibPaths, HelpDirectoryEndsAtTheLastSeparator) {

@@ -15,11 +15,14 @@ std::wstring Joined(const std::wstring& base, const std::wstring& path) {
 
 // `lines` with the leading "<base>\" taken off each.
 std::vector<std::wstring> Relative(std::vector<std::wstring> lines, const std::wstring& base) {
-  if (base.empty())
+  if (base.empty()) {
     return lines;
-  for (std::wstring& line : lines)
-    if (line.compare(0, base.size() + 1, base + L"\\") == 0)
+  }
+  for (std::wstring& line : lines) {
+    if (line.compare(0, base.size() + 1, base + L"\\") == 0) {
       line.erase(0, base.size() + 1);
+    }
+  }
   return lines;
 }
 
@@ -161,9 +164,11 @@ std::string Difference(const std::vector<std::wstring>& before,
   std::set_difference(sortedAfter.begin(), sortedAfter.end(), sortedBefore.begin(),
                       sortedBefore.end(), std::back_inserter(added));
   std::string out;
-  for (const auto& [mark, lines] : {std::pair{'-', &gone}, std::pair{'+', &added}})
-    for (const std::wstring& line : *lines)
+  for (const auto& [mark, lines] : {std::pair{'-', &gone}, std::pair{'+', &added}}) {
+    for (const std::wstring& line : *lines) {
       out += mark + std::string(line.begin(), line.end()) + "\n";
+    }
+  }
   return out;
 }
 

@@ -8,12 +8,13 @@ namespace {
 std::wstring Escaped(const std::wstring& text) {
   std::wstring out;
   for (wchar_t c : text) {
-    if (c == L'\r')
+    if (c == L'\r') {
       out += L"\\r";
-    else if (c == L'\n')
+    } else if (c == L'\n') {
       out += L"\\n";
-    else
+    } else {
       out += c;
+    }
   }
   return out;
 }
@@ -23,8 +24,9 @@ std::wstring ValueLine(const std::wstring& path, const std::wstring& name, DWORD
   std::wstring line = path + L" | " + (name.empty() ? L"@" : name) + L" | ";
   if (type == REG_SZ || type == REG_EXPAND_SZ) {
     std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
-    while (!text.empty() && text.back() == L'\0')
+    while (!text.empty() && text.back() == L'\0') {
       text.pop_back();
+    }
     return line + L"sz | " + Escaped(text);
   }
   if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
@@ -38,9 +40,11 @@ std::wstring ValueLine(const std::wstring& path, const std::wstring& name, DWORD
 
 void ReadKey(HKEY key, const std::wstring& path, const std::vector<std::wstring>& skipped,
              REGSAM view, std::vector<std::wstring>* lines) {
-  for (const std::wstring& skip : skipped)
-    if (_wcsnicmp(path.c_str(), skip.c_str(), skip.size()) == 0)
+  for (const std::wstring& skip : skipped) {
+    if (_wcsnicmp(path.c_str(), skip.c_str(), skip.size()) == 0) {
       return;
+    }
+  }
   lines->push_back(path);
   std::vector<std::wstring> values;
   for (DWORD index = 0;; ++index) {
@@ -49,13 +53,15 @@ void ReadKey(HKEY key, const std::wstring& path, const std::vector<std::wstring>
     DWORD type = 0;
     DWORD size = 0;
     if (RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, nullptr, &size) !=
-        ERROR_SUCCESS)
+        ERROR_SUCCESS) {
       break;
+    }
     std::vector<BYTE> data(size);
     nameLength = 16384;
     if (RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
-        ERROR_SUCCESS)
+        ERROR_SUCCESS) {
       break;
+    }
     data.resize(size);
     values.push_back(ValueLine(path, name.substr(0, nameLength), type, data));
   }
@@ -66,15 +72,17 @@ void ReadKey(HKEY key, const std::wstring& path, const std::vector<std::wstring>
     wchar_t name[256];
     DWORD nameLength = 256;
     if (RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
+        ERROR_SUCCESS) {
       break;
+    }
     children.emplace_back(name, nameLength);
   }
   std::sort(children.begin(), children.end());
   for (const std::wstring& child : children) {
     HKEY sub = nullptr;
-    if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ | view, &sub) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ | view, &sub) != ERROR_SUCCESS) {
       continue;
+    }
     ReadKey(sub, path + L"\\" + child, skipped, view, lines);
     RegCloseKey(sub);
   }
@@ -86,8 +94,9 @@ std::vector<std::wstring> ReadTree(HKEY root, const std::wstring& path,
                                    const std::vector<std::wstring>& skipped, REGSAM view) {
   std::vector<std::wstring> lines;
   HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
     return lines;
+  }
   ReadKey(key, path, skipped, view, &lines);
   RegCloseKey(key);
   return lines;

@@ -21,9 +21,11 @@ inline std::wstring Widen(const std::string& text) {
 // A Unix path of the build tree as the Windows programs under Wine see it.
 inline std::wstring WindowsPath(const std::string& unixPath) {
   std::wstring path = L"Z:" + Widen(unixPath);
-  for (wchar_t& c : path)
-    if (c == L'/')
+  for (wchar_t& c : path) {
+    if (c == L'/') {
       c = L'\\';
+    }
+  }
   return path;
 }
 
@@ -52,8 +54,9 @@ std::vector<std::wstring> ReadTree(HKEY root, const std::wstring& path,
 
 inline bool KeyExists(HKEY root, const std::wstring& path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return false;
+  }
   RegCloseKey(key);
   return true;
 }

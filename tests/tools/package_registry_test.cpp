@@ -43,9 +43,10 @@ TEST(PackageRegistryTest, ValuesComeOutOfTheInstallerAsTheScriptWroteThem) {
   inputs.typeLibrary = ReadTypeLibraryFacts(kIdl);
 
   std::vector<std::wstring> rows;
-  for (const PackageRegistryRow& row : PackageRegistryRows(inputs))
+  for (const PackageRegistryRow& row : PackageRegistryRows(inputs)) {
     rows.push_back(row.key + L" | " + row.name + L" | " + row.value + L" | " +
                    ComponentName(row.component));
+  }
   const std::wstring lib = L"Software\\Classes\\TypeLib\\{ABCDEFAB-CDEF-ABCD-EFAB-CDEFABCDEFAB}";
   const std::wstring second =
       L"Software\\Classes\\Interface\\{BBBBBBBB-CCCC-DDDD-EEEE-FFFFFFFFFFFF}";
@@ -105,15 +106,17 @@ TEST(PackageRegistryTest, EveryValueBothPackagesWriteIsTheSharedComponentsAlike)
       const std::wstring classes = L"Software\\Classes\\";
       const std::wstring below =
           row.key.rfind(classes, 0) == 0 ? row.key.substr(classes.size()) : L"";
-      if (IsOwnViewClassKey(below.substr(0, below.find(L'\\'))))
+      if (IsOwnViewClassKey(below.substr(0, below.find(L'\\')))) {
         continue;  // a key of the package's own view
+      }
       written[{row.key, row.name}].push_back(std::move(row));
     }
   }
   ASSERT_FALSE(written.empty());
   for (const auto& [location, rows] : written) {
-    SCOPED_TRACE(testing::Message() << std::string(location.first.begin(), location.first.end())
-                                    << " | " << std::string(location.second.begin(), location.second.end()));
+    SCOPED_TRACE(testing::Message()
+                 << std::string(location.first.begin(), location.first.end()) << " | "
+                 << std::string(location.second.begin(), location.second.end()));
     const bool shared = rows[0].component == PackageComponent::SharedClasses;
     if (rows.size() == 1) {
       EXPECT_FALSE(shared) << "the shared component holds it in one package only";

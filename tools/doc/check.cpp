@@ -149,8 +149,7 @@ class Checker {
 
  private:
   bool Ignored(std::string_view code) const {
-    return std::find(options.ignored.begin(), options.ignored.end(), code) !=
-           options.ignored.end();
+    return std::find(options.ignored.begin(), options.ignored.end(), code) != options.ignored.end();
   }
 
   void Check(const Member& member, bool topLevel, bool mustHaveBlock) {

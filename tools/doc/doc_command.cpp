@@ -152,7 +152,8 @@ const std::vector<Command>& Commands() {
          }}},
        RunCheck},
       {"sync",
-       "brings blocks in line with changed signatures, and descriptions with their summaries; prints a unified diff",
+       "brings blocks in line with changed signatures, and descriptions with their summaries; "
+       "prints a unified diff",
        {kEncoding,
         {"--write", "", "replace the files instead of printing the diff",
          [](Arguments& a, const std::string&) { a.write = true; }},

@@ -33,12 +33,13 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; i += 2) {
     const std::string name = argv[i];
     std::string problem;
-    if (known.count(name) == 0)
+    if (known.count(name) == 0) {
       problem = "unknown option '" + name + "'";
-    else if (i + 1 == argc)
+    } else if (i + 1 == argc) {
       problem = name + " needs a value";
-    else if (!given.insert(name).second)
+    } else if (!given.insert(name).second) {
       problem = name + " given twice";
+    }
     if (!problem.empty()) {
       std::cerr << "tarnwick-package-registry: " << problem << "\n" << kUsage;
       return 2;
@@ -64,8 +65,9 @@ int main(int argc, char** argv) {
     inputs.typeLibrary = ReadTypeLibraryFacts(ReadFileBytes(options["--idl"]));
     const std::string table = RegistryTableArchive(PackageRegistryRows(inputs));
     std::ofstream out(options["--out"], std::ios::binary);
-    if (!(out << table) || !out.flush())
+    if (!(out << table) || !out.flush()) {
       throw std::runtime_error("cannot write " + options["--out"]);
+    }
     return 0;
   } catch (const std::exception& error) {
     std::cerr << "tarnwick-package-registry: " << error.what() << "\n";

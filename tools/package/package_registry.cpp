@@ -29,9 +29,11 @@ struct Platform {
 constexpr Platform kPlatforms[] = {{"x64", L"Addins64", L"win64"}, {"x86", L"Addins", L"win32"}};
 
 const Platform& PlatformNamed(const std::string& name) {
-  for (const Platform& platform : kPlatforms)
-    if (name == platform.name)
+  for (const Platform& platform : kPlatforms) {
+    if (name == platform.name) {
       return platform;
+    }
+  }
   throw std::runtime_error("unknown platform " + name + " (x64 or x86)");
 }
 
@@ -45,10 +47,11 @@ std::wstring Hex(unsigned value) {
 std::wstring Formatted(const std::wstring& text) {
   std::wstring out;
   for (const wchar_t c : text) {
-    if (c == L'[' || c == L']')
+    if (c == L'[' || c == L']') {
       out += std::wstring(L"[\\") + c + L"]";
-    else
+    } else {
       out += c;
+    }
   }
   return out;
 }
@@ -56,8 +59,9 @@ std::wstring Formatted(const std::wstring& text) {
 // A string value as the Value column holds it. A leading # would make it a
 // number; ## stands for one #.
 std::wstring StringValue(const std::wstring& text) {
-  if (text.empty())
+  if (text.empty()) {
     throw std::runtime_error("an empty string value, which the Registry table cannot hold");
+  }
   std::wstring value = Formatted(text);
   for (size_t at = value.find(kModuleToken); at != std::wstring::npos;
        at = value.find(kModuleToken, at)) {
@@ -70,8 +74,9 @@ std::wstring StringValue(const std::wstring& text) {
 
 std::wstring JoinedPath(const std::vector<std::wstring>& path) {
   std::wstring joined;
-  for (const std::wstring& name : path)
+  for (const std::wstring& name : path) {
     joined += (joined.empty() ? L"" : L"\\") + name;
+  }
   return joined;
 }
 
@@ -85,8 +90,9 @@ Written RunScripts(const PackageInputs& inputs, const Platform& platform, ClassK
   given.Add(L"ADDINS", platform.addinsKey);
   given.Add(L"VERSION", inputs.version);
   Replacements all;
-  if (Failed(MakeScriptReplacements(given, kAppId, kModuleToken, &all)))
+  if (Failed(MakeScriptReplacements(given, kAppId, kModuleToken, &all))) {
     throw std::runtime_error("the scripts' replacements failed");
+  }
   InMemoryRegistry registry;
   for (const std::wstring* script : {&inputs.appIdScript, &inputs.connectScript}) {
     const HResult hr = RunRegistryScript(*script, all, registry, RegistrarMode::Register,
@@ -99,8 +105,9 @@ Written RunScripts(const PackageInputs& inputs, const Platform& platform, ClassK
   }
   Written written;
   for (InMemoryRegistry::Entry& entry : registry.Entries()) {
-    if (entry.root != RegistryRoot::CurrentUser)
+    if (entry.root != RegistryRoot::CurrentUser) {
       throw std::runtime_error("a per-user registration wrote outside HKEY_CURRENT_USER");
+    }
     written[{JoinedPath(entry.path), entry.name, entry.isKeyOnly}] = std::move(entry);
   }
   return written;
@@ -153,14 +160,15 @@ void AppendArchiveField(const std::wstring& text, std::string* out) {
   for (const char c : Encode(text, Encoding::kUtf8)) {
     // The archive format's stand-ins for the characters that end its fields
     // and lines.
-    if (c == '\t')
+    if (c == '\t') {
       *out += '\x15';
-    else if (c == '\r')
+    } else if (c == '\r') {
       *out += '\x11';
-    else if (c == '\n')
+    } else if (c == '\n') {
       *out += '\x19';
-    else
+    } else {
       *out += c;
+    }
   }
 }
 

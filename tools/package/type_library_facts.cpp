@@ -23,21 +23,24 @@ class Tokenizer {
 
   Token Next() {
     SkipSpaceAndComments();
-    if (at_ >= text_.size())
+    if (at_ >= text_.size()) {
       return {};
+    }
     const char c = text_[at_];
     if (c == '"') {
       const size_t close = text_.find('"', at_ + 1);
-      if (close == std::string::npos)
+      if (close == std::string::npos) {
         throw std::runtime_error("an unterminated string in the IDL");
+      }
       Token token{Token::kString, text_.substr(at_ + 1, close - at_ - 1)};
       at_ = close + 1;
       return token;
     }
     if (IsWordCharacter(c)) {
       const size_t start = at_;
-      while (at_ < text_.size() && IsWordCharacter(text_[at_]))
+      while (at_ < text_.size() && IsWordCharacter(text_[at_])) {
         ++at_;
+      }
       return {Token::kWord, text_.substr(start, at_ - start)};
     }
     ++at_;
@@ -58,8 +61,9 @@ class Tokenizer {
         at_ = text_.find('\n', at_);
       } else if (text_.compare(at_, 2, "/*") == 0) {
         at_ = text_.find("*/", at_ + 2);
-        if (at_ != std::string::npos)
+        if (at_ != std::string::npos) {
           at_ += 2;
+        }
       } else {
         return;
       }
@@ -76,32 +80,38 @@ struct Attribute {
 };
 
 std::wstring RegistryGuid(const std::string& uuid) {
-  if (uuid.size() != 36)
+  if (uuid.size() != 36) {
     throw std::runtime_error("a malformed uuid in the IDL: " + uuid);
+  }
   std::wstring guid = L"{";
-  for (const char c : uuid)
+  for (const char c : uuid) {
     guid += static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(c)));
+  }
   return guid + L"}";
 }
 
 const Attribute* Find(const std::vector<Attribute>& attributes, const std::string& name) {
-  for (const Attribute& attribute : attributes)
-    if (attribute.name == name)
+  for (const Attribute& attribute : attributes) {
+    if (attribute.name == name) {
       return &attribute;
+    }
+  }
   return nullptr;
 }
 
 std::string OnlyArgument(const Attribute& attribute) {
-  if (attribute.arguments.size() != 1)
+  if (attribute.arguments.size() != 1) {
     throw std::runtime_error("the IDL attribute " + attribute.name + " takes one argument");
+  }
   return attribute.arguments[0].text;
 }
 
 std::uint32_t Number(const std::string& text) {
   size_t used = 0;
   const unsigned long value = std::stoul(text, &used, 0);
-  if (used != text.size())
+  if (used != text.size()) {
     throw std::runtime_error("a malformed number in the IDL: " + text);
+  }
   return static_cast<std::uint32_t>(value);
 }
 
@@ -123,8 +133,9 @@ TypeLibraryFacts ReadTypeLibraryFacts(const std::string& idlText) {
         } else if (token.text == "(" && !attributes.empty()) {
           for (token = tokens.Next(); token.kind != Token::kEnd && token.text != ")";
                token = tokens.Next()) {
-            if (token.text != ",")
+            if (token.text != ",") {
               attributes.back().arguments.push_back(token);
+            }
           }
         }
       }
@@ -152,13 +163,16 @@ TypeLibraryFacts ReadTypeLibraryFacts(const std::string& idlText) {
         const std::string text = OnlyArgument(*version);
         const size_t period = text.find('.');
         facts.majorVersion = static_cast<std::uint16_t>(Number(text.substr(0, period)));
-        if (period != std::string::npos)
+        if (period != std::string::npos) {
           facts.minorVersion = static_cast<std::uint16_t>(Number(text.substr(period + 1)));
+        }
       }
-      if (const Attribute* lcid = Find(attributes, "lcid"))
+      if (const Attribute* lcid = Find(attributes, "lcid")) {
         facts.lcid = Number(OnlyArgument(*lcid));
-      if (const Attribute* help = Find(attributes, "helpstring"))
+      }
+      if (const Attribute* help = Find(attributes, "helpstring")) {
         facts.helpString = Decode(OnlyArgument(*help), Encoding::kUtf8);
+      }
       facts.flags = (Find(attributes, "restricted") ? 1u : 0u) |
                     (Find(attributes, "control") ? 2u : 0u) |
                     (Find(attributes, "hidden") ? 4u : 0u);
@@ -169,8 +183,9 @@ TypeLibraryFacts ReadTypeLibraryFacts(const std::string& idlText) {
     }
     attributes.clear();
   }
-  if (!haveLibrary)
+  if (!haveLibrary) {
     throw std::runtime_error("the IDL defines no library with a uuid");
+  }
   return facts;
 }
 

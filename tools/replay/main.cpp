@@ -45,8 +45,9 @@ Arguments ParseArguments(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     auto value = [&](const char* option) -> std::string {
-      if (i + 1 >= argc)
+      if (i + 1 >= argc) {
         throw InputError(std::string(option) + " needs a value\n" + kUsage);
+      }
       return argv[++i];
     };
     if (arg == "--caret") {
@@ -66,12 +67,15 @@ Arguments ParseArguments(int argc, char** argv) {
       havePath = true;
     }
   }
-  if (!havePath)
+  if (!havePath) {
     throw InputError(std::string("no module file given\n") + kUsage);
-  if (!arguments.haveCaret)
+  }
+  if (!arguments.haveCaret) {
     throw InputError(std::string("--caret L:C is required\n") + kUsage);
-  if (!arguments.haveKeys)
+  }
+  if (!arguments.haveKeys) {
     throw InputError(std::string("--keys KEYS is required\n") + kUsage);
+  }
   return arguments;
 }
 
@@ -85,8 +89,9 @@ Selection ParseCaret(const std::string& text, const Module& module) {
     }
     return std::stoi(std::string(digits));
   };
-  if (colon == std::string::npos)
+  if (colon == std::string::npos) {
     throw InputError("--caret '" + text + "' is not of the form L:C");
+  }
   const int32_t line = number(std::string_view(text).substr(0, colon));
   const int32_t column = number(std::string_view(text).substr(colon + 1));
   const int32_t lastLine = std::max(1, module.LineCount());
@@ -108,8 +113,9 @@ std::string JsonReport(const SimulatedCodeWindow& window, const std::vector<Keys
   std::string out = "{\"lines\":[";
   const auto& lines = window.GetModule().Lines();
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (i)
+    if (i) {
       out += ',';
+    }
     out += JsonString(std::wstring_view(lines[i]));
   }
   const Selection& s = window.CurrentSelection();
@@ -118,8 +124,9 @@ std::string JsonReport(const SimulatedCodeWindow& window, const std::vector<Keys
          ',' + std::to_string(s.endLine) + ',' + std::to_string(s.endColumn) + ']';
   out += ",\"keys\":[";
   for (size_t i = 0; i < keys.size(); ++i) {
-    if (i)
+    if (i) {
       out += ',';
+    }
     out += "{\"key\":" + JsonString(std::string_view(keys[i].notation)) +
            ",\"consumed\":" + (reports[i].consumed ? "true" : "false") +
            ",\"editorCalls\":" + std::to_string(reports[i].editorCalls) + '}';
