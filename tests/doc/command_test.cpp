@@ -82,6 +82,31 @@ TEST(DocCommand, WritesXmlAndMarkdownFiles) {
             "## Clear\n\n```vb\nPublic Sub Clear()\n```\n\nClears it.\n\n");
 }
 
+// A module's name comes from its file: it names its page only where it is a
+// plain file name in DIR/docs, not the index's and not one already taken.
+TEST(DocCommand, MarkdownPagesStayInTheSiteWhateverTheModulesAreNamed) {
+  ScratchFolder folder;
+  const char* names[] = {"../../Escaped", "CON", "Index", "Plain", "PLAIN", "sub/dir"};
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < std::size(names); ++i) {
+    paths.push_back(folder.Write("in/M" + std::to_string(i) + ".bas",
+                                 std::string("Attribute VB_Name = \"") + names[i] + "\"\n"));
+  }
+  std::vector<std::string> arguments = {"markdown", "--out", folder.Utf8("site/md")};
+  arguments.insert(arguments.end(), paths.begin(), paths.end());
+  const DocRun markdown = RunDoc(arguments);
+  EXPECT_EQ(markdown.status, kDocDone) << markdown.err;
+  EXPECT_EQ(folder.Read("site/md/mkdocs.yml"),
+            "site_name: \"M0\"\nnav:\n  - \"Index\": index.md\n"
+            "  - \"../../Escaped\": \"module-1.md\"\n  - \"CON\": \"module-2.md\"\n"
+            "  - \"Index\": \"module-3.md\"\n  - \"Plain\": \"Plain.md\"\n"
+            "  - \"PLAIN\": \"module-5.md\"\n  - \"sub/dir\": \"module-6.md\"\n");
+  EXPECT_NE(folder.Read("site/md/docs/index.md").find("| [Index](module-3.md) |"),
+            std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Escaped.md"));
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / "site" / "Escaped.md"));
+}
+
 // The module of both formats, in a folder whose name GitHub's properties must
 // escape; its cref holds a line feed and a '%' for the message's escapes.
 TEST(DocCommand, ReportsInGithubAndSarifFormats) {

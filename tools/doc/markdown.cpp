@@ -1,9 +1,12 @@
 // Markdown pages: an index, and one page per module with each public member's
 // declaration, summary, parameters, returns, remarks and example. A property's
 // accessors are one member; a description stands in for a missing block.
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "engine/text_helpers.h"
+#include "text/ascii.h"
 #include "text/utf.h"
 #include "tools/doc/doc_tasks.h"
 
@@ -315,24 +318,60 @@ std::string YamlString(const std::string& text) {
   return out + "\"";
 }
 
-std::string PageName(const DocModule& doc) {
-  return WideToUtf8(doc.module.name) + ".md";
+// Names a file may not have on Windows, whatever its extension.
+bool IsDeviceName(const std::wstring& name) {
+  for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL"}) {
+    if (EqualsIgnoringAsciiCase(name, device)) {
+      return true;
+    }
+  }
+  return name.size() == 4 &&
+         (EqualsIgnoringAsciiCase(name.substr(0, 3), L"COM") ||
+          EqualsIgnoringAsciiCase(name.substr(0, 3), L"LPT")) &&
+         name[3] >= L'1' && name[3] <= L'9';
+}
+
+// The page of each module, in the modules' order. A module's name comes from
+// the file it was read from, so it is its page's name only where that is a
+// plain file name in DIR/docs: letters, digits, underscores (and any
+// non-ASCII letter), no device name, not the index's, and not a name that
+// another module's page has already taken (file names on Windows ignore
+// case). Any other module gets "module-N.md", N its place on the command line.
+std::vector<std::string> PageNames(const std::vector<DocModule>& modules) {
+  std::vector<std::string> names;
+  std::set<std::string> taken = {"index"};
+  for (size_t i = 0; i < modules.size(); ++i) {
+    const std::wstring& name = modules[i].module.name;
+    const bool plain = !name.empty() && !IsDeviceName(name) &&
+                       std::all_of(name.begin(), name.end(), [](wchar_t c) {
+                         return c >= 0x80 || c == L'_' || (c >= L'0' && c <= L'9') ||
+                                (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+                       });
+    std::string page = plain ? WideToUtf8(name) : std::string();
+    if (page.empty() || !taken.insert(Lower(page)).second) {
+      page = "module-" + std::to_string(i + 1);  // no plain name holds a '-'
+    }
+    names.push_back(page + ".md");
+  }
+  return names;
 }
 
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> MarkdownSite(
     const std::wstring& project, const std::vector<DocModule>& modules) {
+  const std::vector<std::string> pageNames = PageNames(modules);
   Targets targets;
-  for (const DocModule& doc : modules) {
+  for (size_t i = 0; i < modules.size(); ++i) {
+    const DocModule& doc = modules[i];
     const std::string module = Lower(WideToUtf8(doc.module.name));
-    targets.emplace(module, PageName(doc));
+    targets.emplace(module, pageNames[i]);
     for (const Member& member : doc.module.members) {
       if (member.declaration.isPrivate || member.declaration.names.empty()) {
         continue;
       }
       const std::string name = Lower(WideToUtf8(member.declaration.names[0]));
-      targets.emplace(module + "." + name, PageName(doc) + "#" + name);
+      targets.emplace(module + "." + name, pageNames[i] + "#" + name);
     }
   }
   std::vector<std::pair<std::string, std::string>> pages;
@@ -340,12 +379,13 @@ std::vector<std::pair<std::string, std::string>> MarkdownSite(
       "# " + Escaped(project) + "\n\n| Module | Kind | Summary |\n| --- | --- | --- |\n";
   std::string config = "site_name: " + YamlString(WideToUtf8(project)) + "\nnav:\n  - " +
                        YamlString("Index") + ": index.md\n";
-  for (const DocModule& doc : modules) {
-    index += "| [" + Escaped(doc.module.name) + "](" + PageName(doc) + ") | " +
+  for (size_t i = 0; i < modules.size(); ++i) {
+    const DocModule& doc = modules[i];
+    index += "| [" + Escaped(doc.module.name) + "](" + pageNames[i] + ") | " +
              KindOfModule(doc.module.kind) + " | " + Page::Summary(doc, targets) + " |\n";
     config +=
-        "  - " + YamlString(WideToUtf8(doc.module.name)) + ": " + YamlString(PageName(doc)) + "\n";
-    pages.emplace_back("docs/" + PageName(doc), Page(doc, targets).Write());
+        "  - " + YamlString(WideToUtf8(doc.module.name)) + ": " + YamlString(pageNames[i]) + "\n";
+    pages.emplace_back("docs/" + pageNames[i], Page(doc, targets).Write());
   }
   pages.insert(pages.begin(), {"docs/index.md", index});
   pages.insert(pages.begin(), {"mkdocs.yml", config});
