@@ -37,7 +37,11 @@ void ForEachIndex(size_t count, const std::function<void(size_t)>& work) {
   };
   std::vector<std::thread> pool;
   for (size_t t = 1; t < threads; ++t) {
-    pool.emplace_back(worker);
+    try {
+      pool.emplace_back(worker);
+    } catch (...) {
+      break;  // no thread to be had: the ones running do the rest
+    }
   }
   worker();
   for (std::thread& thread : pool) {
