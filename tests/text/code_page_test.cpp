@@ -7,17 +7,12 @@
 
 #include "text/code_page.h"
 #include "text/encoding.h"
+#include "tests/text/units.h"
 
 namespace tarnwick {
 namespace {
 
-std::wstring Units(std::initializer_list<int> units) {
-  std::wstring text;
-  for (const int unit : units) {
-    text.push_back(static_cast<wchar_t>(unit));
-  }
-  return text;
-}
+using test::Units;
 
 TEST(CodePage, DecodesWhatThePlatformConverts) {
   const struct {

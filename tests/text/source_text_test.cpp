@@ -5,17 +5,12 @@
 
 #include "text/encoding.h"
 #include "text/source_text.h"
+#include "tests/text/units.h"
 
 namespace tarnwick {
 namespace {
 
-std::wstring Units(std::initializer_list<int> units) {
-  std::wstring text;
-  for (const int unit : units) {
-    text.push_back(static_cast<wchar_t>(unit));
-  }
-  return text;
-}
+using test::Units;
 
 struct DecodeCase {
   const char* name;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "tests/office/writer/little_endian.h"
+
 namespace tarnwick::office::testing {
 
 namespace {
@@ -71,16 +73,6 @@ void Flatten(const CfbNode& storage, uint32_t storageId, std::vector<FlatEntry>&
       Flatten(*entries[id].node, id, entries);
     }
   }
-}
-
-void Append16(std::string& out, uint16_t value) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>(value >> 8));
-}
-
-void Append32(std::string& out, uint32_t value) {
-  Append16(out, static_cast<uint16_t>(value & 0xFFFF));
-  Append16(out, static_cast<uint16_t>(value >> 16));
 }
 
 uint32_t SectorsFor(uint64_t bytes, uint32_t sectorSize) {

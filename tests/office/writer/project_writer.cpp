@@ -8,20 +8,11 @@ using namespace std::string_literals;
 #include "text/encoding.h"
 #include "tests/office/writer/vba_compressor.h"
 #include "tests/office/writer/zip_writer.h"
+#include "tests/office/writer/little_endian.h"
 
 namespace tarnwick::office::testing {
 
 namespace {
-
-void Append16(std::string& out, uint32_t value) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
-void Append32(std::string& out, uint32_t value) {
-  Append16(out, value & 0xFFFF);
-  Append16(out, value >> 16);
-}
 
 void Record(std::string& out, uint16_t id, const std::string& data) {
   Append16(out, id);

@@ -4,21 +4,9 @@
 
 #include <stdexcept>
 
+#include "tests/office/writer/little_endian.h"
+
 namespace tarnwick::office::testing {
-
-namespace {
-
-void Append16(std::string& out, uint32_t value) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
-void Append32(std::string& out, uint32_t value) {
-  Append16(out, value & 0xFFFF);
-  Append16(out, value >> 16);
-}
-
-}  // namespace
 
 std::string Deflate(const std::string& data) {
   z_stream stream{};
@@ -37,11 +25,6 @@ std::string Deflate(const std::string& data) {
   out.resize(stream.total_out);
   deflateEnd(&stream);
   return out;
-}
-
-void Append64(std::string& out, uint64_t value) {
-  Append32(out, static_cast<uint32_t>(value & 0xFFFFFFFF));
-  Append32(out, static_cast<uint32_t>(value >> 32));
 }
 
 std::string WriteZip(const std::vector<ZipItem>& items, ZipLayout* layout, bool zip64) {
