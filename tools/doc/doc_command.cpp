@@ -1,17 +1,13 @@
 #include "tools/doc/doc_command.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include "text/utf.h"
+#include "tools/doc/doc_inputs.h"
+#include "tools/doc/doc_paths.h"
 #include "tools/doc/doc_tasks.h"
+#include "tools/doc/export.h"
 
 namespace tarnwick {
 
@@ -24,7 +20,9 @@ constexpr const char kUsage[] =
     "       tarnwick-doc markdown [--project NAME] [--encoding ENC] --out DIR PATH...\n"
     "       tarnwick-doc check    [--encoding ENC] PATH...\n"
     "       tarnwick-doc sync     [--encoding ENC] [--write] [--descriptions] PATH...\n"
-    "PATH is a module file (.bas, .cls, .frm) or a folder, read recursively.\n"
+    "       tarnwick-doc export   [--out DIR] [--force] FILE...\n"
+    "PATH is a module file (.bas, .cls, .frm), a folder, read recursively, or an Office file\n"
+    "(.xlsm, .docm, .xls, vbaProject.bin...), whose modules are read as their export would be.\n"
     "ENC is the code page of files that are not UTF-8: windows-1252 (the default) or cp932.";
 
 struct UsageError {
@@ -38,6 +36,7 @@ struct Arguments {
   std::optional<std::string> out;
   bool write = false;
   bool descriptions = false;
+  bool force = false;
   std::vector<std::string> paths;
 };
 
@@ -50,7 +49,8 @@ Arguments Parse(const std::vector<std::string>& arguments) {
   const bool xml = parsed.command == "xml";
   const bool markdown = parsed.command == "markdown";
   const bool sync = parsed.command == "sync";
-  if (!xml && !markdown && !sync && parsed.command != "check") {
+  const bool exporting = parsed.command == "export";
+  if (!xml && !markdown && !sync && !exporting && parsed.command != "check") {
     throw UsageError{"unknown command '" + parsed.command + "'"};
   }
   for (size_t i = 1; i < arguments.size(); ++i) {
@@ -63,7 +63,7 @@ Arguments Parse(const std::vector<std::string>& arguments) {
     };
     if (argument == "--project" && (xml || markdown)) {
       parsed.project = value();
-    } else if (argument == "--out" && (xml || markdown)) {
+    } else if (argument == "--out" && (xml || markdown || exporting)) {
       parsed.out = value();
     } else if (argument == "--encoding") {
       const std::string& name = value();
@@ -76,6 +76,8 @@ Arguments Parse(const std::vector<std::string>& arguments) {
       parsed.write = true;
     } else if (argument == "--descriptions" && sync) {
       parsed.descriptions = true;
+    } else if (argument == "--force" && exporting) {
+      parsed.force = true;
     } else if (argument.starts_with("--")) {
       throw UsageError{"unknown option '" + argument + "' for " + parsed.command};
     } else {
@@ -91,28 +93,8 @@ Arguments Parse(const std::vector<std::string>& arguments) {
   return parsed;
 }
 
-fs::path PathOf(const std::string& utf8) {
-#ifdef _WIN32
-  return fs::path(Utf8ToWide(utf8));
-#else
-  return fs::path(utf8);
-#endif
-}
-
-std::string Shown(const fs::path& path) {
-  const std::u8string text = path.generic_u8string();
-  return std::string(text.begin(), text.end());
-}
-
 std::wstring WideOf(const fs::path& path) {
   return Utf8ToWide(Shown(path));
-}
-
-bool IsModuleFile(const fs::path& path) {
-  std::string extension = Shown(path.extension());
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return extension == ".bas" || extension == ".cls" || extension == ".frm";
 }
 
 // The project's default name: the first PATH's, without its extension.
@@ -131,45 +113,26 @@ std::wstring DefaultProject(const std::string& first) {
   return WideOf(path.stem());
 }
 
-// Writes through a temporary file and a rename, so that the file is either
-// as it was or complete.
-void WriteAtomically(const fs::path& path, const std::string& bytes) {
-  fs::path temporary = path;
-  temporary += ".tarnwick-doc.tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.flush();
-    if (!file) {
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      throw InputError("cannot write the file");
-    }
-  }
-#ifdef _WIN32
-  const bool renamed = MoveFileExW(temporary.c_str(), path.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-  const bool renamed = std::rename(temporary.c_str(), path.c_str()) == 0;
-#endif
-  if (!renamed) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    throw InputError("cannot replace the file");
-  }
-}
-
 class Run {
  public:
   Run(const Arguments& arguments, std::ostream& out, std::ostream& err)
       : arguments(arguments), out(out), err(err) {}
 
   int Go() {
-    for (const std::string& path : arguments.paths) {
-      Collect(path);
+    if (arguments.command == "export") {
+      return RunExport({arguments.paths, arguments.out, arguments.force}, out, err);
     }
-    const std::wstring project =
-        arguments.project ? Utf8ToWide(*arguments.project) : DefaultProject(arguments.paths[0]);
+    DocInputs inputs = GatherInputs(arguments.paths, arguments.encoding);
+    for (const std::string& error : inputs.errors) {
+      err << error << "\n";
+      status = kDocBadInput;
+    }
+    modules = std::move(inputs.modules);
+    files = std::move(inputs.files);
+    inOfficeFile = std::move(inputs.inOfficeFile);
+    const std::wstring project = arguments.project ? Utf8ToWide(*arguments.project)
+                                 : inputs.project  ? *inputs.project
+                                                   : DefaultProject(arguments.paths[0]);
     if (arguments.command == "check") {
       Check();
     } else if (arguments.command == "sync") {
@@ -188,49 +151,10 @@ class Run {
     status = kDocBadInput;
   }
 
-  // A file, or the module files of a folder and its subfolders in path order.
-  void Collect(const std::string& argument) {
-    const fs::path path = PathOf(argument);
-    std::error_code error;
-    if (!fs::is_directory(path, error)) {
-      Load(path);
-      return;
-    }
-    std::vector<fs::path> files;
-    fs::recursive_directory_iterator it(path, error);
-    for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-      std::error_code ignored;
-      if (it->is_regular_file(ignored) && IsModuleFile(it->path())) {
-        files.push_back(it->path());
-      }
-    }
-    if (error) {
-      Bad(Shown(path), {0, {}, "cannot read the folder"});
-    }
-    std::sort(files.begin(), files.end(),
-              [](const fs::path& a, const fs::path& b) { return Shown(a) < Shown(b); });
-    for (const fs::path& file : files) {
-      Load(file);
-    }
-  }
-
-  void Load(const fs::path& path) {
-    const std::string shown = Shown(path);
-    try {
-      modules.push_back(
-          ReadDocModule(shown, ReadFileBytes(path), arguments.encoding, WideOf(path.stem())));
-      files.push_back(path);
-    } catch (const InputError& error) {
-      Bad(shown, {error.line, {}, error.what()});
-    } catch (const ModuleError& error) {
-      Bad(shown, {error.line, {}, error.what()});
-    }
-  }
-
   void Check() {
     for (const DocModule& doc : modules) {
       for (const Finding& finding : CheckModule(doc)) {
-        out << Located(doc.path, finding) << "\n";
+        out << Located(doc, finding) << "\n";
         if (status == kDocDone) {
           status = kDocFound;
         }
@@ -241,9 +165,17 @@ class Run {
   void Sync() {
     for (size_t i = 0; i < modules.size(); ++i) {
       const DocModule& doc = modules[i];
+      if (arguments.write && inOfficeFile[i]) {
+        // Once for each Office file, whose modules follow one another.
+        if (i == 0 || files[i - 1] != files[i]) {
+          err << OfficeWriteRefusal(Shown(files[i])) << "\n";
+          status = kDocBadInput;
+        }
+        continue;
+      }
       const SyncResult result = SyncModule(doc, {arguments.descriptions});
       for (const Finding& note : result.notes) {
-        err << Located(doc.path, note) << "\n";
+        err << Located(doc, note) << "\n";
       }
       if (!result.changed) {
         continue;
@@ -298,6 +230,7 @@ class Run {
   std::ostream& err;
   std::vector<DocModule> modules;
   std::vector<fs::path> files;  // the file of each module
+  std::vector<bool> inOfficeFile;
   int status = kDocDone;
 };
 

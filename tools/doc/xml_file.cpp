@@ -22,8 +22,7 @@ std::string Indented(const std::string& text, size_t indent) {
 
 class XmlWriter {
  public:
-  XmlWriter(std::string& out, std::vector<std::string>& warnings, const std::string& path)
-      : out(out), warnings(warnings), path(path) {}
+  XmlWriter(std::string& out, std::vector<std::string>& warnings) : out(out), warnings(warnings) {}
 
   // The entry of a member, from its block or else from its description.
   void Members(const std::vector<std::wstring>& ids, const CommentBlock& block,
@@ -45,7 +44,7 @@ class XmlWriter {
     }
   }
 
-  void SetPath(const std::string& modulePath) { path = modulePath; }
+  void SetModule(const DocModule& module) { doc = &module; }
 
  private:
   std::string Body(const CommentBlock& block) {
@@ -54,7 +53,7 @@ class XmlWriter {
       return WriteXml(content.nodes);
     }
     warnings.push_back(
-        Located(path, {block.line + content.LineOf(content.problem->offset),
+        Located(*doc, {block.line + content.LineOf(content.problem->offset),
                        {},
                        "warning: the block is not well-formed XML (" + content.problem->message +
                            "); its text is written as its summary"}));
@@ -63,7 +62,7 @@ class XmlWriter {
 
   std::string& out;
   std::vector<std::string>& warnings;
-  std::string path;
+  const DocModule* doc = nullptr;
   std::set<std::wstring> written;  // the copies of a declaration in #If branches share one ID
 };
 
@@ -74,14 +73,19 @@ std::string Located(const std::string& path, const Finding& finding) {
          finding.message;
 }
 
+std::string Located(const DocModule& module, Finding finding) {
+  finding.line = module.ShownLine(finding.line);
+  return Located(module.path, finding);
+}
+
 std::string XmlDocumentation(const std::wstring& project, const std::vector<DocModule>& modules,
                              std::vector<std::string>& warnings) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<doc>\n    <assembly>\n        <name>" +
       EscapeXml(project, false) + "</name>\n    </assembly>\n    <members>\n";
-  XmlWriter writer(out, warnings, std::string());
+  XmlWriter writer(out, warnings);
   for (const DocModule& doc : modules) {
-    writer.SetPath(doc.path);
+    writer.SetModule(doc);
     const std::wstring prefix = project + L"." + doc.module.name;
     writer.Members({L"T:" + prefix}, doc.module.block, ModuleDescription(doc.module));
     for (const DocumentedMember& member : DocumentedMembers(doc.module)) {
