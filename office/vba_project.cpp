@@ -122,6 +122,10 @@ const char* ModuleKindName(ModuleKind kind) {
   return "?";
 }
 
+bool LooksLikeOfficeFile(std::string_view bytes) {
+  return IsAccessDatabase(bytes) || LooksLikeCompoundFile(bytes) || LooksLikeZip(bytes);
+}
+
 VbaProject ReadVbaProject(std::string fileBytes) {
   if (fileBytes.size() > kMaxOfficeFileSize) {
     Fail(OfficeFailure::kUnsupported, "the file is larger than the " +

@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "office/office_error.h"
@@ -57,6 +58,11 @@ struct VbaProject {
   uint16_t codePage = 0;
   std::vector<VbaModule> modules;  // in the order of the dir stream
 };
+
+// Whether the bytes are of a kind ReadVbaProject knows (a zip, a compound file,
+// an Access database), so that a caller can tell them from module text without
+// looking at a file's name.
+bool LooksLikeOfficeFile(std::string_view bytes);
 
 // Reads the project out of a whole file's bytes.
 VbaProject ReadVbaProject(std::string fileBytes);

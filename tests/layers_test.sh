@@ -20,7 +20,7 @@ declare -A allowed=(
   [addin/server]="registrar window engine text win32"
   [addin]="addin/server registrar vbe window engine text win32"
   [simulator]="addin engine text win32"
-  [tools/doc]="vba engine text"
+  [tools/doc]="office vba engine text"
   [tools/package]="addin/server registrar text"
   [tools/replay]="simulator engine text"
 )

@@ -40,6 +40,30 @@ std::wstring SystemDecode(std::string_view bytes, uint32_t codePage) {
   return text;
 }
 
+std::string SystemEncode(std::wstring_view text, uint32_t codePage) {
+  if (!IsValidCodePage(codePage)) {
+    throw EncodingError("the system cannot convert " + CodePageName(codePage));
+  }
+  const int size = static_cast<int>(text.size());
+  BOOL usedDefault = FALSE;
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  BOOL* defaulted = &usedDefault;
+  int count =
+      WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, defaulted);
+  if (count == 0 && GetLastError() == ERROR_INVALID_PARAMETER) {
+    flags = 0;  // the code pages that take neither the flag nor the default's report
+    defaulted = nullptr;
+    count = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
+  }
+  if (count <= 0 || usedDefault) {
+    throw EncodingError("the text holds characters that " + CodePageName(codePage) +
+                        " has no bytes for");
+  }
+  std::string bytes(static_cast<size_t>(count), '\0');
+  WideCharToMultiByte(codePage, flags, text.data(), size, bytes.data(), count, nullptr, nullptr);
+  return bytes;
+}
+
 #else
 
 // glibc's names: CP1251 and kin for most; a few code pages go by other names.
@@ -77,9 +101,11 @@ std::vector<std::string> IconvNames(uint32_t codePage) {
 
 class Converter {
  public:
-  explicit Converter(uint32_t codePage) {
+  // From the code page to UTF-16LE, or with `encode` the other way.
+  explicit Converter(uint32_t codePage, bool encode = false) {
     for (const std::string& name : IconvNames(codePage)) {
-      handle_ = iconv_open("UTF-16LE", name.c_str());
+      handle_ =
+          encode ? iconv_open(name.c_str(), "UTF-16LE") : iconv_open("UTF-16LE", name.c_str());
       if (handle_ != reinterpret_cast<iconv_t>(-1)) {
         return;
       }
@@ -115,6 +141,28 @@ std::wstring SystemDecode(std::string_view bytes, uint32_t codePage) {
                                    static_cast<unsigned char>(utf16[2 * i + 1]) << 8);
   }
   return text;
+}
+
+std::string SystemEncode(std::wstring_view text, uint32_t codePage) {
+  const Converter converter(codePage, true);
+  std::string utf16(2 * text.size(), '\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    utf16[2 * i] = static_cast<char>(static_cast<uint16_t>(text[i]) & 0xFF);
+    utf16[2 * i + 1] = static_cast<char>(static_cast<uint16_t>(text[i]) >> 8);
+  }
+  std::string bytes(4 * text.size() + 8, '\0');
+  char* input = utf16.data();
+  size_t inLeft = utf16.size();
+  char* output = bytes.data();
+  size_t outLeft = bytes.size();
+  if (iconv(converter.get(), &input, &inLeft, &output, &outLeft) == static_cast<size_t>(-1) ||
+      iconv(converter.get(), nullptr, nullptr, &output, &outLeft) == static_cast<size_t>(-1)) {
+    const size_t column = (utf16.size() - inLeft) / 2 + 1;
+    throw EncodingError("the character at column " + std::to_string(column) + " has no bytes in " +
+                        CodePageName(codePage));
+  }
+  bytes.resize(bytes.size() - outLeft);
+  return bytes;
 }
 
 #endif
@@ -153,6 +201,25 @@ std::wstring DecodeCodePage(std::string_view bytes, uint32_t codePage) {
     return std::wstring();
   }
   return SystemDecode(bytes, codePage);
+}
+
+std::string EncodeCodePage(std::wstring_view text, uint32_t codePage) {
+  switch (codePage) {
+    case 1252:
+      return Encode(text, Encoding::kWindows1252);
+    case 932:
+      return Encode(text, Encoding::kCp932);
+    case kUtf8:
+      return Encode(text, Encoding::kUtf8);
+    case kUtf16Le:
+      return Encode(text, Encoding::kUtf16Le);
+    default:
+      break;
+  }
+  if (text.empty()) {
+    return std::string();
+  }
+  return SystemEncode(text, codePage);
 }
 
 }  // namespace tarnwick

@@ -1,22 +1,19 @@
 #include "tools/doc/doc_command.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string_view>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-#include "text/utf.h"
 #include "tarnwick_version.h"
+#include "text/utf.h"
 #include "tools/doc/check_report.h"
 #include "tools/doc/check_rules.h"
+#include "tools/doc/doc_inputs.h"
+#include "tools/doc/doc_paths.h"
 #include "tools/doc/doc_tasks.h"
 #include "tools/doc/each_module.h"
+#include "tools/doc/export.h"
 
 namespace tarnwick {
 
@@ -34,6 +31,7 @@ struct Arguments {
   std::optional<std::string> out;
   bool write = false;
   bool descriptions = false;
+  bool force = false;
   ReportFormat format = ReportFormat::kText;
   CheckOptions check;
   std::vector<std::string> paths;
@@ -51,12 +49,14 @@ struct Option {
 class Session;
 
 // One command of the program: its name, the line --help gives it, its
-// options, and the function that does it over the modules read.
+// options, and the function that does it: over the modules read, or (export)
+// over the files themselves.
 struct Command {
   std::string_view name;
   std::string_view help;
   std::vector<Option> options;
   void (*run)(Session& session);
+  int (*runOnFiles)(const Arguments& arguments, std::ostream& out, std::ostream& err) = nullptr;
 };
 
 const std::vector<Command>& Commands();
@@ -121,6 +121,10 @@ void RunMarkdown(Session& session);
 void RunCheck(Session& session);
 void RunSync(Session& session);
 
+int RunExportCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+  return RunExport({arguments.paths, arguments.out, arguments.force}, out, err);
+}
+
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
       {"xml",
@@ -161,12 +165,23 @@ const std::vector<Command>& Commands() {
          "also add a VB_Description attribute to each documented public procedure without one",
          [](Arguments& a, const std::string&) { a.descriptions = true; }}},
        RunSync},
+      {"export",
+       "writes each module of Office files as a module file, as the editor's File > Export "
+       "does; nothing when a file exists, unless --force",
+       {{"--out", "DIR", "the folder to write into (the current one without)",
+         [](Arguments& a, const std::string& v) { a.out = v; }},
+        {"--force", "", "replace module files that exist",
+         [](Arguments& a, const std::string&) { a.force = true; }}},
+       nullptr,
+       RunExportCommand},
   };
   return commands;
 }
 
 constexpr const char kPathHelp[] =
-    "PATH is a module file (.bas, .cls, .frm) or a folder, read recursively.\n";
+    "PATH is a module file (.bas, .cls, .frm), a folder, read recursively for module files,\n"
+    "or an Office file (.xlsm, .docm, .xls, vbaProject.bin...), whose modules are read as\n"
+    "their export would be.\n";
 
 // "[--project NAME] [--encoding ENC] --out DIR PATH..."
 std::string Synopsis(const Command& command) {
@@ -315,28 +330,8 @@ Request Parse(const std::vector<std::string>& arguments) {
   return request;
 }
 
-fs::path PathOf(const std::string& utf8) {
-#ifdef _WIN32
-  return fs::path(Utf8ToWide(utf8));
-#else
-  return fs::path(utf8);
-#endif
-}
-
-std::string Shown(const fs::path& path) {
-  const std::u8string text = path.generic_u8string();
-  return std::string(text.begin(), text.end());
-}
-
 std::wstring WideOf(const fs::path& path) {
   return Utf8ToWide(Shown(path));
-}
-
-bool IsModuleFile(const fs::path& path) {
-  std::string extension = Shown(path.extension());
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-  return extension == ".bas" || extension == ".cls" || extension == ".frm";
 }
 
 // The project's default name: the first PATH's, without its extension.
@@ -355,43 +350,20 @@ std::wstring DefaultProject(const std::string& first) {
   return WideOf(path.stem());
 }
 
-// Writes through a temporary file and a rename, so that the file is either
-// as it was or complete.
-void WriteAtomically(const fs::path& path, const std::string& bytes) {
-  fs::path temporary = path;
-  temporary += ".tarnwick-doc.tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.flush();
-    if (!file) {
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      throw InputError("cannot write the file");
-    }
-  }
-#ifdef _WIN32
-  const bool renamed = MoveFileExW(temporary.c_str(), path.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-  const bool renamed = std::rename(temporary.c_str(), path.c_str()) == 0;
-#endif
-  if (!renamed) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    throw InputError("cannot replace the file");
-  }
-}
-
 // One run of a command: the modules its PATHs hold, read, and what it says.
 class Session {
  public:
   Session(Arguments arguments, std::ostream& out, std::ostream& err)
       : arguments(std::move(arguments)), out(out), err(err) {
-    for (const std::string& path : this->arguments.paths) {
-      Collect(path);
+    DocInputs inputs = GatherInputs(this->arguments.paths, this->arguments.encoding);
+    for (const std::string& error : inputs.errors) {
+      this->err << error << "\n";
+      status = kDocBadInput;
     }
-    Load();
+    modules = std::move(inputs.modules);
+    files = std::move(inputs.files);
+    inOfficeFile = std::move(inputs.inOfficeFile);
+    project = std::move(inputs.project);
   }
 
   // The modules are freed as they were made, on every core.
@@ -407,84 +379,24 @@ class Session {
     status = kDocBadInput;
   }
 
+  // --project, else the VBA project's name when the first PATH is an Office
+  // file, else the first PATH's name.
   std::wstring Project() const {
-    return arguments.project ? Utf8ToWide(*arguments.project) : DefaultProject(arguments.paths[0]);
+    return arguments.project ? Utf8ToWide(*arguments.project)
+           : project         ? *project
+                             : DefaultProject(arguments.paths[0]);
   }
 
   const Arguments arguments;
   std::ostream& out;
   std::ostream& err;
   std::vector<DocModule> modules;
-  std::vector<fs::path> files;  // the file of each module
+  std::vector<fs::path> files;  // the file of each module: its own, or the Office file
+  std::vector<bool> inOfficeFile;
   int status = kDocDone;
 
  private:
-  // A module file to read, or a folder that could not be read.
-  struct Entry {
-    fs::path path;
-    bool unreadableFolder = false;
-    std::optional<DocModule> module;
-    Finding error;  // when there is no module
-  };
-
-  // A file, or the module files of a folder and its subfolders in path order.
-  void Collect(const std::string& argument) {
-    const fs::path path = PathOf(argument);
-    std::error_code error;
-    if (!fs::is_directory(path, error)) {
-      entries.push_back({path, false, std::nullopt, {}});
-      return;
-    }
-    std::vector<fs::path> found;
-    fs::recursive_directory_iterator it(path, error);
-    for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-      std::error_code ignored;
-      if (it->is_regular_file(ignored) && IsModuleFile(it->path())) {
-        found.push_back(it->path());
-      }
-    }
-    if (error) {
-      entries.push_back({path, true, std::nullopt, {}});
-    }
-    std::sort(found.begin(), found.end(),
-              [](const fs::path& a, const fs::path& b) { return Shown(a) < Shown(b); });
-    for (const fs::path& file : found) {
-      entries.push_back({file, false, std::nullopt, {}});
-    }
-  }
-
-  // Reads every file, all at once; then keeps the modules and reports the
-  // files that could not be read, in the order of the command line.
-  void Load() {
-    ForEachIndex(entries.size(), [&](size_t i) {
-      Entry& entry = entries[i];
-      if (entry.unreadableFolder) {
-        return;
-      }
-      try {
-        entry.module = ReadDocModule(Shown(entry.path), ReadFileBytes(entry.path),
-                                     arguments.encoding, WideOf(entry.path.stem()));
-      } catch (const InputError& error) {
-        entry.error = {error.line, {}, error.what()};
-      } catch (const ModuleError& error) {
-        entry.error = {error.line, {}, error.what()};
-      }
-    });
-    modules.reserve(entries.size());
-    for (Entry& entry : entries) {
-      if (entry.unreadableFolder) {
-        Bad(Shown(entry.path), 0, "cannot read the folder");
-      } else if (entry.module) {
-        modules.push_back(std::move(*entry.module));
-        files.push_back(entry.path);
-      } else {
-        Bad(Shown(entry.path), entry.error.line, entry.error.message);
-      }
-    }
-    entries.clear();
-  }
-
-  std::vector<Entry> entries;
+  std::optional<std::wstring> project;
 };
 
 void RunCheck(Session& session) {
@@ -496,7 +408,11 @@ void RunCheck(Session& session) {
   std::vector<FileFindings> files(session.modules.size());
   ForEachIndex(files.size(), [&](size_t i) {
     const DocModule& doc = session.modules[i];
-    files[i] = {doc.path, CheckModule(doc, session.arguments.check, scope)};
+    std::vector<Finding> findings = CheckModule(doc, session.arguments.check, scope);
+    for (Finding& finding : findings) {
+      finding.line = doc.ShownLine(finding.line);
+    }
+    files[i] = {doc.path, std::move(findings)};
   });
   for (const FileFindings& file : files) {
     if (!file.findings.empty() && session.status == kDocDone) {
@@ -519,6 +435,9 @@ void RunSync(Session& session) {
   std::vector<Synced> synced(session.modules.size());
   ForEachIndex(synced.size(), [&](size_t i) {
     const DocModule& doc = session.modules[i];
+    if (session.arguments.write && session.inOfficeFile[i]) {
+      return;  // refused below
+    }
     SyncResult result = SyncModule(doc, {session.arguments.descriptions});
     Synced& each = synced[i];
     each.notes = std::move(result.notes);
@@ -537,8 +456,16 @@ void RunSync(Session& session) {
   });
   for (size_t i = 0; i < synced.size(); ++i) {
     const DocModule& doc = session.modules[i];
+    if (session.arguments.write && session.inOfficeFile[i]) {
+      // Once for each Office file, whose modules follow one another.
+      if (i == 0 || session.files[i - 1] != session.files[i]) {
+        session.err << OfficeWriteRefusal(Shown(session.files[i])) << "\n";
+        session.status = kDocBadInput;
+      }
+      continue;
+    }
     for (const Finding& note : synced[i].notes) {
-      session.err << Located(doc.path, note) << "\n";
+      session.err << Located(doc, note) << "\n";
     }
     if (!synced[i].error.empty()) {
       session.Bad(doc.path, 0, synced[i].error);
@@ -593,6 +520,9 @@ int RunDocCommand(const std::vector<std::string>& arguments, std::ostream& out, 
     if (request.command == nullptr) {
       out << request.text;
       return kDocDone;
+    }
+    if (request.command->runOnFiles != nullptr) {
+      return request.command->runOnFiles(request.arguments, out, err);
     }
     Session session(std::move(request.arguments), out, err);
     request.command->run(session);

@@ -65,6 +65,13 @@ DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fal
   return doc;
 }
 
+int32_t DocModule::ShownLine(int32_t line) const {
+  if (editorLines.empty() || line <= 0) {
+    return line;
+  }
+  return editorLines[std::min(static_cast<size_t>(line), editorLines.size()) - 1];
+}
+
 bool DocumentedMember::IsPublic() const {
   return std::any_of(parts.begin(), parts.end(),
                      [](const Member* part) { return !part->declaration.isPrivate; });

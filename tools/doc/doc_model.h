@@ -18,6 +18,13 @@ struct DocModule {
   std::string path;  // as messages show it: UTF-8, with '/' between folders
   SourceText source;
   ModuleSource module;  // its name is Attribute VB_Name, or else the file's stem
+  // How messages number the lines of `source`: empty for a module file, whose
+  // lines are shown as they stand; for a module read out of an Office file,
+  // the line the editor shows for each one (see EditorLines).
+  std::vector<int32_t> editorLines;
+
+  // The line (1-based) that messages show for a line of `source`; 0 stays 0.
+  int32_t ShownLine(int32_t line) const;
 };
 
 // Decodes and reads a module file's bytes. Throws InputError or ModuleError.

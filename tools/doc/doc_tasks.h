@@ -15,6 +15,9 @@ namespace tarnwick {
 
 // "PATH:LINE: CODE message" (the line left out when it is 0, the code when empty).
 std::string Located(const std::string& path, const Finding& finding);
+// The same about a line of the module: the one place where a line of a module
+// read out of an Office file becomes the line the editor shows.
+std::string Located(const DocModule& module, Finding finding);
 
 // The XML documentation file, UTF-8. A block that is not well-formed XML goes
 // escaped into <summary>, with a message in `warnings`.

@@ -31,7 +31,7 @@ struct Documented {
 };
 
 // From the member's block, or else from its description.
-Documented Document(const std::string& path, const std::vector<std::wstring>& ids,
+Documented Document(const DocModule& doc, const std::vector<std::wstring>& ids,
                     const CommentBlock& block, const Description* description) {
   Documented documented;
   const BlockContent content = ReadBlockContent(block);
@@ -42,10 +42,10 @@ Documented Document(const std::string& path, const std::vector<std::wstring>& id
     body = Indented(WriteXml(content.nodes), 12);
   } else {
     documented.warning =
-        Located(path, {block.line + content.LineOf(content.problem->offset),
-                       {},
-                       "warning: the block is not well-formed XML (" + content.problem->message +
-                           "); its text is written as its summary"});
+        Located(doc, {block.line + content.LineOf(content.problem->offset),
+                      {},
+                      "warning: the block is not well-formed XML (" + content.problem->message +
+                          "); its text is written as its summary"});
     body = Indented("<summary>" + EscapeXml(content.text, false) + "</summary>", 12);
   }
   for (const std::wstring& id : ids) {
@@ -62,7 +62,7 @@ std::vector<Documented> DocumentModule(const std::wstring& project, const DocMod
   auto add = [&](const std::vector<std::wstring>& ids, const CommentBlock& block,
                  const Description* description) {
     if ((!block.Empty() || description != nullptr) && !ids.empty()) {
-      blocks.push_back(Document(doc.path, ids, block, description));
+      blocks.push_back(Document(doc, ids, block, description));
     }
   };
   add({L"T:" + prefix}, doc.module.block, ModuleDescription(doc.module));
@@ -83,6 +83,11 @@ std::vector<Documented> DocumentModule(const std::wstring& project, const DocMod
 std::string Located(const std::string& path, const Finding& finding) {
   return path + (finding.line > 0 ? ":" + std::to_string(finding.line) : std::string()) + ": " +
          (finding.code.empty() ? std::string() : finding.code + " ") + finding.message;
+}
+
+std::string Located(const DocModule& module, Finding finding) {
+  finding.line = module.ShownLine(finding.line);
+  return Located(module.path, finding);
 }
 
 std::string XmlDocumentation(const std::wstring& project, const std::vector<DocModule>& modules,

@@ -1,0 +1,180 @@
+#include "tools/doc/doc_inputs.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "office/vba_project.h"
+#include "text/ascii.h"
+#include "text/source_text.h"
+#include "text/utf.h"
+#include "tools/doc/doc_paths.h"
+#include "tools/doc/doc_tasks.h"
+#include "tools/doc/each_module.h"
+#include "tools/doc/exported_module.h"
+
+namespace tarnwick {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool EndsWith(const std::string& name, std::string_view ending) {
+  return name.size() >= ending.size() &&
+         EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - ending.size()),
+                                 ending);
+}
+
+bool IsModuleFile(const fs::path& path) {
+  const std::string extension = Shown(path.extension());
+  return EqualsIgnoringAsciiCase(extension, ".bas") || EqualsIgnoringAsciiCase(extension, ".cls") ||
+         EqualsIgnoringAsciiCase(extension, ".frm");
+}
+
+// One named file, or one module file found in a folder, or a folder that
+// could not be read; and what reading it gave.
+struct Entry {
+  fs::path path;
+  bool first = false;  // the first PATH: an Office file there names the project
+  bool unreadableFolder = false;
+  DocInputs read;
+};
+
+// A file, or the module files of a folder and its subfolders in path order.
+void Collect(const std::string& argument, bool first, std::vector<Entry>& entries) {
+  const fs::path path = PathOf(argument);
+  std::error_code error;
+  if (!fs::is_directory(path, error)) {
+    entries.push_back({path, first, false, {}});
+    return;
+  }
+  std::vector<fs::path> files;
+  fs::recursive_directory_iterator it(path, error);
+  for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+    std::error_code ignored;
+    if (it->is_regular_file(ignored) && IsModuleFile(it->path())) {
+      files.push_back(it->path());
+    }
+  }
+  if (error) {
+    entries.push_back({path, false, true, {}});
+  }
+  std::sort(files.begin(), files.end(),
+            [](const fs::path& a, const fs::path& b) { return Shown(a) < Shown(b); });
+  for (const fs::path& file : files) {
+    entries.push_back({file, false, false, {}});
+  }
+}
+
+class Loader {
+ public:
+  Loader(DocInputs& inputs, Encoding encoding) : inputs(inputs), encoding(encoding) {}
+
+  void Load(const fs::path& path, bool first) {
+    const std::string shown = Shown(path);
+    try {
+      std::string bytes = ReadFileBytes(path);
+      if (office::LooksLikeOfficeFile(bytes)) {
+        LoadOfficeFile(path, std::move(bytes), first);
+        return;
+      }
+      // A form's code as export writes it: "UserForm1.frm.bas".
+      const bool form = EndsWith(shown, ".frm.bas");
+      std::wstring stem = Utf8ToWide(Shown(path.stem()));
+      if (form) {
+        stem.resize(stem.size() - 4);
+      }
+      DocModule doc = ReadDocModule(shown, bytes, encoding, stem);
+      if (form) {
+        doc.module.kind = ModuleKind::kForm;
+      }
+      Add(std::move(doc), path, false);
+    } catch (const InputError& error) {
+      Bad(shown, error.line, error.what());
+    } catch (const ModuleError& error) {
+      Bad(shown, error.line, error.what());
+    } catch (const office::OfficeError& error) {
+      Bad(shown, 0, error.what());
+    }
+  }
+
+  void Bad(const std::string& path, int32_t line, const std::string& message) {
+    inputs.errors.push_back(Located(path, {line, {}, "error: " + message}));
+  }
+
+ private:
+  void Add(DocModule doc, const fs::path& file, bool office) {
+    inputs.modules.push_back(std::move(doc));
+    inputs.files.push_back(file);
+    inputs.inOfficeFile.push_back(office);
+  }
+
+  // All of the file's modules or, when one cannot be read, none.
+  void LoadOfficeFile(const fs::path& path, std::string bytes, bool first) {
+    const std::string shown = Shown(path);
+    const office::VbaProject project = office::ReadVbaProject(std::move(bytes));
+    std::vector<DocModule> docs;
+    for (const office::VbaModule& module : project.modules) {
+      const ExportedModule exported = ExportOf(module);
+      try {
+        docs.push_back(ReadExportedModule(shown, exported));
+      } catch (const ModuleError& error) {
+        Bad(shown + "/" + exported.shownName, error.line, error.what());
+        return;
+      }
+    }
+    for (DocModule& doc : docs) {
+      Add(std::move(doc), path, true);
+    }
+    if (first) {
+      inputs.project = project.name;
+    }
+  }
+
+  DocInputs& inputs;
+  Encoding encoding;
+};
+
+}  // namespace
+
+DocInputs GatherInputs(const std::vector<std::string>& paths, Encoding encoding) {
+  std::vector<Entry> entries;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    Collect(paths[i], i == 0, entries);
+  }
+  // Every file is read at once; what they hold is then kept, and what could not
+  // be read reported, in the order of the command line.
+  ForEachIndex(entries.size(), [&](size_t i) {
+    Entry& entry = entries[i];
+    Loader loader(entry.read, encoding);
+    if (entry.unreadableFolder) {
+      loader.Bad(Shown(entry.path), 0, "cannot read the folder");
+    } else {
+      loader.Load(entry.path, entry.first);
+    }
+  });
+  DocInputs inputs;
+  inputs.modules.reserve(entries.size());
+  for (Entry& entry : entries) {
+    DocInputs& read = entry.read;
+    std::move(read.modules.begin(), read.modules.end(), std::back_inserter(inputs.modules));
+    inputs.files.insert(inputs.files.end(), read.files.begin(), read.files.end());
+    inputs.inOfficeFile.insert(inputs.inOfficeFile.end(), read.inOfficeFile.begin(),
+                               read.inOfficeFile.end());
+    inputs.errors.insert(inputs.errors.end(), read.errors.begin(), read.errors.end());
+    if (read.project) {
+      inputs.project = std::move(read.project);
+    }
+  }
+  return inputs;
+}
+
+std::string OfficeWriteRefusal(const std::string& officePath) {
+  return Located(officePath,
+                 {0,
+                  {},
+                  "error: Tarnwick never writes into an Office file; export its modules "
+                  "(tarnwick-doc export), sync the exported files with --write, and "
+                  "import them again in the editor"});
+}
+
+}  // namespace tarnwick
