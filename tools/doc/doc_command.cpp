@@ -130,6 +130,9 @@ class Run {
     modules = std::move(inputs.modules);
     files = std::move(inputs.files);
     inOfficeFile = std::move(inputs.inOfficeFile);
+    if (modules.empty() && status == kDocBadInput) {
+      return status;  // nothing could be read: no empty documentation in its place
+    }
     const std::wstring project = arguments.project ? Utf8ToWide(*arguments.project)
                                  : inputs.project  ? *inputs.project
                                                    : DefaultProject(arguments.paths[0]);
