@@ -4,6 +4,9 @@
 //   DocTool/check   every block checked
 //   DocTool/xml     the XML documentation file
 //   DocTool/sync    every block synced; half of them change, so a diff is made
+//   DocTool/workbook_xml  the same lines as the modules of an .xlsm (the test
+//                   writer's benchmark workbook): the package, the project and
+//                   its compressed modules read, and the XML file written
 // Counter: lines per iteration. The report compares the time with one second.
 #include <benchmark/benchmark.h>
 
@@ -12,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/office/writer/bench_workbook.h"
 #include "tools/doc/doc_command.h"
 
 namespace tarnwick::bench {
@@ -92,6 +96,25 @@ void Run(benchmark::State& state, const char* command) {
   }
   state.counters["lines"] = static_cast<double>(modules.lines);
 }
+
+// The workbook, written once; each iteration reads it and writes the XML file.
+void WorkbookXml(benchmark::State& state) {
+  const Modules& modules = SharedModules();
+  const std::filesystem::path book = modules.folder / "Book.xlsm";
+  std::ofstream(book, std::ios::binary) << office::testing::BenchWorkbook();
+  const std::filesystem::path xml = modules.folder / "Book.xml";
+  const std::vector<std::string> arguments = {"xml", "--out", xml.string(), book.string()};
+  for (auto _ : state) {
+    std::ostringstream out;
+    std::ostringstream err;
+    if (RunDocCommand(arguments, out, err) != kDocDone) {
+      state.SkipWithError(err.str().c_str());
+      break;
+    }
+  }
+  state.counters["lines"] = office::testing::kBenchModules * office::testing::kBenchLinesPerModule;
+}
+BENCHMARK(WorkbookXml)->Name("DocTool/workbook_xml")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_CAPTURE(Run, check, "check")->Name("DocTool/check")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Run, xml, "xml")->Name("DocTool/xml")->Unit(benchmark::kMillisecond);
