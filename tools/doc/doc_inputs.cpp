@@ -1,6 +1,10 @@
 #include "tools/doc/doc_inputs.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <optional>
+#include <thread>
 
 #include "office/vba_project.h"
 #include "text/ascii.h"
@@ -26,6 +30,44 @@ bool IsModuleFile(const fs::path& path) {
   const std::string extension = Shown(path.extension());
   return EqualsIgnoringAsciiCase(extension, ".bas") || EqualsIgnoringAsciiCase(extension, ".cls") ||
          EqualsIgnoringAsciiCase(extension, ".frm");
+}
+
+// Calls `each(i)` for every i below `count` on a few threads; the first
+// exception that escapes a call is thrown again here, after all have ended.
+template <class Each>
+void ForEachInParallel(size_t count, const Each& each) {
+  const size_t threads = std::min<size_t>({count, std::thread::hardware_concurrency(), 8});
+  if (threads <= 1) {
+    for (size_t i = 0; i < count; ++i) {
+      each(i);
+    }
+    return;
+  }
+  std::atomic<size_t> next{0};
+  std::exception_ptr failure;
+  std::atomic<bool> failed{false};
+  auto work = [&] {
+    for (size_t i = next++; i < count && !failed; i = next++) {
+      try {
+        each(i);
+      } catch (...) {
+        if (!failed.exchange(true)) {
+          failure = std::current_exception();
+        }
+      }
+    }
+  };
+  std::vector<std::thread> pool;
+  for (size_t t = 1; t < threads; ++t) {
+    pool.emplace_back(work);
+  }
+  work();
+  for (std::thread& thread : pool) {
+    thread.join();
+  }
+  if (failure) {
+    std::rethrow_exception(failure);
+  }
 }
 
 class Gatherer {
@@ -101,13 +143,22 @@ class Gatherer {
   void LoadOfficeFile(const fs::path& path, std::string bytes, bool first) {
     const std::string shown = Shown(path);
     const office::VbaProject project = office::ReadVbaProject(std::move(bytes));
-    std::vector<DocModule> docs;
-    for (const office::VbaModule& module : project.modules) {
-      const ExportedModule exported = ExportOf(module);
+    // The modules are read on a few threads: each is text work of its own.
+    const size_t count = project.modules.size();
+    std::vector<DocModule> docs(count);
+    std::vector<std::optional<std::string>> failures(count);
+    ForEachInParallel(count, [&](size_t i) {
+      const ExportedModule exported = ExportOf(project.modules[i]);
       try {
-        docs.push_back(ReadExportedModule(shown, exported));
+        docs[i] = ReadExportedModule(shown, exported);
       } catch (const ModuleError& error) {
-        Bad(shown + "/" + exported.shownName, error.line, error.what());
+        failures[i] = Located(shown + "/" + exported.shownName,
+                              {error.line, {}, std::string("error: ") + error.what()});
+      }
+    });
+    for (std::optional<std::string>& failure : failures) {
+      if (failure) {
+        inputs.errors.push_back(std::move(*failure));
         return;
       }
     }
