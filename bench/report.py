@@ -26,6 +26,7 @@ WINE_OVERHEAD_RATIO = 0.10
 # The one absolute target, on purpose: how long a user waits for tarnwick-doc,
 # 55,000 lines at 1,000,000 lines a second (the slowest command).
 DOC_TOOL_MS = 55.0
+WORKBOOK_XML_MS = 50.0  # reading the .xlsm and writing its XML file
 # Editor calls per keystroke under Wine, the two that bind the pane included.
 CALL_TARGETS = {"template": 12, "enter-in-block": 8, "tab-template-block": 10,
                 "tab-200-line-block": 12, "closing-tag": 8, "apostrophe-in-code": 8,
@@ -84,7 +85,9 @@ def build(native, wine):
             doc_tool.append({"command": name.split("/", 1)[1], "lines": row.get("lines"),
                              "ms": row["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0,
                                                        "s": 1e3}[row.get("time_unit", "ns")]})
-    slowest_doc = max((d["ms"] for d in doc_tool), default=None)
+    slowest_doc = max((d["ms"] for d in doc_tool if d["command"] != "workbook_xml"),
+                      default=None)
+    workbook_xml = next((d["ms"] for d in doc_tool if d["command"] == "workbook_xml"), None)
 
     growth = {}
     for g in GROWTH:
@@ -159,6 +162,10 @@ def build(native, wine):
          "limit": "<= %.0f ms" % DOC_TOOL_MS,
          "value": "%.0f ms" % slowest_doc if slowest_doc is not None else "not run",
          "holds": slowest_doc is not None and slowest_doc <= DOC_TOOL_MS},
+        {"target": "native: tarnwick-doc xml on an .xlsm of 50 modules, 55,000 lines",
+         "limit": "< %.0f ms" % WORKBOOK_XML_MS,
+         "value": "%.1f ms" % workbook_xml if workbook_xml is not None else "not run",
+         "holds": workbook_xml is not None and workbook_xml < WORKBOOK_XML_MS},
         {"target": "growth: linear in the lines walked", "limit": "linear",
          "value": ", ".join("%s %s" % (g, "linear" if growth[g]["linear"] else "NOT linear")
                             for g in GROWTH),

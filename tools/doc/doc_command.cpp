@@ -525,6 +525,9 @@ int RunDocCommand(const std::vector<std::string>& arguments, std::ostream& out, 
       return request.command->runOnFiles(request.arguments, out, err);
     }
     Session session(std::move(request.arguments), out, err);
+    if (session.modules.empty() && session.status == kDocBadInput) {
+      return session.status;  // nothing could be read: no empty documentation in its place
+    }
     request.command->run(session);
     return session.status;
   } catch (const UsageError& error) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "office/vba_project.h"
 #include "text/ascii.h"
@@ -112,13 +113,22 @@ class Loader {
   void LoadOfficeFile(const fs::path& path, std::string bytes, bool first) {
     const std::string shown = Shown(path);
     const office::VbaProject project = office::ReadVbaProject(std::move(bytes));
-    std::vector<DocModule> docs;
-    for (const office::VbaModule& module : project.modules) {
-      const ExportedModule exported = ExportOf(module);
+    // Each module is text work of its own: they are read at once too.
+    const size_t count = project.modules.size();
+    std::vector<DocModule> docs(count);
+    std::vector<std::optional<std::string>> failures(count);
+    ForEachIndex(count, [&](size_t i) {
+      const ExportedModule exported = ExportOf(project.modules[i]);
       try {
-        docs.push_back(ReadExportedModule(shown, exported));
+        docs[i] = ReadExportedModule(shown, exported);
       } catch (const ModuleError& error) {
-        Bad(shown + "/" + exported.shownName, error.line, error.what());
+        failures[i] = Located(shown + "/" + exported.shownName,
+                              {error.line, {}, std::string("error: ") + error.what()});
+      }
+    });
+    for (std::optional<std::string>& failure : failures) {
+      if (failure) {
+        inputs.errors.push_back(std::move(*failure));
         return;
       }
     }

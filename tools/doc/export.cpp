@@ -55,7 +55,9 @@ class Exporter {
       }
     }
     std::error_code error;
-    fs::create_directories(folder, error);
+    if (!targets.empty()) {
+      fs::create_directories(folder, error);
+    }
     for (const Target& target : targets) {
       try {
         WriteAtomically(target.path, target.bytes, options.force);
