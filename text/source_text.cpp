@@ -95,11 +95,18 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   if (!file) {
     throw InputError("cannot read the file");
   }
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size > kLargestFileRead) {
+    throw InputError("the file is larger than 1 GiB: no module or Office file is");
+  }
   // In blocks rather than a character at a time: files are read whole.
   std::string bytes;
   char buffer[1 << 16];
   while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
     bytes.append(buffer, static_cast<size_t>(file.gcount()));
+    if (bytes.size() > kLargestFileRead) {
+      throw InputError("the file is larger than 1 GiB: no module or Office file is");
+    }
   }
   if (file.bad()) {
     throw InputError("cannot read the file");

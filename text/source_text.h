@@ -30,7 +30,11 @@ struct SourceText {
   std::vector<std::string> ends;    // each line's end as bytes: CR LF, LF, or empty
 };
 
-// The whole file; throws InputError "cannot read the file" (without the path).
+// The largest file read: no module or Office file comes near it.
+inline constexpr std::uintmax_t kLargestFileRead = std::uintmax_t{1} << 30;  // 1 GiB
+
+// The whole file; throws InputError "cannot read the file" (without the path),
+// and for a file larger than kLargestFileRead, before reading any of it.
 std::string ReadFileBytes(const std::filesystem::path& path);
 
 // Splits at LF (a CR before it goes with the line end) and decodes each line.

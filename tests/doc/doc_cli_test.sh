@@ -31,5 +31,14 @@ status=$?
   grep -qF '<member name="M:Calc.Calc.Sum(System.Object@,System.Object@)">' "$work/Calc.xml"
 check "a missing file: exit 2, the other file documented" $? "status $status: $(cat "$work/err")"
 
+# A file larger than any module or Office file is refused before it is read
+# (a sparse file: it takes no disk).
+truncate -s 1100M "$work/Huge.bas"
+"${doc[@]}" check "$work/Huge.bas" >"$work/out" 2>"$work/err"
+status=$?
+[ "$status" -eq 2 ] && grep -q "Huge.bas: error: the file is larger than 1 GiB" "$work/err"
+check "a file over 1 GiB: one line, exit 2" $? "status $status: $(cat "$work/err")"
+rm -f "$work/Huge.bas"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
