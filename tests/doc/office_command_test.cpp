@@ -11,6 +11,7 @@
 #include "tests/office/writer/project_writer.h"
 #include "tests/office/writer/zip_writer.h"
 #include "tools/doc/doc_command.h"
+#include "tools/doc/doc_paths.h"
 
 namespace tarnwick {
 namespace {
@@ -176,7 +177,7 @@ TEST(DocOfficeFiles, ExportRefusesHostileNamesAndKeepsFilesWithoutForce) {
     if (shown.empty()) {
       EXPECT_EQ(run.status, kDocDone) << run.err;
       const std::string file = folder.Utf8("out/" + WideToUtf8(c.name) + ".cls");
-      EXPECT_TRUE(std::filesystem::exists(std::u8string(file.begin(), file.end()))) << file;
+      EXPECT_TRUE(std::filesystem::exists(PathOf(file))) << file;
       continue;
     }
     EXPECT_EQ(run.status, kDocBadInput);
