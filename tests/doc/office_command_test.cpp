@@ -176,8 +176,8 @@ TEST(DocOfficeFiles, ExportRefusesHostileNamesAndKeepsFilesWithoutForce) {
     const std::string shown(c.message);
     if (shown.empty()) {
       EXPECT_EQ(run.status, kDocDone) << run.err;
-      const std::string file = folder.Utf8("out/" + WideToUtf8(c.name) + ".cls");
-      EXPECT_TRUE(std::filesystem::exists(PathOf(file))) << file;
+      const std::string name = WideToUtf8(c.name) + ".cls";
+      EXPECT_TRUE(std::filesystem::exists(folder.Path() / "out" / PathOf(name))) << name;
       continue;
     }
     EXPECT_EQ(run.status, kDocBadInput);
