@@ -147,7 +147,7 @@ void Run(benchmark::State& state, const char* command, bool longBodies) {
 
 // The workbook, written once; each iteration reads it and writes the XML file.
 void WorkbookXml(benchmark::State& state) {
-  const Modules& modules = SharedModules();
+  const Modules& modules = SharedModules(false);
   const std::filesystem::path book = modules.folder / "Book.xlsm";
   std::ofstream(book, std::ios::binary) << office::testing::BenchWorkbook();
   const std::filesystem::path xml = modules.folder / "Book.xml";
