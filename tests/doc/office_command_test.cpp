@@ -158,6 +158,7 @@ TEST(DocOfficeFiles, ExportRefusesHostileNamesAndKeepsFilesWithoutForce) {
       {L"..\\..\\evil", "the module name \"..\\..\\evil\" is no VBA identifier"},
       {L"Two Words", "the module name \"Two Words\" is no VBA identifier"},
       {L"1st", "the module name \"1st\" is no VBA identifier"},
+      {L"Bell\x07\x1b[2J", "the module name \"Bell??[2J\" is no VBA identifier"},
       {L"", "a module has no name"},
       {L"ThisNameIsLongerThanThirtyOneChars", "is no VBA identifier"},
       {L"CON", "the module name \"CON\" is a device name of Windows"},

@@ -143,11 +143,18 @@ ExportedModule ExportOf(const office::VbaModule& module) {
       exported.text = WithoutAttributes(module.source, kFormAttributes);
       break;
   }
+  // Messages go to terminals: a control character of a hostile name is shown as '?'.
+  for (char& c : exported.shownName) {
+    c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+  }
   return exported;
 }
 
 std::string ModuleNameProblem(const std::wstring& name) {
-  const std::string shown = "\"" + WideToUtf8(name) + "\"";
+  std::string shown = "\"" + WideToUtf8(name) + "\"";
+  for (char& c : shown) {
+    c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+  }
   if (name.empty()) {
     return "a module has no name";
   }
