@@ -10,6 +10,7 @@ source tests/check.sh
 # folder: the folders its files may include from (its own always).
 declare -A allowed=(
   [text]=""
+  [files]="text"
   [engine]="text"
   [vba]="engine text"
   [office]="text"
@@ -19,10 +20,10 @@ declare -A allowed=(
   [window]="engine text win32"
   [addin/server]="registrar window engine text win32"
   [addin]="addin/server registrar vbe window engine text win32"
-  [simulator]="addin engine text win32"
-  [tools/doc]="office vba engine text"
-  [tools/package]="addin/server registrar text"
-  [tools/replay]="simulator engine text"
+  [simulator]="addin engine files text win32"
+  [tools/doc]="office vba engine files text"
+  [tools/package]="addin/server registrar files text"
+  [tools/replay]="simulator engine files text"
 )
 
 for folder in "${!allowed[@]}"; do

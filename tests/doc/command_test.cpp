@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tests/doc/doc_test_support.h"
+#include "files/read_file.h"
 #include "text/source_text.h"
 #include "tarnwick_version.h"
 #include "tools/doc/doc_command.h"
@@ -36,7 +37,7 @@ TEST(DocCommand, BadInputIsReportedAndTheOtherFilesAreStillDone) {
   EXPECT_EQ(check.status, kDocBadInput);
   EXPECT_EQ(check.out, good + ":8: TWD011 Sub Twice: parameter \"n\" has no <param>\n");
   EXPECT_EQ(check.err,
-            missing + ": error: cannot read the file\n" + junk +
+            missing + ": error: cannot read the file: No such file or directory\n" + junk +
                 ":1: error: the control character U+0002 stands in the text: not a VBA module\n" +
                 japanese +
                 ":3: error: byte at column 3 is no character in cp932 (read as cp932)\n");

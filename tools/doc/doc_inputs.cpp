@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 #include <optional>
 
+#include "files/read_file.h"
 #include "office/vba_project.h"
 #include "text/ascii.h"
 #include "text/source_text.h"
@@ -95,6 +97,8 @@ class Loader {
       Bad(shown, error.line, error.what());
     } catch (const office::OfficeError& error) {
       Bad(shown, 0, error.what());
+    } catch (const std::bad_alloc&) {
+      Bad(shown, 0, "not enough memory to read the file");
     }
   }
 
