@@ -19,10 +19,18 @@ namespace {
   throw InputError("cannot read the file: " + reason);
 }
 
+std::string SizeText(std::uintmax_t bytes) {
+  if (bytes >= (std::uintmax_t{1} << 30) && bytes % (std::uintmax_t{1} << 30) == 0) {
+    return std::to_string(bytes >> 30) + " GiB";
+  }
+  if (bytes >= (std::uintmax_t{1} << 20) && bytes % (std::uintmax_t{1} << 20) == 0) {
+    return std::to_string(bytes >> 20) + " MiB";
+  }
+  return std::to_string(bytes) + " bytes";
+}
+
 [[noreturn]] void TooLarge(std::uintmax_t largest) {
-  const bool gib = largest >= (std::uintmax_t{1} << 30);
-  throw InputError("the file is larger than " +
-                   std::to_string(gib ? largest >> 30 : largest >> 20) + (gib ? " GiB" : " MiB") +
+  throw InputError("the file is larger than " + SizeText(largest) +
                    ": no module or Office file is");
 }
 
