@@ -25,9 +25,23 @@ Script OwnViewClassKeys(Script script) {
   return script;
 }
 
+Script RemovableKeys(Script script, ClassKeys classKeys, OtherRoots otherRoots) {
+  if (classKeys == ClassKeys::OwnViewOnly) {
+    script = OwnViewClassKeys(std::move(script));
+  }
+  if (otherRoots == OtherRoots::LeftToTheOtherScope) {
+    for (RootBlock& block : script.roots) {
+      if (block.root != RegistryRoot::ClassesRoot) {
+        block.entries.clear();
+      }
+    }
+  }
+  return script;
+}
+
 HResult RunRegistryScript(const std::wstring& text, const Replacements& replacements,
                           RegistryPort& registry, RegistrarMode mode, const RootMapping& mapping,
-                          ClassKeys classKeys) {
+                          ClassKeys classKeys, OtherRoots otherRoots) {
   std::wstring expanded;
   if (const HResult hr = ExpandReplacements(text, replacements, &expanded); Failed(hr)) {
     return hr;
@@ -36,10 +50,12 @@ HResult RunRegistryScript(const std::wstring& text, const Replacements& replacem
   if (const HResult hr = ParseScript(expanded, &script); Failed(hr)) {
     return hr;
   }
-  if (classKeys == ClassKeys::OwnViewOnly) {
-    script = OwnViewClassKeys(std::move(script));
+  if (mode == RegistrarMode::Unregister) {
+    return ApplyScript(RemovableKeys(std::move(script), classKeys, otherRoots), registry, mode,
+                       mapping);
   }
-  return ApplyScript(script, registry, mode, mapping);
+  const Script undo = RemovableKeys(script, classKeys, otherRoots);
+  return ApplyScript(script, registry, mode, mapping, &undo);
 }
 
 }  // namespace tarnwick

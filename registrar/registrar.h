@@ -24,6 +24,14 @@ enum class ClassKeys {
   OwnViewOnly,
 };
 
+// The roots other than the classes root (the add-in's key under HKCU) are the
+// same for a machine-wide and a per-user registration of the class.
+enum class OtherRoots {
+  Included,
+  // Left alone: the other scope's registration of the class stands and keeps them.
+  LeftToTheOtherScope,
+};
+
 // True for the keys below the classes root that each view has for itself
 // (ASCII case ignored).
 [[nodiscard]] bool IsOwnViewClassKey(std::wstring_view name);
@@ -32,11 +40,20 @@ enum class ClassKeys {
 // not share (names compared case-insensitively); other roots stay as they are.
 [[nodiscard]] Script OwnViewClassKeys(Script script);
 
+// `script` as far as a removal may go: its HKCR blocks cut down by `classKeys`,
+// and the entries of its other roots dropped (the blocks stay, empty) with
+// OtherRoots::LeftToTheOtherScope.
+[[nodiscard]] Script RemovableKeys(Script script, ClassKeys classKeys, OtherRoots otherRoots);
+
 // kS_OK, or the first failure: of the replacements, of the parse (nothing written)
 // or of the application (the failing root block undone when registering).
+// `classKeys` and `otherRoots` say what a removal may touch: what unregistering
+// removes, and what undoing a failed registration removes, since the keys that
+// another registration shares were there before this one and stay with it.
 [[nodiscard]] HResult RunRegistryScript(const std::wstring& text, const Replacements& replacements,
                                         RegistryPort& registry, RegistrarMode mode,
                                         const RootMapping& mapping = {},
-                                        ClassKeys classKeys = ClassKeys::All);
+                                        ClassKeys classKeys = ClassKeys::All,
+                                        OtherRoots otherRoots = OtherRoots::Included);
 
 }  // namespace tarnwick

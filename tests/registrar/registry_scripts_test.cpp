@@ -34,7 +34,7 @@ constexpr Platform kX86 = {"x86", "Addins"};
 
 HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarMode mode,
                     const Platform& platform = kX64, ClassKeys classKeys = ClassKeys::All,
-                    const RootMapping& mapping = {}) {
+                    const RootMapping& mapping = {}, OtherRoots otherRoots = OtherRoots::Included) {
   Replacements replacements;
   Replacements given;
   given.Add(L"APPID", kAppId);
@@ -46,7 +46,7 @@ HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarM
     return hr;
   }
   const HResult hr = RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode,
-                                       mapping, classKeys);
+                                       mapping, classKeys, otherRoots);
   EXPECT_EQ(registry.OpenKeyCount(), 0u);
   return hr;
 }
@@ -259,6 +259,77 @@ TEST(RegistryScriptsTest, MachineAndUserScopesEachKeepToTheirOwnClassesKey) {
   EXPECT_EQ(Below(registry.Dump(), machine),
             machine + "\n" + machine + "\\AppID\n" + machine + "\\CLSID\n");
   EXPECT_EQ(Below(registry.Dump(), "HKCR"), "") << registry.Dump();
+}
+
+// Both scopes write the one add-in key under HKCU. Unregistering either while
+// the other's registration stands leaves the registry as the other alone made
+// it: HKCU and HKLM whole, not only the classes.
+TEST(RegistryScriptsTest, UnregisteringOneScopeLeavesTheOthersAddinKey) {
+  for (const bool machineGoes : {true, false}) {
+    SCOPED_TRACE(machineGoes ? "machine-wide unregistered" : "per-user unregistered");
+    const RootMapping staying = machineGoes ? UserClassesMapping() : MachineClassesMapping();
+    const RootMapping going = machineGoes ? MachineClassesMapping() : UserClassesMapping();
+    auto run = [&](InMemoryRegistry& registry, RegistrarMode mode, const RootMapping& mapping,
+                   OtherRoots otherRoots) {
+      for (const char* fileName : {"appid.rgs", "connect.rgs"}) {
+        ASSERT_EQ(RunResource(registry, fileName, mode, kX64, ClassKeys::All, mapping, otherRoots),
+                  kS_OK);
+      }
+    };
+    InMemoryRegistry alone;
+    run(alone, RegistrarMode::Register, staying, OtherRoots::Included);
+    InMemoryRegistry both;
+    run(both, RegistrarMode::Register, staying, OtherRoots::Included);
+    run(both, RegistrarMode::Register, going, OtherRoots::Included);
+    run(both, RegistrarMode::Unregister, going, OtherRoots::LeftToTheOtherScope);
+    // What the removal leaves of its classes key: the NoRemove keys.
+    const std::string left = machineGoes ? "HKLM\\Software\\Classes" : "HKCU\\Software\\Classes";
+    std::string expected = alone.Dump();
+    InMemoryRegistry keys;
+    run(keys, RegistrarMode::Register, going, OtherRoots::Included);
+    run(keys, RegistrarMode::Unregister, going, OtherRoots::Included);
+    EXPECT_EQ(Below(both.Dump(), "HKCU\\Software\\Microsoft"),
+              Below(expected, "HKCU\\Software\\Microsoft"));
+    EXPECT_NE(both.Dump().find("\\Addins64\\Tarnwick.Connect\n"), std::string::npos);
+    EXPECT_EQ(Below(both.Dump(), left), Below(keys.Dump(), left) + Below(expected, left));
+  }
+}
+
+// A registration that fails beside the other bitness's undoes only what its
+// own view holds: the ProgIDs and the AppID the two share stay.
+TEST(RegistryScriptsTest, AFailedRegistrationUndoesOnlyItsOwnView) {
+  InMemoryRegistry failed;
+  InMemoryRegistry expected;
+  for (InMemoryRegistry* registry : {&failed, &expected}) {
+    for (const char* fileName : {"appid.rgs", "connect.rgs"}) {
+      ASSERT_EQ(RunResource(*registry, fileName, RegistrarMode::Register, kX86), kS_OK);
+    }
+  }
+  // The class key's InprocServer32 value fails, after the ProgIDs were written.
+  bool failedSomewhere = false;
+  for (int k = 1; k < 40 && !failedSomewhere; ++k) {
+    InMemoryRegistry trial;
+    for (const char* fileName : {"appid.rgs", "connect.rgs"}) {
+      ASSERT_EQ(RunResource(trial, fileName, RegistrarMode::Register, kX86), kS_OK);
+    }
+    trial.FailWrite(k);
+    if (Failed(RunResource(trial, "connect.rgs", RegistrarMode::Register, kX64,
+                           ClassKeys::OwnViewOnly))) {
+      if (trial.Dump().find("InprocServer32") == std::string::npos && k > 4) {
+        failed.FailWrite(k);
+        failedSomewhere = true;
+      }
+    }
+  }
+  ASSERT_TRUE(failedSomewhere);
+  EXPECT_TRUE(Failed(
+      RunResource(failed, "connect.rgs", RegistrarMode::Register, kX64, ClassKeys::OwnViewOnly)));
+  ASSERT_EQ(
+      RunResource(expected, "connect.rgs", RegistrarMode::Unregister, kX64, ClassKeys::OwnViewOnly),
+      kS_OK);
+  EXPECT_EQ(failed.Dump(), expected.Dump());
+  EXPECT_NE(failed.Dump().find("HKCR\\Tarnwick.Connect\\CLSID\n"), std::string::npos)
+      << failed.Dump();
 }
 
 TEST(RegistryScriptsTest, ForceRemoveClearsAStaleClassKey) {
