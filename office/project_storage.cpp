@@ -172,8 +172,8 @@ VbaProject ReadProjectStorage(const CompoundFile& file, uint32_t storage) {
     if (total > kMaxProjectSourceSize) {
       Damaged("the modules' source exceeds " + std::to_string(kMaxProjectSourceSize) + " bytes");
     }
-    if (LineCount(text) > kMostModuleLines) {
-      Damaged(what + " has more than " + std::to_string(kMostModuleLines) + " lines");
+    if (LineCount(text) > kMostTextLines) {
+      Damaged(what + " has more than " + std::to_string(kMostTextLines) + " lines");
     }
     module.source = Decoded(text, dir.codePage, what);
     project.modules.push_back(std::move(module));

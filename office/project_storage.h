@@ -24,7 +24,7 @@ bool HoldsVbaProject(const CompoundFile& file, uint32_t storage);
 // Throws OfficeError(kDamaged), "damaged VBA project: ...", for whatever is
 // missing or broken, for a stream named by two modules, and for a project over
 // the caps above or a module over the lines a module file may hold
-// (kMostModuleLines).
+// (kMostTextLines).
 VbaProject ReadProjectStorage(const CompoundFile& file, uint32_t storage);
 
 }  // namespace tarnwick::office
