@@ -118,7 +118,7 @@ void SourceText::Append(std::wstring line, std::string_view end) {
   lines.push_back(std::move(line));
 }
 
-SourceText DecodeSourceText(std::string bytes, Encoding fallback) {
+SourceText DecodeSourceText(const std::string& bytes, Encoding fallback) {
   if (bytes.size() > kLargestModuleText) {
     throw InputError("the text is larger than " + std::to_string(kLargestModuleText >> 20) +
                      " MiB: no VBA module is");
@@ -135,9 +135,10 @@ SourceText DecodeSourceText(std::string bytes, Encoding fallback) {
     marked = Encoding::kUtf16Be;
     source.byteOrderMark = bytes.substr(0, 2);
   }
-  bytes.erase(0, source.byteOrderMark.size());
-  source.body = std::move(bytes);
-  source.spans = SplitLines(source.body, marked);
+  // Split (and refused) before anything is copied.
+  const std::string_view body = std::string_view(bytes).substr(source.byteOrderMark.size());
+  source.spans = SplitLines(body, marked);
+  source.body = body;
   source.encoding = marked.value_or(Encoding::kUtf8);
   try {
     try {

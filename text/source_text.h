@@ -71,7 +71,7 @@ struct SourceText {
 // for control characters other than tab, which no module holds (found while
 // the text is split, before anything is decoded), and for bytes that cannot
 // be decoded.
-SourceText DecodeSourceText(std::string bytes, Encoding fallback);
+SourceText DecodeSourceText(const std::string& bytes, Encoding fallback);
 
 // The lines as UTF-8, each ended by LF.
 std::string ModuleText(const std::vector<std::wstring>& lines);

@@ -31,7 +31,10 @@ std::string ModulesSharingOneStream(size_t modules, size_t streamBytes) {
     ModuleFixture module = SmallModule(i);
     module.streamName = L"Shared";
     module.rawText = "";
-    module.compiledBytes = static_cast<uint32_t>(streamBytes);
+    // The first module's stream is the one kept: its stand-in for compiled
+    // code fills it; every offset points past it, at the empty source.
+    module.compiledBytes = i == 0 ? static_cast<uint32_t>(streamBytes) : 0;
+    module.offsetSkew = i == 0 ? 0 : static_cast<int32_t>(streamBytes);
     project.modules.push_back(module);
   }
   std::vector<CfbNode> nodes = ProjectNodes(project);
