@@ -352,9 +352,7 @@ void CrefScope::Index() const {
 }
 
 std::optional<std::wstring> CrefScope::Missing(const std::wstring& cref) const {
-  if (!modules) {
-    Index();
-  }
+  std::call_once(indexed, [this] { Index(); });
   std::wstring target = cref;
   if (target.size() > 2 && target[1] == L':') {
     if (target[0] == L'!') {

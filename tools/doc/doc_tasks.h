@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -57,7 +58,9 @@ class CrefScope {
   void Index() const;
 
   std::vector<const DocModule*> docs;
-  // By lower-case name; made at the first cref, as most runs meet none.
+  // By lower-case name; made at the first cref, as most runs meet none, once
+  // for all the threads that check modules against the one scope.
+  mutable std::once_flag indexed;
   mutable std::optional<std::map<std::wstring, Module>> modules;
 };
 
