@@ -181,7 +181,7 @@ format:
 # build/bench/results.json (docs/performance.md explains them). Never run by
 # `make test`: speed is reported, not tested. The report's own check of its
 # targets (bench/report_test.py) runs first, in a moment.
-BENCH_PACKAGES := $(NATIVE_PACKAGES) libbenchmark-dev python3 \
+BENCH_PACKAGES := $(NATIVE_PACKAGES) libbenchmark-dev python3 time \
 	g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64
 BENCH_DIR := $(CURDIR)/build/bench
 BENCH_WINEPREFIX := $(BENCH_DIR)/wineprefix
