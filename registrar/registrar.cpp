@@ -25,11 +25,11 @@ Script OwnViewClassKeys(Script script) {
   return script;
 }
 
-Script RemovableKeys(Script script, ClassKeys classKeys, OtherRoots otherRoots) {
-  if (classKeys == ClassKeys::OwnViewOnly) {
+Script RemovableKeys(Script script, const KeysLeftToOthers& left) {
+  if (left.sharedClassKeys) {
     script = OwnViewClassKeys(std::move(script));
   }
-  if (otherRoots == OtherRoots::LeftToTheOtherScope) {
+  if (left.otherRoots) {
     for (RootBlock& block : script.roots) {
       if (block.root != RegistryRoot::ClassesRoot) {
         block.entries.clear();
@@ -41,7 +41,7 @@ Script RemovableKeys(Script script, ClassKeys classKeys, OtherRoots otherRoots) 
 
 HResult RunRegistryScript(const std::wstring& text, const Replacements& replacements,
                           RegistryPort& registry, RegistrarMode mode, const RootMapping& mapping,
-                          ClassKeys classKeys, OtherRoots otherRoots) {
+                          ClassKeys classKeys, const KeysLeftToOthers& left) {
   std::wstring expanded;
   if (const HResult hr = ExpandReplacements(text, replacements, &expanded); Failed(hr)) {
     return hr;
@@ -50,11 +50,13 @@ HResult RunRegistryScript(const std::wstring& text, const Replacements& replacem
   if (const HResult hr = ParseScript(expanded, &script); Failed(hr)) {
     return hr;
   }
-  if (mode == RegistrarMode::Unregister) {
-    return ApplyScript(RemovableKeys(std::move(script), classKeys, otherRoots), registry, mode,
-                       mapping);
+  if (classKeys == ClassKeys::OwnViewOnly) {
+    script = OwnViewClassKeys(std::move(script));
   }
-  const Script undo = RemovableKeys(script, classKeys, otherRoots);
+  if (mode == RegistrarMode::Unregister) {
+    return ApplyScript(RemovableKeys(std::move(script), left), registry, mode, mapping);
+  }
+  const Script undo = RemovableKeys(script, left);
   return ApplyScript(script, registry, mode, mapping, &undo);
 }
 

@@ -83,16 +83,15 @@ HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister, const Repla
   // The other bitness's registration shares the ProgIDs and the AppID with
   // this one, and the other scope's the add-in's key; while they stand,
   // unregistering (or undoing a failed registration) leaves those to them.
-  const ClassKeys classKeys =
-      ClassRegisteredForAnotherModule(path, scope) ? ClassKeys::OwnViewOnly : ClassKeys::All;
   const RegistrationScope other =
       scope == RegistrationScope::Machine ? RegistrationScope::User : RegistrationScope::Machine;
-  const OtherRoots otherRoots =
-      ClassRegisteredIn(other) ? OtherRoots::LeftToTheOtherScope : OtherRoots::Included;
+  KeysLeftToOthers left;
+  left.sharedClassKeys = ClassRegisteredForAnotherModule(path, scope);
+  left.otherRoots = ClassRegisteredIn(other);
   Win32Registry registry;
   return RunRegistryScript(script, all, registry,
                            doRegister ? RegistrarMode::Register : RegistrarMode::Unregister,
-                           RootMappingFor(scope), classKeys, otherRoots);
+                           RootMappingFor(scope), ClassKeys::All, left);
 }
 
 HRESULT RegisterClassTable(RegistrationScope scope) {
