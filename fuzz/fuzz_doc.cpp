@@ -11,7 +11,11 @@
 
 #include "engine/text_helpers.h"
 #include "text/utf.h"
-#include "tools/doc/doc_tasks.h"
+#include "documentation/check.h"
+#include "documentation/markdown.h"
+#include "documentation/sync.h"
+#include "documentation/xml_file.h"
+#include "documentation/xml_fragment.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "tarnwick_version.h"
-#include "tools/doc/check_rules.h"
-#include "tools/doc/doc_tasks.h"
+#include "documentation/check_rules.h"
+#include "documentation/module.h"
 
 namespace tarnwick {
 

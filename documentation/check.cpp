@@ -1,14 +1,15 @@
 // What `check` reports: members without blocks, blocks that document nothing
 // or are not well-formed, and tags that do not match their declaration or the
 // modules they name. Each finding carries its rule's code (check_rules.h).
+#include "documentation/check.h"
+
 #include <algorithm>
 #include <map>
 #include <set>
 
+#include "documentation/descriptions.h"
+#include "documentation/members.h"
 #include "text/utf.h"
-#include "tools/doc/check_rules.h"
-#include "tools/doc/descriptions.h"
-#include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {
 

@@ -1,4 +1,4 @@
-#include "tools/doc/doc_model.h"
+#include "documentation/members.h"
 
 #include <algorithm>
 #include <array>
@@ -52,25 +52,6 @@ std::wstring_view TypeOfCharacter(wchar_t c) {
 }
 
 }  // namespace
-
-DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fallback,
-                        const std::wstring& stem) {
-  DocModule doc;
-  doc.path = std::move(path);
-  doc.source = DecodeSourceText(bytes, fallback);
-  doc.module = ReadModule(doc.source.lines);
-  if (doc.module.name.empty()) {
-    doc.module.name = stem;
-  }
-  return doc;
-}
-
-int32_t DocModule::ShownLine(int32_t line) const {
-  if (editorLines.empty() || line <= 0) {
-    return line;
-  }
-  return editorLines[std::min(static_cast<size_t>(line), editorLines.size()) - 1];
-}
 
 bool DocumentedMember::IsPublic() const {
   return std::any_of(parts.begin(), parts.end(),

@@ -1,12 +1,15 @@
 // `sync`: each ''' block brought in line with its declaration, every word
 // already written kept, and every line it does not change left byte for byte.
+#include "documentation/sync.h"
+
 #include <algorithm>
 #include <map>
+#include <optional>
 
+#include "documentation/descriptions.h"
+#include "documentation/members.h"
 #include "engine/text_helpers.h"
 #include "text/utf.h"
-#include "tools/doc/descriptions.h"
-#include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {
 

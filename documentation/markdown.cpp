@@ -1,14 +1,16 @@
 // Markdown pages: an index, and one page per module with each public member's
 // declaration, summary, parameters, returns, remarks and example. A property's
 // accessors are one member; a description stands in for a missing block.
+#include "documentation/markdown.h"
+
 #include <algorithm>
 #include <map>
 #include <set>
 
+#include "documentation/members.h"
 #include "engine/text_helpers.h"
 #include "text/ascii.h"
 #include "text/utf.h"
-#include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {
 
