@@ -3,7 +3,10 @@
 #include <array>
 #include <string_view>
 
+#include "engine/declaration_parser.h"
 #include "text/ascii.h"
+#include "text/device_names.h"
+#include "text/shown_text.h"
 #include "text/utf.h"
 
 namespace tarnwick {
@@ -45,18 +48,6 @@ std::wstring_view Word(std::wstring_view line, size_t& at) {
   return line.substr(start, at - start);
 }
 
-bool IsAttributeLine(std::wstring_view line) {
-  size_t at = 0;
-  return EqualsIgnoringAsciiCase(Word(line, at), L"Attribute");
-}
-
-bool EndsContinued(std::wstring_view line) {
-  while (!line.empty() && IsBlank(line.back())) {
-    line.remove_suffix(1);
-  }
-  return line.size() >= 2 && line.back() == L'_' && IsBlank(line[line.size() - 2]);
-}
-
 // The source less the header's Attribute lines that name one of `dropped`.
 template <size_t N>
 std::wstring WithoutAttributes(std::wstring_view source,
@@ -70,7 +61,7 @@ std::wstring WithoutAttributes(std::wstring_view source,
     end = end == std::wstring_view::npos ? source.size() : end + 1;
     const std::wstring_view line = source.substr(begin, end - begin);
     begin = end;
-    header = header && IsAttributeLine(line);
+    header = header && IsAttributeStatement(line);
     if (header) {
       size_t at = 0;
       Word(line, at);
@@ -101,18 +92,6 @@ bool IsOtherLetter(wchar_t c) {
   return u >= 0xC0 && u != 0xD7 && u != 0xF7 && !(u >= 0x2000 && u <= 0x2BFF) &&
          !(u >= 0x3000 && u <= 0x303F) && !(u >= 0xD800 && u <= 0xDFFF) &&
          !(u >= 0xFE00 && u <= 0xFE0F) && u != 0xFEFF && !(u >= 0xFFF0 && u <= 0xFFFF);
-}
-
-bool IsDeviceName(std::wstring_view name) {
-  for (const std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL"}) {
-    if (EqualsIgnoringAsciiCase(name, device)) {
-      return true;
-    }
-  }
-  return name.size() == 4 &&
-         (EqualsIgnoringAsciiCase(name.substr(0, 3), L"COM") ||
-          EqualsIgnoringAsciiCase(name.substr(0, 3), L"LPT")) &&
-         name[3] >= L'0' && name[3] <= L'9';
 }
 
 // A module of an Office file as its export writes it.
@@ -159,10 +138,8 @@ ExportedModule ExportOf(const office::VbaModule& module) {
       exported.text = WithoutAttributes(module.source, kFormAttributes);
       break;
   }
-  // Messages go to terminals: a control character of a hostile name is shown as '?'.
-  for (char& c : exported.shownName) {
-    c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-  }
+  // Messages go to terminals: a hostile name is shown safely.
+  exported.shownName = ShownText(exported.shownName);
   return exported;
 }
 
@@ -184,10 +161,7 @@ ModuleKind KindOf(office::ModuleKind kind) {
 }  // namespace
 
 std::string ModuleNameProblem(const std::wstring& name) {
-  std::string shown = "\"" + WideToUtf8(name) + "\"";
-  for (char& c : shown) {
-    c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-  }
+  const std::string shown = "\"" + ShownText(name) + "\"";
   if (name.empty()) {
     return "a module has no name";
   }
@@ -200,7 +174,7 @@ std::string ModuleNameProblem(const std::wstring& name) {
   if (!identifier) {
     return "the module name " + shown + " is no VBA identifier";
   }
-  if (IsDeviceName(name)) {
+  if (IsWindowsDeviceName(name)) {
     return "the module name " + shown + " is a device name of Windows";
   }
   return std::string();
@@ -211,8 +185,8 @@ std::vector<int32_t> EditorLines(const std::vector<std::wstring>& lines, size_t 
   int32_t visible = 0;
   bool continued = false;  // the line goes on a statement of the line before
   for (size_t i = 0; i < lines.size(); ++i) {
-    const bool hidden = i < headerLines || (!continued && IsAttributeLine(lines[i]));
-    continued = i >= headerLines && EndsContinued(lines[i]);
+    const bool hidden = i < headerLines || (!continued && IsAttributeStatement(lines[i]));
+    continued = i >= headerLines && IsContinuedLine(lines[i]);
     if (!hidden) {
       ++visible;
     }

@@ -10,20 +10,12 @@
 #include "documentation/members.h"
 #include "engine/text_helpers.h"
 #include "text/ascii.h"
+#include "text/device_names.h"
 #include "text/utf.h"
 
 namespace tarnwick {
 
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return text;
-}
 
 // Text with Markdown's punctuation escaped and every run of blanks and line
 // ends made one space.
@@ -83,7 +75,7 @@ class Renderer {
     if (target.size() > 2 && target[1] == ':') {
       target.erase(0, 2);
     }
-    target = Lower(target.substr(0, target.find('(')));
+    target = ToAsciiLower(target.substr(0, target.find('(')));
     // "Project.Module.Member", "Module.Member", "Member" or "Module".
     for (size_t dots = 0; dots < 3; ++dots) {
       for (const std::string& key : {target, module + "." + target}) {
@@ -183,7 +175,7 @@ std::string Declared(const DocModule& doc, const Member& member) {
 class Page {
  public:
   Page(const DocModule& doc, const Targets& targets)
-      : doc(doc), renderer(targets, Lower(WideToUtf8(doc.module.name))) {}
+      : doc(doc), renderer(targets, ToAsciiLower(WideToUtf8(doc.module.name))) {}
 
   std::string Write() {
     out = "# " + Escaped(doc.module.name) + "\n\n" + KindOfModule(doc.module.kind) + ".\n\n";
@@ -320,19 +312,6 @@ std::string YamlString(const std::string& text) {
   return out + "\"";
 }
 
-// Names a file may not have on Windows, whatever its extension.
-bool IsDeviceName(const std::wstring& name) {
-  for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL"}) {
-    if (EqualsIgnoringAsciiCase(name, device)) {
-      return true;
-    }
-  }
-  return name.size() == 4 &&
-         (EqualsIgnoringAsciiCase(name.substr(0, 3), L"COM") ||
-          EqualsIgnoringAsciiCase(name.substr(0, 3), L"LPT")) &&
-         name[3] >= L'1' && name[3] <= L'9';
-}
-
 // The page of each module, in the modules' order. A module's name comes from
 // the file it was read from, so it is its page's name only where that is a
 // plain file name in DIR/docs: letters, digits, underscores (and any
@@ -344,13 +323,13 @@ std::vector<std::string> PageNames(const std::vector<DocModule>& modules) {
   std::set<std::string> taken = {"index"};
   for (size_t i = 0; i < modules.size(); ++i) {
     const std::wstring& name = modules[i].module.name;
-    const bool plain = !name.empty() && !IsDeviceName(name) &&
+    const bool plain = !name.empty() && !IsWindowsDeviceName(name) &&
                        std::all_of(name.begin(), name.end(), [](wchar_t c) {
                          return c >= 0x80 || c == L'_' || (c >= L'0' && c <= L'9') ||
                                 (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
                        });
     std::string page = plain ? WideToUtf8(name) : std::string();
-    if (page.empty() || !taken.insert(Lower(page)).second) {
+    if (page.empty() || !taken.insert(ToAsciiLower(page)).second) {
       page = "module-" + std::to_string(i + 1);  // no plain name holds a '-'
     }
     names.push_back(page + ".md");
@@ -366,13 +345,13 @@ std::vector<std::pair<std::string, std::string>> MarkdownSite(
   Targets targets;
   for (size_t i = 0; i < modules.size(); ++i) {
     const DocModule& doc = modules[i];
-    const std::string module = Lower(WideToUtf8(doc.module.name));
+    const std::string module = ToAsciiLower(WideToUtf8(doc.module.name));
     targets.emplace(module, pageNames[i]);
     for (const Member& member : doc.module.members) {
       if (member.declaration.isPrivate || member.declaration.names.empty()) {
         continue;
       }
-      const std::string name = Lower(WideToUtf8(member.declaration.names[0]));
+      const std::string name = ToAsciiLower(WideToUtf8(member.declaration.names[0]));
       targets.emplace(module + "." + name, pageNames[i] + "#" + name);
     }
   }

@@ -41,11 +41,7 @@ struct BlockContent {
 };
 BlockContent ReadBlockContent(const CommentBlock& block);
 
-// Procedures, Declare and Event have a signature of parameters; the rest none.
-bool HasSignature(DeclarationKind kind);
-// The parameter names of the signature, in order; empty without one.
-std::vector<std::wstring> SignatureNames(const Declaration& declaration);
-// Where `name` stands among the signature's names (ASCII case ignored, as VBA
+// Where `name` stands among a signature's names (ParameterNames) (ASCII case ignored, as VBA
 // ignores it), or names.size().
 size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring& name);
 // "Function Add", "Property Get Item", "Enum Shape", "Const Limit, Size".

@@ -6,6 +6,7 @@
 
 #include "documentation/check_rules.h"
 #include "tarnwick_version.h"
+#include "text/ascii.h"
 #include "tools/doc/arguments.h"
 #include "tools/doc/session.h"
 
@@ -65,9 +66,7 @@ void SetIgnored(Arguments& arguments, const std::string& list) {
   size_t start = 0;
   while (start <= list.size()) {
     const size_t comma = std::min(list.find(',', start), list.size());
-    std::string code = list.substr(start, comma - start);
-    std::transform(code.begin(), code.end(), code.begin(),
-                   [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
+    const std::string code = ToAsciiUpper(std::string_view(list).substr(start, comma - start));
     if (FindCheckRule(code) == nullptr) {
       throw UsageError{"--ignore: no rule has the code '" + code +
                        "' (tarnwick-doc check --help lists them)"};

@@ -27,13 +27,6 @@ struct Target {
   std::string note;  // said on stderr once written
 };
 
-std::string Folded(std::string name) {
-  for (char& c : name) {
-    c = AsciiUpper(c);
-  }
-  return name;
-}
-
 class Exporter {
  public:
   explicit Exporter(Session& session)
@@ -92,7 +85,7 @@ class Exporter {
       if (!problem.empty()) {
         return session.Bad(file, 0, problem + "; nothing of it was exported");
       }
-      const std::string key = Folded(origin.exportName);
+      const std::string key = ToAsciiUpper(origin.exportName);
       if (const auto other = taken.find(key); other != taken.end() || names.contains(key)) {
         return session.Bad(file, 0,
                            "its " + origin.exportName + " would be written twice (" +
