@@ -186,9 +186,16 @@ class Page {
     }
     for (const DocumentedMember& member : DocumentedMembers(doc.module)) {
       if (member.IsPublic()) {
-        WriteMember(member);
+        WriteMember(member, false);
       }
     }
+    return out;
+  }
+
+  // One member's section, every part's declaration in it.
+  std::string OneMember(const DocumentedMember& member) {
+    out.clear();
+    WriteMember(member, true);
     return out;
   }
 
@@ -205,12 +212,12 @@ class Page {
   }
 
  private:
-  void WriteMember(const DocumentedMember& documented) {
+  void WriteMember(const DocumentedMember& documented, bool privateParts) {
     const Member& member = *documented.parts.front();
     out += "## " + Escaped(member.declaration.names.empty() ? L"" : member.declaration.names[0]) +
            "\n\n```vb\n";
     for (const Member* part : documented.parts) {
-      if (!part->declaration.isPrivate) {
+      if (privateParts || !part->declaration.isPrivate) {
         out += Declared(doc, *part);
       }
     }
@@ -371,6 +378,11 @@ std::vector<std::pair<std::string, std::string>> MarkdownSite(
   pages.insert(pages.begin(), {"docs/index.md", index});
   pages.insert(pages.begin(), {"mkdocs.yml", config});
   return pages;
+}
+
+std::string MemberMarkdown(const DocModule& module, const DocumentedMember& member) {
+  const Targets none;
+  return Page(module, none).OneMember(member);
 }
 
 }  // namespace tarnwick

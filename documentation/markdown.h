@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "documentation/members.h"
 #include "documentation/module.h"
 
 namespace tarnwick {
@@ -17,5 +18,11 @@ namespace tarnwick {
 // a file).
 std::vector<std::pair<std::string, std::string>> MarkdownSite(
     const std::wstring& project, const std::vector<DocModule>& modules);
+
+// One member as its page shows it, for a hover or a tooltip: its name as a
+// heading, the declaration of every part (Private ones too) in a vb code
+// block, then summary, parameters, returns, remarks, example and, for an Enum
+// or a Type, its members. A cref is shown as its text, not as a link.
+std::string MemberMarkdown(const DocModule& module, const DocumentedMember& member);
 
 }  // namespace tarnwick
