@@ -4,8 +4,9 @@
 // held in memory; nothing here opens a file.
 //
 // Reading is two steps, so that a caller that only needs the text (export)
-// never parses it: a Module*Text function splits and decodes the text, and
-// ParseModule reads its declarations and blocks. ReadModuleText does both.
+// never parses it: ModuleFromBytes or ModuleFromText splits the text into
+// lines, once, and ParseModule reads its declarations and blocks.
+// ReadModuleText and ReadDocModule do both.
 #pragma once
 
 #include <cstdint>
