@@ -24,7 +24,8 @@ namespace tarnwick {
 // Where a module was read from.
 struct ModuleOrigin {
   // The file that was read: the module file, or the Office file that holds the
-  // module. UTF-8, with '/' between folders, as the file was named.
+  // module, with '/' between folders, as the file was named: UTF-8, or where
+  // the file system's name is not, its bytes.
   std::string file;
   // Inside an Office file, how messages name the module: its name with the
   // extension its export has ("Calc.bas", "Sheet1.cls", "Entry.frm"). Empty for
@@ -48,7 +49,9 @@ struct ModuleOrigin {
 
 struct DocModule {
   ModuleOrigin origin;
-  std::string path;  // as messages name it: the file, or "OFFICE/Calc.bas"
+  // As messages name it: the file, or "OFFICE/Calc.bas"; shown as a name
+  // from a file is (text/shown_text.h), so valid UTF-8 whatever the file's name.
+  std::string path;
   SourceText source;
   // What the text declares, once ParseModule has read it. Its name is
   // Attribute VB_Name, or else the origin's name; its kind the origin's kind
