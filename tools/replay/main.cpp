@@ -125,8 +125,8 @@ std::string JsonReport(const SimulatedCodeWindow& window, const std::vector<Keys
                       {"consumed", reports[i].consumed},
                       {"editorCalls", reports[i].editorCalls}});
   }
-  // A key's notation comes from the command line: bytes that are not UTF-8
-  // are written as U+FFFD rather than failing the report.
+  // The texts are UTF-8 (the keys were decoded when parsed); should a byte
+  // that is not slip through, it is written as U+FFFD, never a failure.
   return report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
