@@ -8,6 +8,7 @@
 #include "office/office_error.h"
 #include "office/project_stream.h"
 #include "office/vba_compression.h"
+#include "text/ascii.h"
 #include "text/code_page.h"
 #include "text/encoding.h"
 #include "text/source_text.h"
@@ -53,23 +54,13 @@ uint32_t Required(const CompoundFile& file, uint32_t storage, std::wstring_view 
   return *found;
 }
 
-std::wstring Folded(std::wstring_view name) {
-  std::wstring folded(name);
-  for (wchar_t& c : folded) {
-    if (c >= L'a' && c <= L'z') {
-      c = static_cast<wchar_t>(c - L'a' + L'A');
-    }
-  }
-  return folded;
-}
-
 // The kinds the PROJECT stream gives its modules, by folded name: the first
 // line naming a module as anything but a standard one.
 class ProjectKinds {
  public:
   void Add(const std::wstring& name, ModuleKind kind) {
     if (kind != ModuleKind::kStandard) {
-      kinds_.emplace(Folded(name), kind);
+      kinds_.emplace(ToAsciiUpper(name), kind);
     }
   }
 
@@ -77,7 +68,7 @@ class ProjectKinds {
     if (module.procedural) {
       return ModuleKind::kStandard;
     }
-    const auto found = kinds_.find(Folded(name));
+    const auto found = kinds_.find(ToAsciiUpper(name));
     // Not named in the PROJECT stream: a class is the safest kind.
     return found == kinds_.end() ? ModuleKind::kClass : found->second;
   }
