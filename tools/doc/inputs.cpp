@@ -77,6 +77,7 @@ class Loader {
     const std::string shown = Shown(path);
     try {
       std::string bytes = ReadFileBytes(path);
+      office::RefuseMisnamedOfficeFile(shown, bytes);
       if (options.officeFilesOnly || office::LooksLikeOfficeFile(bytes)) {
         LoadOfficeFile(shown, std::move(bytes), first);
         return;
