@@ -13,6 +13,9 @@ shift
 fuzzers=("$@")
 [ ${#fuzzers[@]} -eq 0 ] && fuzzers=(fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office)
 build="$root/build/fuzz"
+# AddressSanitizer holds up to 256 MB of freed memory to catch late uses;
+# 64 MB still catches them and leaves the limit on memory to the code's own.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=64"
 status=0
 passed=0
 failed=0
