@@ -12,7 +12,8 @@
 namespace tarnwick {
 namespace {
 
-std::string FailureOf(const std::filesystem::path& path, std::uintmax_t largest = kLargestFileRead) {
+std::string FailureOf(const std::filesystem::path& path,
+                      std::uintmax_t largest = kLargestFileRead) {
   try {
     (void)ReadFileBytes(path, largest);
   } catch (const InputError& error) {
@@ -30,7 +31,8 @@ TEST(ReadFile, ReadsARegularFileWholeAndRefusesWhatIsNot) {
             "the file is larger than 4 bytes: no module or Office file is");
   // The system's own reason.
   EXPECT_NE(FailureOf(scratch / "Missing.bas").find("cannot read the file: "), std::string::npos);
-  EXPECT_GT(FailureOf(scratch / "Missing.bas").size(), std::string("cannot read the file: ").size());
+  EXPECT_GT(FailureOf(scratch / "Missing.bas").size(),
+            std::string("cannot read the file: ").size());
 #ifndef _WIN32
   // A pipe without a writer would block an open; a device has no end.
   ASSERT_EQ(mkfifo((scratch / "Pipe.bas").c_str(), 0600), 0);
