@@ -130,7 +130,7 @@ bool NamedLikeOfficeFile(std::string_view fileName) {
       fileName.find('\\', dot) != std::string_view::npos) {
     return false;
   }
-  const std::string extension = Lower(std::string(fileName.substr(dot + 1)));
+  const std::string extension = ToAsciiLower(fileName.substr(dot + 1));
   for (const std::string_view known : kExtensions) {
     if (extension == known) {
       return true;
