@@ -25,7 +25,7 @@ WINEPREFIX_X86 := $(CURDIR)/build/windows-x86/wineprefix
 # Wine's 32-bit loader: WoW64 starts every 32-bit program through it.
 WINE32 := /usr/lib/wine/wine
 
-.PHONY: all demo play demo-build test native-deps native-build native-test format \
+.PHONY: all demo play demo-build test native-deps native-build native-test tsan-test format \
 	win64-deps win64-build win64-test windows-x86-deps windows-x86-build windows-x86-test \
 	fuzz-deps fuzz-build fuzz-test fuzz soak dist-deps dist-build dist package-test
 
@@ -40,6 +40,13 @@ native-build: native-deps
 
 native-test: native-build
 	ctest --preset native
+
+# tarnwick-doc and its tests built with ThreadSanitizer and run once, so that
+# a data race between the threads that read and check modules turns CI red.
+tsan-test: native-deps
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan
+	ctest --preset tsan
 
 win64-deps:
 	@scripts/ensure-packages.sh $(WIN64_PACKAGES)
@@ -139,9 +146,11 @@ package-test: dist win64-build
 	WINEPREFIX=$(WINEPREFIX_WIN64) $(WINESERVER) -k 2>/dev/null; \
 	exit $$status
 
-# Native first, then Windows x64 and x86, the installer packages, then the fuzzers.
+# Native first (and tarnwick-doc under ThreadSanitizer), then Windows x64 and
+# x86, the installer packages, then the fuzzers.
 test:
 	$(MAKE) native-test
+	$(MAKE) tsan-test
 	$(MAKE) win64-test
 	$(MAKE) windows-x86-test
 	$(MAKE) package-test
@@ -174,7 +183,7 @@ format:
 # build/bench/results.json (docs/performance.md explains them). Never run by
 # `make test`: speed is reported, not tested. The report's own check of its
 # targets (bench/report_test.py) runs first, in a moment.
-BENCH_PACKAGES := $(NATIVE_PACKAGES) libbenchmark-dev python3 \
+BENCH_PACKAGES := $(NATIVE_PACKAGES) libbenchmark-dev python3 time \
 	g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64
 BENCH_DIR := $(CURDIR)/build/bench
 BENCH_WINEPREFIX := $(BENCH_DIR)/wineprefix

@@ -23,10 +23,18 @@ SIZES = [10, 100, 1000, 10000]
 # machine.
 IN_PROCESS_SHARE_OF_FLOOR = 0.125
 WINE_OVERHEAD_RATIO = 0.10
-# The one absolute target, on purpose: how long a user waits for tarnwick-doc,
-# 55,000 lines at 1,000,000 lines a second (the slowest command).
-DOC_TOOL_MS = 55.0
-WORKBOOK_XML_MS = 50.0  # reading the .xlsm and writing its XML file
+# tarnwick-doc on 55,000 lines, each command's wall-clock time in units of the
+# floor timed beside it in the same run: the same module files read and decoded
+# on the same threads (DocFloor/read_decode). The slowest command, and xml on
+# the workbook of the same lines (the package, the project and its compressed
+# modules read, and the XML file written). On the shared machine of 2 cores
+# the ratios came to 5.7 to 11.3 and 5.7 to 14.2 over runs at loads from 2 to
+# 10: a busy machine slows the threads of the floor and of the commands alike,
+# but not exactly alike, and the workbook's reading of its package is serial.
+DOC_TOOL_PER_FLOOR = 15.0
+WORKBOOK_XML_PER_FLOOR = 20.0
+# check's peak resident memory above an idle child, per byte of module files.
+DOC_PEAK_PER_INPUT_BYTE = 20.0
 # Editor calls per keystroke under Wine, the two that bind the pane included.
 CALL_TARGETS = {"template": 12, "enter-in-block": 8, "tab-template-block": 10,
                 "tab-200-line-block": 12, "closing-tag": 8, "apostrophe-in-code": 8,
@@ -88,6 +96,18 @@ def build(native, wine):
     slowest_doc = max((d["ms"] for d in doc_tool if d["command"] != "workbook_xml"),
                       default=None)
     workbook_xml = next((d["ms"] for d in doc_tool if d["command"] == "workbook_xml"), None)
+    floor_row = rows.get("DocFloor/read_decode")
+    doc_floor = (floor_row["real_time"] * {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[
+        floor_row.get("time_unit", "ns")] if floor_row and "error" not in floor_row else None)
+
+    def per_floor(ms):
+        return ms / doc_floor if ms is not None and doc_floor else None
+
+    slowest_per_floor = per_floor(slowest_doc)
+    workbook_per_floor = per_floor(workbook_xml)
+    memory_row = rows.get("DocMemory/check")
+    peak_per_byte = (memory_row.get("peak_bytes_per_input_byte")
+                     if memory_row and "error" not in memory_row else None)
 
     growth = {}
     for g in GROWTH:
@@ -158,14 +178,20 @@ def build(native, wine):
          "limit": "<= %.1f" % OWN_TIME_PER_REFERENCE,
          "value": "%.2f %s" % (slowest["own_per_reference"], slowest["kind"]),
          "holds": slowest["own_per_reference"] <= OWN_TIME_PER_REFERENCE},
-        {"target": "native: tarnwick-doc on 55,000 lines, slowest command",
-         "limit": "<= %.0f ms" % DOC_TOOL_MS,
-         "value": "%.0f ms" % slowest_doc if slowest_doc is not None else "not run",
-         "holds": slowest_doc is not None and slowest_doc <= DOC_TOOL_MS},
-        {"target": "native: tarnwick-doc xml on an .xlsm of 50 modules, 55,000 lines",
-         "limit": "< %.0f ms" % WORKBOOK_XML_MS,
-         "value": "%.1f ms" % workbook_xml if workbook_xml is not None else "not run",
-         "holds": workbook_xml is not None and workbook_xml < WORKBOOK_XML_MS},
+        {"target": "native: tarnwick-doc on 55,000 lines, slowest command / floor",
+         "limit": "<= %.1f" % DOC_TOOL_PER_FLOOR,
+         "value": ("%.2f (%.0f ms / %.1f ms)" % (slowest_per_floor, slowest_doc, doc_floor)
+                   if slowest_per_floor is not None else "not run"),
+         "holds": slowest_per_floor is not None and slowest_per_floor <= DOC_TOOL_PER_FLOOR},
+        {"target": "native: tarnwick-doc xml on an .xlsm of the same lines / floor",
+         "limit": "<= %.1f" % WORKBOOK_XML_PER_FLOOR,
+         "value": ("%.2f (%.0f ms / %.1f ms)" % (workbook_per_floor, workbook_xml, doc_floor)
+                   if workbook_per_floor is not None else "not run"),
+         "holds": workbook_per_floor is not None and workbook_per_floor <= WORKBOOK_XML_PER_FLOOR},
+        {"target": "native: tarnwick-doc check, peak memory per byte of input",
+         "limit": "<= %.0f" % DOC_PEAK_PER_INPUT_BYTE,
+         "value": "%.1f" % peak_per_byte if peak_per_byte is not None else "not run",
+         "holds": peak_per_byte is not None and peak_per_byte <= DOC_PEAK_PER_INPUT_BYTE},
         {"target": "growth: linear in the lines walked", "limit": "linear",
          "value": ", ".join("%s %s" % (g, "linear" if growth[g]["linear"] else "NOT linear")
                             for g in GROWTH),
@@ -191,6 +217,8 @@ def build(native, wine):
         "line_runs_wine": wine["line_runs"],
         "growth": growth,
         "doc_tool": doc_tool,
+        "doc_floor_ms": doc_floor,
+        "doc_peak_bytes_per_input_byte": peak_per_byte,
         "targets": targets,
     }
 
@@ -270,7 +298,8 @@ def show(r):
             ("%10.1f | %5.2f" % (cells[n]["ns_per_line"], cells[n]["pane_calls_per_line"]))
             if n in cells else "%18s" % "-" for n in SIZES))
     p("")
-    p("tarnwick-doc on modules (ms per run, wall clock)")
+    p("tarnwick-doc on modules (ms per run, wall clock; the floor reads and decodes the same "
+      "files)")
     for d in r["doc_tool"]:
         rate = (d["lines"] or 0) / (d["ms"] / 1e3) if d["ms"] else 0
         p("  %-8s %8.1f ms   %d lines   %9.0f lines/s" % (d["command"], d["ms"],

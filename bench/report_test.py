@@ -29,6 +29,11 @@ def native_run():
         benchmarks.append({"run_name": "DocTool/" + command, "run_type": "iteration",
                            "cpu_time": 30.0, "real_time": 40.0, "time_unit": "ms",
                            "lines": 55000})
+    benchmarks.append({"run_name": "DocFloor/read_decode", "run_type": "iteration",
+                       "cpu_time": 4.0, "real_time": 5.0, "time_unit": "ms", "lines": 55000})
+    benchmarks.append({"run_name": "DocMemory/check", "run_type": "iteration",
+                       "cpu_time": 1.0, "real_time": 1.0, "time_unit": "ms",
+                       "peak_bytes_per_input_byte": 10.0, "input_bytes": 2e6})
     for series in report.GROWTH:
         for n in report.SIZES:
             benchmarks.append({"run_name": "Growth/%s/%d" % (series, n), "run_type": "iteration",
@@ -175,6 +180,28 @@ class TargetsTest(unittest.TestCase):
                 others = [t["target"] for t in results["targets"]
                           if not t["holds"] and t is not target]
                 self.assertEqual(others, [], "only the changed figure's target may miss")
+
+    def test_doc_targets_are_ratios_to_the_floor_beside_them(self):
+        def doc(row):
+            return next(b for b in native["benchmarks"] if b["run_name"] == row)
+
+        # A machine three times slower: the commands and the floor alike.
+        native = native_run()
+        for row in ("DocTool/check", "DocTool/xml", "DocTool/sync", "DocTool/workbook_xml",
+                    "DocFloor/read_decode"):
+            doc(row)["real_time"] *= 3
+        results = report.build(native, wine_run())
+        self.assertEqual([t["target"] for t in results["targets"] if not t["holds"]], [])
+
+        native = native_run()
+        doc("DocTool/sync")["real_time"] = 5.0 * report.DOC_TOOL_PER_FLOOR + 1
+        doc("DocTool/workbook_xml")["real_time"] = 5.0 * report.WORKBOOK_XML_PER_FLOOR + 1
+        doc("DocMemory/check")["peak_bytes_per_input_byte"] = report.DOC_PEAK_PER_INPUT_BYTE + 1
+        results = report.build(native, wine_run())
+        self.assertEqual(sorted(t["target"] for t in results["targets"] if not t["holds"]), [
+            "native: tarnwick-doc check, peak memory per byte of input",
+            "native: tarnwick-doc on 55,000 lines, slowest command / floor",
+            "native: tarnwick-doc xml on an .xlsm of the same lines / floor"])
 
     def test_the_table_prints(self):
         text = report.show(report.build(native_run(), wine_run()))

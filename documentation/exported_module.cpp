@@ -215,7 +215,8 @@ std::wstring ExportText(const DocModule& module) {
   std::wstring text;
   for (size_t i = 0; i < source.lines.size(); ++i) {
     text += source.lines[i];
-    text += source.ends[i] == "\r\n" ? L"\r\n" : source.ends[i] == "\n" ? L"\n" : L"";
+    const std::string_view end = source.End(i);
+    text += end == "\r\n" ? L"\r\n" : end == "\n" ? L"\n" : L"";
   }
   return text;
 }

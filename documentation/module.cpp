@@ -65,9 +65,7 @@ DocModule ModuleFromText(ModuleOrigin origin, std::wstring_view text) {
     const size_t end = lf == std::wstring_view::npos ? text.size() : lf;
     const bool cr = end > begin && text[end - 1] == L'\r';
     const std::wstring_view line = text.substr(begin, end - begin - (cr ? 1 : 0));
-    source.lines.emplace_back(line);
-    source.bytes.push_back(WideToUtf8(line));
-    source.ends.push_back(lf == std::wstring_view::npos ? "" : cr ? "\r\n" : "\n");
+    source.Append(std::wstring(line), lf == std::wstring_view::npos ? "" : cr ? "\r\n" : "\n");
     begin = end + 1;
   }
   return doc;

@@ -303,17 +303,17 @@ SyncResult SyncModule(const DocModule& doc, SyncOptions options) {
 
 std::string SyncedBytes(const SourceText& source, const SyncResult& result) {
   // A kept last line that no longer comes last ends as the file's first line does.
-  const std::string usual = source.ends.empty() ? std::string() : source.ends.front();
+  const std::string usual = source.spans.empty() ? std::string() : std::string(source.End(0));
   std::string out = source.byteOrderMark;
   for (size_t i = 0; i < result.lines.size(); ++i) {
     const SyncedLine& line = result.lines[i];
     std::string end;
     if (line.source >= 0) {
-      out += source.bytes[line.source];
-      end = source.ends[line.source];
+      out += source.Bytes(line.source);
+      end = source.End(line.source);
     } else {
       out += Encode(line.text, source.encoding);
-      end = source.ends[line.endLike];
+      end = source.End(line.endLike);
     }
     if (end.empty() && i + 1 < result.lines.size()) {
       end = usual.empty() ? Encode(L"\r\n", source.encoding) : usual;

@@ -30,10 +30,11 @@ wchar_t FoldCase(wchar_t c) {
   return c;
 }
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](wchar_t x, wchar_t y) { return FoldCase(x) == FoldCase(y); });
+// Orders names as Find compares them: folded, unit by unit, then by length.
+bool FoldedLess(std::wstring_view a, std::wstring_view b) {
+  return std::lexicographical_compare(
+      a.begin(), a.end(), b.begin(), b.end(),
+      [](wchar_t x, wchar_t y) { return FoldCase(x) < FoldCase(y); });
 }
 
 std::string Quoted(std::wstring_view name) {
@@ -301,17 +302,24 @@ void CompoundFile::WalkTrees() {
       }
       at = entries_[at].right;
     }
+    std::vector<uint32_t> byName = children;
+    std::stable_sort(byName.begin(), byName.end(), [this](uint32_t a, uint32_t b) {
+      return FoldedLess(entries_[a].name, entries_[b].name);
+    });
     entries_[storage].children = std::move(children);
+    entries_[storage].byName = std::move(byName);
   }
 }
 
 std::optional<uint32_t> CompoundFile::Find(uint32_t storage, std::wstring_view name) const {
-  for (const uint32_t child : entries_[storage].children) {
-    if (SameName(entries_[child].name, name)) {
-      return child;
-    }
+  const std::vector<uint32_t>& byName = entries_[storage].byName;
+  const auto found = std::lower_bound(
+      byName.begin(), byName.end(), name,
+      [this](uint32_t child, auto wanted) { return FoldedLess(entries_[child].name, wanted); });
+  if (found == byName.end() || FoldedLess(name, entries_[*found].name)) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  return *found;
 }
 
 std::optional<uint32_t> CompoundFile::Find(uint32_t storage,

@@ -37,6 +37,7 @@ class CompoundFile {
     uint32_t start = 0;
     uint64_t size = 0;
     std::vector<uint32_t> children;  // storages and the root: their entries, in tree order
+    std::vector<uint32_t> byName;    // the same, ordered by folded name (tree order among equals)
   };
 
   explicit CompoundFile(std::string bytes);
@@ -44,7 +45,9 @@ class CompoundFile {
   uint32_t root() const { return 0; }
   const Entry& entry(uint32_t id) const { return entries_[id]; }
 
-  // The child of a storage by name, compared without regard to ASCII case.
+  // The child of a storage by name, compared without regard to ASCII case (and
+  // the case of Latin-1's letters), found through the storage's index by name;
+  // of two children with one name, the first in tree order.
   std::optional<uint32_t> Find(uint32_t storage, std::wstring_view name) const;
   // The path of names from `storage`; nullopt when any is missing.
   std::optional<uint32_t> Find(uint32_t storage,

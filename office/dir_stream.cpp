@@ -56,6 +56,11 @@ uint32_t Number(std::string_view data, uint16_t id) {
   return Le32(data, 0);
 }
 
+[[noreturn]] void TooManyModules() {
+  Damaged("the dir stream lists more than " + std::to_string(kMaxModules) +
+          " modules, the most a project may hold");
+}
+
 }  // namespace
 
 DirInfo ParseDirStream(std::string_view dir) {
@@ -93,11 +98,17 @@ DirInfo ParseDirStream(std::string_view dir) {
         break;
       case kProjectModules:
         declaredModules = Number(data, id);
+        if (declaredModules > kMaxModules) {
+          TooManyModules();
+        }
         break;
       case kModuleName:
         if (inModule) {
           Damaged("the record of module " + std::to_string(info.modules.size()) +
                   " has no terminator");
+        }
+        if (info.modules.size() == kMaxModules) {
+          TooManyModules();
         }
         inModule = true;
         haveStreamName = haveOffset = false;

@@ -13,6 +13,12 @@
 
 namespace tarnwick::office {
 
+// The most modules a project may list. The editor's own documented limit is
+// about 400 modules a project, and real projects hold tens; a thousand leaves
+// room for any of them while a dir stream of a few hundred kilobytes can no
+// longer make us read hundreds of thousands of modules.
+inline constexpr size_t kMaxModules = 1000;
+
 struct DirModule {
   std::string name;                // MODULENAME, in the project's code page
   std::wstring unicodeName;        // MODULENAMEUNICODE, when present
@@ -30,7 +36,8 @@ struct DirInfo {
 
 // Throws OfficeError(kDamaged) with a message starting "damaged VBA project: "
 // for a record that runs past the end, a missing code page, a module without
-// its stream name or offset, or a module count that disagrees with the records.
+// its stream name or offset, a module count that disagrees with the records,
+// or more than kMaxModules modules.
 DirInfo ParseDirStream(std::string_view dir);
 
 }  // namespace tarnwick::office

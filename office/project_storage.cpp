@@ -1,6 +1,8 @@
 #include "office/project_storage.h"
 
+#include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "office/dir_stream.h"
 #include "office/office_error.h"
@@ -9,6 +11,7 @@
 #include "text/ascii.h"
 #include "text/code_page.h"
 #include "text/encoding.h"
+#include "text/source_text.h"
 #include "text/utf.h"
 
 namespace tarnwick::office {
@@ -51,17 +54,31 @@ uint32_t Required(const CompoundFile& file, uint32_t storage, std::wstring_view 
   return *found;
 }
 
-ModuleKind KindOf(const DirModule& module, const std::wstring& name,
-                  const std::vector<std::pair<std::wstring, ModuleKind>>& lines) {
-  if (module.procedural) {
-    return ModuleKind::kStandard;
-  }
-  for (const auto& [lineName, kind] : lines) {
-    if (EqualsIgnoringAsciiCase(lineName, name) && kind != ModuleKind::kStandard) {
-      return kind;
+// The kinds the PROJECT stream gives its modules, by folded name: the first
+// line naming a module as anything but a standard one.
+class ProjectKinds {
+ public:
+  void Add(const std::wstring& name, ModuleKind kind) {
+    if (kind != ModuleKind::kStandard) {
+      kinds_.emplace(ToAsciiUpper(name), kind);
     }
   }
-  return ModuleKind::kClass;  // not named in the PROJECT stream: a class is the safest kind
+
+  ModuleKind Of(const DirModule& module, const std::wstring& name) const {
+    if (module.procedural) {
+      return ModuleKind::kStandard;
+    }
+    const auto found = kinds_.find(ToAsciiUpper(name));
+    // Not named in the PROJECT stream: a class is the safest kind.
+    return found == kinds_.end() ? ModuleKind::kClass : found->second;
+  }
+
+ private:
+  std::unordered_map<std::wstring, ModuleKind> kinds_;
+};
+
+size_t LineCount(std::string_view text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
 }
 
 }  // namespace
@@ -93,17 +110,19 @@ VbaProject ReadProjectStorage(const CompoundFile& file, uint32_t storage) {
   project.codePage = dir.codePage;
   project.name = Decoded(dir.name, dir.codePage, "the project's name");
 
-  std::vector<std::pair<std::wstring, ModuleKind>> lines;
+  ProjectKinds kinds;
   for (const ProjectModuleLine& line :
        ParseProjectStream(file.Read(projectStream, kMaxProjectStreamSize))) {
     try {
-      lines.emplace_back(DecodeCodePage(line.name, dir.codePage), line.kind);
+      kinds.Add(DecodeCodePage(line.name, dir.codePage), line.kind);
     } catch (const EncodingError&) {
       // A line we cannot decode names no module we can match.
     }
   }
 
   uint64_t total = 0;
+  uint64_t streamBytes = 0;
+  std::unordered_map<uint32_t, std::string> streamOwners;  // entry -> the module reading it
   for (const DirModule& entry : dir.modules) {
     VbaModule module;
     const std::wstring codePageName = Decoded(entry.name, dir.codePage, "a module's name");
@@ -114,11 +133,20 @@ VbaProject ReadProjectStorage(const CompoundFile& file, uint32_t storage) {
             ? Decoded(entry.streamName, dir.codePage, what + "'s stream name")
             : entry.unicodeStreamName;
     module.streamName = WideToUtf8(streamName);
-    module.kind = KindOf(entry, codePageName, lines);
+    module.kind = kinds.Of(entry, codePageName);
 
     const std::optional<uint32_t> stream = file.Find(vba, streamName);
     if (!stream || file.entry(*stream).type != CompoundFile::Type::kStream) {
       Damaged(what + "'s stream '" + module.streamName + "' is missing");
+    }
+    if (const auto [owner, added] = streamOwners.emplace(*stream, what); !added) {
+      Damaged(what + "'s stream '" + module.streamName + "' is also the stream of " +
+              owner->second);
+    }
+    streamBytes += file.entry(*stream).size;
+    if (streamBytes > kMaxProjectStreamBytes) {
+      Damaged("the module streams hold more than " + std::to_string(kMaxProjectStreamBytes) +
+              " bytes");
     }
     const std::string bytes = file.Read(*stream, kMaxModuleStreamSize);
     if (entry.textOffset >= bytes.size()) {
@@ -134,6 +162,9 @@ VbaProject ReadProjectStorage(const CompoundFile& file, uint32_t storage) {
     total += text.size();
     if (total > kMaxProjectSourceSize) {
       Damaged("the modules' source exceeds " + std::to_string(kMaxProjectSourceSize) + " bytes");
+    }
+    if (LineCount(text) > kMostTextLines) {
+      Damaged(what + " has more than " + std::to_string(kMostTextLines) + " lines");
     }
     module.source = Decoded(text, dir.codePage, what);
     project.modules.push_back(std::move(module));

@@ -118,6 +118,35 @@ bool LooksLikeOfficeFile(std::string_view bytes) {
   return IsAccessDatabase(bytes) || LooksLikeCompoundFile(bytes) || LooksLikeZip(bytes);
 }
 
+bool NamedLikeOfficeFile(std::string_view fileName) {
+  static constexpr std::string_view kExtensions[] = {
+      "xls",  "xla",  "xlt",  "xlsm", "xlsb", "xlam", "xltm", "xlsx", "xltx",
+      "doc",  "dot",  "docm", "dotm", "docx", "dotx", "ppt",  "pot",  "pps",
+      "ppa",  "pptm", "potm", "ppsm", "ppam", "pptx", "vsd",  "vss",  "vst",
+      "vsdm", "vssm", "vstm", "vsdx", "mpp",  "mpt",  "pub",  "bin",
+  };
+  const size_t dot = fileName.rfind('.');
+  if (dot == std::string_view::npos || fileName.find('/', dot) != std::string_view::npos ||
+      fileName.find('\\', dot) != std::string_view::npos) {
+    return false;
+  }
+  const std::string extension = ToAsciiLower(fileName.substr(dot + 1));
+  for (const std::string_view known : kExtensions) {
+    if (extension == known) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void RefuseMisnamedOfficeFile(std::string_view fileName, std::string_view bytes) {
+  if (NamedLikeOfficeFile(fileName) && !LooksLikeOfficeFile(bytes)) {
+    Fail(OfficeFailure::kUnsupported,
+         bytes.empty() ? "not an Office file: it is empty"
+                       : "not an Office file: neither a zip package nor a compound file");
+  }
+}
+
 VbaProject ReadVbaProject(std::string fileBytes) {
   if (fileBytes.size() > kMaxOfficeFileSize) {
     Fail(OfficeFailure::kUnsupported, "the file is larger than the " +

@@ -64,6 +64,15 @@ struct VbaProject {
 // looking at a file's name.
 bool LooksLikeOfficeFile(std::string_view bytes);
 
+// True for a file name with an extension of Office's (.xlsm .xls .docm .pptm
+// .vsdm .xlsx... and .bin, the bare project), ASCII case ignored.
+bool NamedLikeOfficeFile(std::string_view fileName);
+
+// Throws OfficeError(kUnsupported) "not an Office file: ..." for a file named
+// like an Office file whose bytes are of no Office format (an empty file among
+// them), which must not be read as a module's text.
+void RefuseMisnamedOfficeFile(std::string_view fileName, std::string_view bytes);
+
 // Reads the project out of a whole file's bytes.
 VbaProject ReadVbaProject(std::string fileBytes);
 

@@ -25,9 +25,23 @@ Script OwnViewClassKeys(Script script) {
   return script;
 }
 
+Script RemovableKeys(Script script, const KeysLeftToOthers& left) {
+  if (left.sharedClassKeys) {
+    script = OwnViewClassKeys(std::move(script));
+  }
+  if (left.otherRoots) {
+    for (RootBlock& block : script.roots) {
+      if (block.root != RegistryRoot::ClassesRoot) {
+        block.entries.clear();
+      }
+    }
+  }
+  return script;
+}
+
 HResult RunRegistryScript(const std::wstring& text, const Replacements& replacements,
                           RegistryPort& registry, RegistrarMode mode, const RootMapping& mapping,
-                          ClassKeys classKeys) {
+                          ClassKeys classKeys, const KeysLeftToOthers& left) {
   std::wstring expanded;
   if (const HResult hr = ExpandReplacements(text, replacements, &expanded); Failed(hr)) {
     return hr;
@@ -39,7 +53,11 @@ HResult RunRegistryScript(const std::wstring& text, const Replacements& replacem
   if (classKeys == ClassKeys::OwnViewOnly) {
     script = OwnViewClassKeys(std::move(script));
   }
-  return ApplyScript(script, registry, mode, mapping);
+  if (mode == RegistrarMode::Unregister) {
+    return ApplyScript(RemovableKeys(std::move(script), left), registry, mode, mapping);
+  }
+  const Script undo = RemovableKeys(script, left);
+  return ApplyScript(script, registry, mode, mapping, &undo);
 }
 
 }  // namespace tarnwick

@@ -24,6 +24,18 @@ enum class ClassKeys {
   OwnViewOnly,
 };
 
+// What a removal leaves to the other registrations of the class, whose keys
+// were there before this run and stay with them: unregistering, and undoing
+// the block of a registration that failed.
+struct KeysLeftToOthers {
+  // The other bitness's registration stands: the classes root's keys that the
+  // two views share (the ProgIDs, the AppID) stay.
+  bool sharedClassKeys = false;
+  // The other scope's registration stands: the roots other than the classes
+  // root (the add-in's key under HKCU, which both scopes write) stay.
+  bool otherRoots = false;
+};
+
 // True for the keys below the classes root that each view has for itself
 // (ASCII case ignored).
 [[nodiscard]] bool IsOwnViewClassKey(std::wstring_view name);
@@ -32,11 +44,19 @@ enum class ClassKeys {
 // not share (names compared case-insensitively); other roots stay as they are.
 [[nodiscard]] Script OwnViewClassKeys(Script script);
 
+// `script` as far as a removal may go: without what `left` leaves to others
+// (a root block whose keys stay is kept, empty, so that the blocks still
+// match the script's one for one).
+[[nodiscard]] Script RemovableKeys(Script script, const KeysLeftToOthers& left);
+
 // kS_OK, or the first failure: of the replacements, of the parse (nothing written)
 // or of the application (the failing root block undone when registering).
+// `classKeys` cuts the script down, whatever the mode; `left` says what a
+// removal leaves: what unregistering, or undoing a failed block, never removes.
 [[nodiscard]] HResult RunRegistryScript(const std::wstring& text, const Replacements& replacements,
                                         RegistryPort& registry, RegistrarMode mode,
                                         const RootMapping& mapping = {},
-                                        ClassKeys classKeys = ClassKeys::All);
+                                        ClassKeys classKeys = ClassKeys::All,
+                                        const KeysLeftToOthers& left = {});
 
 }  // namespace tarnwick

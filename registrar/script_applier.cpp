@@ -181,13 +181,15 @@ bool ForceRemoveProtects(const std::wstring& keyName) {
 }
 
 HResult ApplyScript(const Script& script, RegistryPort& registry, RegistrarMode mode,
-                    const RootMapping& mapping) {
+                    const RootMapping& mapping, const Script* undo) {
   Applier applier(registry);
   HResult first = kS_OK;
-  for (const RootBlock& block : script.roots) {
+  for (size_t i = 0; i < script.roots.size(); ++i) {
+    const RootBlock& block = script.roots[i];
     const HResult hr = applier.ApplyBlock(block, mode, mapping);
     if (Failed(hr) && mode == RegistrarMode::Register) {
-      (void)applier.ApplyBlock(block, RegistrarMode::Unregister, mapping);
+      const bool own = undo != nullptr && i < undo->roots.size();
+      (void)applier.ApplyBlock(own ? undo->roots[i] : block, RegistrarMode::Unregister, mapping);
       return hr;
     }
     if (Failed(hr) && !Failed(first)) {

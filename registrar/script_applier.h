@@ -3,8 +3,9 @@
 // Register: entries are applied depth-first in script order; a key is opened or
 // created, its default value and values set. A ForceRemove key is first deleted with
 // all its subkeys, unless its name is protected (ForceRemoveProtects). When a root
-// block fails, that block is run again in unregister mode from its start, and the run
-// ends with the original failure; blocks applied before it stay.
+// block fails, that block (or the same block of `undo`, which holds what this
+// registration may remove) is run again in unregister mode from its start, and the
+// run ends with the original failure; blocks applied before it stay.
 //
 // Unregister: a value entry's value is deleted unless it carries NoRemove; a key
 // entry's own entries are processed first, then its default value (when the script
@@ -54,7 +55,8 @@ inline constexpr int kMaxDeleteDepth = 512;
 // SECURITY, SYSTEM, Software, TypeLib; compared case-insensitively.
 bool ForceRemoveProtects(const std::wstring& keyName);
 
+// `undo`, when given, has the blocks of `script` in the same order.
 [[nodiscard]] HResult ApplyScript(const Script& script, RegistryPort& registry, RegistrarMode mode,
-                                  const RootMapping& mapping = {});
+                                  const RootMapping& mapping = {}, const Script* undo = nullptr);
 
 }  // namespace tarnwick

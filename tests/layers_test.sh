@@ -10,10 +10,10 @@ source tests/check.sh
 # folder: the folders its files may include from (its own always).
 declare -A allowed=(
   [text]=""
+  [files]="text"
   [engine]="text"
   [vba]="engine text"
   [office]="text"
-  [files]="text"
   [documentation]="office vba engine text"
   [registrar]="text"
   [win32]=""
@@ -21,10 +21,10 @@ declare -A allowed=(
   [window]="engine text win32"
   [addin/server]="registrar window engine text win32"
   [addin]="addin/server registrar vbe window engine text win32"
-  [simulator]="addin engine text win32"
+  [simulator]="addin engine files text win32"
   [tools/doc]="documentation files office vba engine text"
-  [tools/package]="addin/server registrar text"
-  [tools/replay]="simulator engine text"
+  [tools/package]="addin/server registrar files text"
+  [tools/replay]="simulator engine files text"
 )
 
 for folder in "${!allowed[@]}"; do

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <optional>
 
 #include "text/utf.h"
@@ -11,54 +10,82 @@ namespace tarnwick {
 
 namespace {
 
-struct Split {
-  std::vector<std::string> bytes;
-  std::vector<std::string> ends;
-};
+int32_t LineNumber(size_t index) {
+  return static_cast<int32_t>(index + 1);
+}
+
+[[noreturn]] void ControlCharacter(unsigned code, size_t line) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  throw InputError(std::string("the control character U+00") + kDigits[code >> 4] +
+                       kDigits[code & 0xF] + " stands in the text: not a VBA module",
+                   LineNumber(line));
+}
+
+[[noreturn]] void TooManyLines() {
+  throw InputError("the text has more than " + std::to_string(kMostTextLines) +
+                   " lines: no VBA module has");
+}
+
+// The code of the unit at `at` (one byte, or two in UTF-16).
+unsigned UnitAt(std::string_view body, size_t at, std::optional<Encoding> encoding) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(body[i]); };
+  if (encoding == Encoding::kUtf16Le) {
+    return byte(at) | byte(at + 1) << 8;
+  }
+  if (encoding == Encoding::kUtf16Be) {
+    return byte(at) << 8 | byte(at + 1);
+  }
+  return byte(at);
+}
 
 // Splits at the LF unit (one byte, or two in UTF-16); a CR unit just before it
-// goes with the line end.
-Split SplitLines(std::string_view body, std::optional<Encoding> encoding) {
+// goes with the line end. Every other unit below U+0020 but tab is refused
+// here: in UTF-8, windows-1252 and cp932 alike a byte below 0x20 is that
+// control character, never part of another.
+std::vector<SourceText::Span> SplitLines(std::string_view body, std::optional<Encoding> encoding) {
   const bool wide = encoding == Encoding::kUtf16Le || encoding == Encoding::kUtf16Be;
   const size_t unit = wide ? 2 : 1;
-  const std::string lf = !wide                            ? "\n"
-                         : encoding == Encoding::kUtf16Le ? std::string("\n\0", 2)
-                                                          : std::string("\0\n", 2);
-  const std::string cr = !wide                            ? "\r"
-                         : encoding == Encoding::kUtf16Le ? std::string("\r\0", 2)
-                                                          : std::string("\0\r", 2);
-  Split split;
-  size_t lines = 1;
-  for (const char* at = body.data();
-       (at = static_cast<const char*>(std::memchr(at, '\n', body.data() + body.size() - at))) !=
-       nullptr;
-       ++at) {
-    ++lines;
+  std::vector<SourceText::Span> spans;
+  if (!wide) {
+    const auto lfs = static_cast<size_t>(std::count(body.begin(), body.end(), '\n'));
+    if (lfs >= kMostTextLines) {
+      TooManyLines();
+    }
+    spans.reserve(lfs + 1);
   }
-  split.bytes.reserve(lines);
-  split.ends.reserve(lines);
   size_t start = 0;
   while (start < body.size()) {
-    size_t end = start;
-    if (!wide) {
-      end = std::min(body.find('\n', start), body.size());
+    // The line's end: the next LF unit, or the end of the body.
+    size_t at = start;
+    for (; at + unit <= body.size(); at += unit) {
+      const unsigned code =
+          wide ? UnitAt(body, at, encoding) : static_cast<unsigned char>(body[at]);
+      if (code >= 0x20 || code == '\t') {
+        continue;
+      }
+      if (code == '\n') {
+        break;
+      }
+      // A CR goes with the line end only just before an LF.
+      if (code != '\r' || at + 2 * unit > body.size() ||
+          UnitAt(body, at + unit, encoding) != '\n') {
+        ControlCharacter(code, spans.size());
+      }
     }
-    while (end + unit <= body.size() && body.compare(end, unit, lf) != 0) {
-      end += unit;
+    const bool ended = at + unit <= body.size();
+    const size_t end = ended ? at : body.size();  // an odd byte stays in the last line
+    const size_t contentEnd =
+        ended && end - start >= unit && UnitAt(body, end - unit, encoding) == '\r' ? end - unit
+                                                                                   : end;
+    const size_t next = ended ? end + unit : body.size();
+    if (spans.size() == kMostTextLines) {
+      TooManyLines();
     }
-    if (end + unit > body.size()) {
-      end = body.size();  // the last line, without a line end (an odd byte stays in it)
-    }
-    size_t contentEnd = end;
-    if (end < body.size() && end - start >= unit && body.compare(end - unit, unit, cr) == 0) {
-      contentEnd -= unit;
-    }
-    const size_t next = std::min(end + unit, body.size());
-    split.bytes.emplace_back(body.substr(start, contentEnd - start));
-    split.ends.emplace_back(body.substr(contentEnd, next - contentEnd));
+    spans.push_back({start, static_cast<uint32_t>(contentEnd - start),
+                     static_cast<uint32_t>(next - contentEnd)});
     start = next;
   }
-  return split;
+  return spans;
 }
 
 // Decodes every line; the first that fails throws with its 0-based index.
@@ -67,54 +94,35 @@ struct LineError {
   std::string what;
 };
 
-std::vector<std::wstring> DecodeLines(const std::vector<std::string>& bytes, Encoding encoding) {
+std::vector<std::wstring> DecodeLines(const SourceText& source) {
   std::vector<std::wstring> lines;
-  lines.reserve(bytes.size());
-  for (const std::string& line : bytes) {
+  lines.reserve(source.spans.size());
+  for (size_t i = 0; i < source.spans.size(); ++i) {
     try {
-      lines.push_back(Decode(line, encoding));
+      lines.push_back(Decode(source.Bytes(i), source.encoding));
     } catch (const EncodingError& error) {
-      throw LineError{lines.size(), error.what()};
+      throw LineError{i, error.what()};
     }
   }
   return lines;
 }
 
-int32_t LineNumber(size_t index) {
-  return static_cast<int32_t>(index + 1);
-}
-
 }  // namespace
 
-std::string ReadFileBytes(const std::filesystem::path& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    throw InputError("cannot read the file: it is a folder");
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    throw InputError("cannot read the file");
-  }
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (!error && size > kLargestFileRead) {
-    throw InputError("the file is larger than 1 GiB: no module or Office file is");
-  }
-  // In blocks rather than a character at a time: files are read whole.
-  std::string bytes;
-  char buffer[1 << 16];
-  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-    bytes.append(buffer, static_cast<size_t>(file.gcount()));
-    if (bytes.size() > kLargestFileRead) {
-      throw InputError("the file is larger than 1 GiB: no module or Office file is");
-    }
-  }
-  if (file.bad()) {
-    throw InputError("cannot read the file");
-  }
-  return bytes;
+void SourceText::Append(std::wstring line, std::string_view end) {
+  const std::string bytes = WideToUtf8(line);
+  spans.push_back(
+      {body.size(), static_cast<uint32_t>(bytes.size()), static_cast<uint32_t>(end.size())});
+  body += bytes;
+  body += end;
+  lines.push_back(std::move(line));
 }
 
 SourceText DecodeSourceText(const std::string& bytes, Encoding fallback) {
+  if (bytes.size() > kLargestModuleText) {
+    throw InputError("the text is larger than " + std::to_string(kLargestModuleText >> 20) +
+                     " MiB: no VBA module is");
+  }
   SourceText source;
   std::optional<Encoding> marked;
   if (bytes.starts_with("\xEF\xBB\xBF")) {
@@ -127,43 +135,26 @@ SourceText DecodeSourceText(const std::string& bytes, Encoding fallback) {
     marked = Encoding::kUtf16Be;
     source.byteOrderMark = bytes.substr(0, 2);
   }
-  Split split = SplitLines(std::string_view(bytes).substr(source.byteOrderMark.size()), marked);
+  // Split (and refused) before anything is copied.
+  const std::string_view body = std::string_view(bytes).substr(source.byteOrderMark.size());
+  source.spans = SplitLines(body, marked);
+  source.body = body;
   source.encoding = marked.value_or(Encoding::kUtf8);
   try {
     try {
-      source.lines = DecodeLines(split.bytes, source.encoding);
+      source.lines = DecodeLines(source);
     } catch (const LineError&) {
       if (marked || fallback == Encoding::kUtf8) {
         throw;
       }
       source.encoding = fallback;
-      source.lines = DecodeLines(split.bytes, source.encoding);
+      source.lines = DecodeLines(source);
     }
   } catch (const LineError& error) {
     throw InputError(error.what + " (read as " + EncodingName(source.encoding) + ")",
                      LineNumber(error.line));
   }
-  for (size_t i = 0; i < source.lines.size(); ++i) {
-    for (const wchar_t c : source.lines[i]) {
-      if (c < 0x20 && c != L'\t') {
-        throw InputError(std::string("the control character U+00") + "0123456789ABCDEF"[c >> 4] +
-                             "0123456789ABCDEF"[c & 0xF] + " stands in the text: not a VBA module",
-                         LineNumber(i));
-      }
-    }
-  }
-  source.bytes = std::move(split.bytes);
-  source.ends = std::move(split.ends);
   return source;
-}
-
-std::vector<std::wstring> ReadModuleFile(const std::string& path) {
-  try {
-    return DecodeSourceText(ReadFileBytes(path), Encoding::kUtf8).lines;
-  } catch (const InputError& error) {
-    const std::string line = error.line > 0 ? "line " + std::to_string(error.line) + ": " : "";
-    throw InputError("module file '" + path + "': " + line + error.what());
-  }
 }
 
 std::string ModuleText(const std::vector<std::wstring>& lines) {

@@ -53,6 +53,14 @@ bool ClassRegisteredForAnotherModule(const std::wstring& modulePath, Registratio
   return false;
 }
 
+bool ClassRegisteredIn(RegistrationScope scope) {
+  const HKEY root = scope == RegistrationScope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+  const std::wstring server =
+      std::wstring(L"Software\\Classes\\CLSID\\") + kCLSID_Connect + L"\\InprocServer32";
+  UniqueHkey key;
+  return RegOpenKeyExW(root, server.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
+}
+
 HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister, const Replacements& collected,
                             RegistrationScope scope) {
   std::wstring path;
@@ -73,14 +81,17 @@ HRESULT RunRegistryResource(HMODULE module, int id, bool doRegister, const Repla
     return hr;
   }
   // The other bitness's registration shares the ProgIDs and the AppID with
-  // this one; while it stands, unregistering leaves them to it.
-  const ClassKeys classKeys = !doRegister && ClassRegisteredForAnotherModule(path, scope)
-                                  ? ClassKeys::OwnViewOnly
-                                  : ClassKeys::All;
+  // this one, and the other scope's the add-in's key; while they stand,
+  // unregistering (or undoing a failed registration) leaves those to them.
+  const RegistrationScope other =
+      scope == RegistrationScope::Machine ? RegistrationScope::User : RegistrationScope::Machine;
+  KeysLeftToOthers left;
+  left.sharedClassKeys = ClassRegisteredForAnotherModule(path, scope);
+  left.otherRoots = ClassRegisteredIn(other);
   Win32Registry registry;
   return RunRegistryScript(script, all, registry,
                            doRegister ? RegistrarMode::Register : RegistrarMode::Unregister,
-                           RootMappingFor(scope), classKeys);
+                           RootMappingFor(scope), ClassKeys::All, left);
 }
 
 HRESULT RegisterClassTable(RegistrationScope scope) {

@@ -49,9 +49,15 @@ class ThreadLocaleScope {
 [[nodiscard]] bool ClassRegisteredForAnotherModule(const std::wstring& modulePath,
                                                    RegistrationScope scope);
 
+// True when the class is registered in this bitness's registry view below the
+// classes key of `scope`, for any module.
+[[nodiscard]] bool ClassRegisteredIn(RegistrationScope scope);
+
 // Runs the "REGISTRY" resource `id` of `module` against the system registry.
-// Unregistering while the class is registered for another module removes only
-// the keys of this bitness's registry view (ClassKeys::OwnViewOnly).
+// Unregistering, or undoing a failed registration, while the class is
+// registered for another module removes only the keys of this bitness's
+// registry view; while the class is registered in the other scope it leaves
+// the add-in's key under HKCU, which both scopes write (KeysLeftToOthers).
 // `collected` holds the caller's and the module's common replacements (among
 // them "APPID"); "Module" and "Module_Raw" are added from the module's path.
 // `scope` decides where the script's HKCR blocks go.

@@ -10,17 +10,28 @@
 //   DocTool/workbook_xml  the same lines as the modules of an .xlsm (the test
 //                   writer's benchmark workbook): the package, the project and
 //                   its compressed modules read, and the XML file written
-// Counter: lines per iteration. The report compares the time with 55 ms, a
-// million lines a second, and the workbook's with 50 ms.
+//   DocFloor/read_decode  the floor timed beside them: the same 50 module files
+//                   read and decoded into lines, on the same threads, and no
+//                   more; the report states each command's time as a ratio
+//                   to it, which a slower or busier machine changes alike
+//   DocMemory/check  the tarnwick-doc program's `check` on the modules: its
+//                   peak resident memory above `tarnwick-doc --version`'s,
+//                   per byte of the module files read (/usr/bin/time's figure)
+// Counter: lines per iteration.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "files/read_file.h"
 #include "tests/office/writer/bench_workbook.h"
+#include "text/source_text.h"
 #include "tools/doc/doc_command.h"
+#include "tools/doc/each_module.h"
 
 namespace tarnwick::bench {
 namespace {
@@ -123,6 +134,16 @@ class Modules {
   int64_t lines = 0;
 };
 
+std::vector<std::filesystem::path> ModuleFiles(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() == ".bas") {
+      files.push_back(entry.path());
+    }
+  }
+  return files;
+}
+
 const Modules& SharedModules(bool longBodies) {
   static const Modules modules("tarnwick-doc-bench", ModuleText);
   static const Modules bodies("tarnwick-doc-bench-bodies", LongBodiesText);
@@ -163,6 +184,64 @@ void WorkbookXml(benchmark::State& state) {
   state.counters["lines"] = office::testing::kBenchModules * office::testing::kBenchLinesPerModule;
 }
 BENCHMARK(WorkbookXml)->Name("DocTool/workbook_xml")->Unit(benchmark::kMillisecond);
+
+// The floor: the module files' bytes read and decoded, nothing else.
+void ReadDecode(benchmark::State& state) {
+  const Modules& modules = SharedModules(false);
+  const std::vector<std::filesystem::path> files = ModuleFiles(modules.folder);
+  for (auto _ : state) {
+    std::vector<size_t> units(files.size());
+    ForEachIndex(files.size(), [&](size_t i) {
+      units[i] = DecodeSourceText(ReadFileBytes(files[i]), Encoding::kWindows1252).lines.size();
+    });
+    benchmark::DoNotOptimize(units.data());
+  }
+  state.counters["lines"] = static_cast<double>(modules.lines);
+}
+BENCHMARK(ReadDecode)->Name("DocFloor/read_decode")->Unit(benchmark::kMillisecond);
+
+// The peak resident memory of tarnwick-doc run with `arguments`, in bytes, as
+// /usr/bin/time reports it: a process forked from a small one, whose peak is
+// its own (a process spawned from this one would carry this one's peak).
+int64_t ProgramPeak(const std::string& arguments) {
+  const std::filesystem::path report =
+      std::filesystem::temp_directory_path() / "tarnwick-doc-bench-peak.txt";
+  const std::string command = "/usr/bin/time -f %M -o '" + report.string() + "' '" +
+                              TARNWICK_DOC_PROGRAM + "' " + arguments + " >/dev/null 2>&1";
+  if (std::system(command.c_str()) == -1) {
+    return -1;
+  }
+  // "Command exited with non-zero status 1" may come first: the figure is last.
+  std::ifstream file(report);
+  int64_t kilobytes = -1;
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos) {
+      kilobytes = std::stoll(line);
+    }
+  }
+  return kilobytes < 0 ? -1 : kilobytes * 1024;
+}
+
+void CheckMemory(benchmark::State& state) {
+  const Modules& modules = SharedModules(false);
+  int64_t input = 0;
+  for (const std::filesystem::path& file : ModuleFiles(modules.folder)) {
+    input += static_cast<int64_t>(std::filesystem::file_size(file));
+  }
+  double perByte = 0;
+  for (auto _ : state) {
+    const int64_t idle = ProgramPeak("--version");
+    const int64_t peak = ProgramPeak("check '" + modules.folder.string() + "'");
+    if (idle < 0 || peak < 0) {
+      state.SkipWithError("cannot run " TARNWICK_DOC_PROGRAM);
+      break;
+    }
+    perByte = static_cast<double>(peak - idle) / static_cast<double>(input);
+  }
+  state.counters["peak_bytes_per_input_byte"] = perByte;
+  state.counters["input_bytes"] = static_cast<double>(input);
+}
+BENCHMARK(CheckMemory)->Name("DocMemory/check")->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_CAPTURE(Run, check, "check", false)->Name("DocTool/check")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Run, xml, "xml", false)->Name("DocTool/xml")->Unit(benchmark::kMillisecond);

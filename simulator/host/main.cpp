@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "text/source_text.h"
+#include "files/read_file.h"
 #include "simulator/host/editor_host.h"
 #include "simulator/host/screenshot.h"
 #include "simulator/keys.h"

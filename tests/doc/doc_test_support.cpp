@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "files/read_file.h"
 #include "text/source_text.h"
 #include "tools/doc/doc_command.h"
 

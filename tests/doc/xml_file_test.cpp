@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "files/read_file.h"
 #include "text/source_text.h"
 #include "text/utf.h"
 #include "tests/doc/doc_test_support.h"

@@ -182,5 +182,26 @@ TEST(CompoundFile, DamagedFilesAreRefused) {
   }
 }
 
+// Among many children each is found by its name, folded as the format folds
+// names (ASCII and Latin-1 letters), and a name that only begins like one is not.
+TEST(CompoundFile, FindsEachOfManyChildrenByItsFoldedName) {
+  std::vector<CfbNode> children;
+  for (int i = 0; i < 3000; ++i) {
+    children.push_back(CfbNode::Stream(L"Module" + std::to_wstring(i), std::to_string(i)));
+  }
+  children.push_back(CfbNode::Stream(L"\u00C9t\u00E9", "summer"));
+  const CompoundFile file(testing::WriteCompoundFile(CfbNode::Storage(L"Root Entry", children)));
+  for (int i = 0; i < 3000; i += 7) {
+    const auto found = file.Find(file.root(), L"MODULE" + std::to_wstring(i));
+    ASSERT_TRUE(found) << i;
+    EXPECT_EQ(file.Read(*found, 100), std::to_string(i));
+  }
+  const auto accented = file.Find(file.root(), L"\u00E9T\u00C9");
+  ASSERT_TRUE(accented);
+  EXPECT_EQ(file.Read(*accented, 100), "summer");
+  EXPECT_FALSE(file.Find(file.root(), L"Module"));
+  EXPECT_FALSE(file.Find(file.root(), L"Module30000"));
+}
+
 }  // namespace
 }  // namespace tarnwick::office

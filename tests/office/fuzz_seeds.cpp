@@ -1,10 +1,13 @@
 // Writes the seed corpus of fuzz_office into the folder given: the fixtures'
-// containers of a small project, a bare compressed container and a zip.
+// containers of a small project, a bare compressed container and a zip, and
+// the shapes that cost a reader most: many modules, many streams, modules
+// sharing one stream, sources that are runs of line ends.
 //   office_fuzz_seeds fuzz/corpus/fuzz_office
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#include "tests/office/writer/hostile_projects.h"
 #include "tests/office/writer/project_writer.h"
 #include "tests/office/writer/vba_compressor.h"
 #include "tests/office/writer/zip_writer.h"
@@ -42,5 +45,9 @@ int main(int argc, char** argv) {
   write("compressed.dat", CompressVba("Attribute VB_Name = \"Module1\"\r\nSub A()\r\nEnd Sub\r\n"));
   write("dir.dat", CompressVba(DirStream(project)));
   write("plain.zip", WriteZip({{"[Content_Types].xml", "<Types/>"}, {"a.txt", "aaaaaaaaaa"}}));
+  write("many-modules.bin", ManyModulesAndStreams(300, 0));
+  write("many-streams.bin", ManyModulesAndStreams(40, 800));
+  write("shared-stream.bin", ModulesSharingOneStream(64, 16384));
+  write("line-end-runs.xlsm", LineEndRunModules(4, 200000));
   return 0;
 }

@@ -34,7 +34,7 @@ constexpr Platform kX86 = {"x86", "Addins"};
 
 HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarMode mode,
                     const Platform& platform = kX64, ClassKeys classKeys = ClassKeys::All,
-                    const RootMapping& mapping = {}) {
+                    const RootMapping& mapping = {}, const KeysLeftToOthers& left = {}) {
   Replacements replacements;
   Replacements given;
   given.Add(L"APPID", kAppId);
@@ -46,7 +46,7 @@ HResult RunResource(InMemoryRegistry& registry, const char* fileName, RegistrarM
     return hr;
   }
   const HResult hr = RunRegistryScript(Widen(ReadResource(fileName)), replacements, registry, mode,
-                                       mapping, classKeys);
+                                       mapping, classKeys, left);
   EXPECT_EQ(registry.OpenKeyCount(), 0u);
   return hr;
 }
@@ -259,6 +259,73 @@ TEST(RegistryScriptsTest, MachineAndUserScopesEachKeepToTheirOwnClassesKey) {
   EXPECT_EQ(Below(registry.Dump(), machine),
             machine + "\n" + machine + "\\AppID\n" + machine + "\\CLSID\n");
   EXPECT_EQ(Below(registry.Dump(), "HKCR"), "") << registry.Dump();
+}
+
+// Both scopes write the one add-in key under HKCU. Unregistering either while
+// the other's registration stands leaves the registry as the other alone made
+// it: HKCU and HKLM whole, not only the classes.
+TEST(RegistryScriptsTest, UnregisteringOneScopeLeavesTheOthersAddinKey) {
+  for (const bool machineGoes : {true, false}) {
+    SCOPED_TRACE(machineGoes ? "machine-wide unregistered" : "per-user unregistered");
+    const RootMapping staying = machineGoes ? UserClassesMapping() : MachineClassesMapping();
+    const RootMapping going = machineGoes ? MachineClassesMapping() : UserClassesMapping();
+    auto run = [&](InMemoryRegistry& registry, RegistrarMode mode, const RootMapping& mapping,
+                   const KeysLeftToOthers& left) {
+      for (const char* fileName : {"appid.rgs", "connect.rgs"}) {
+        ASSERT_EQ(RunResource(registry, fileName, mode, kX64, ClassKeys::All, mapping, left),
+                  kS_OK);
+      }
+    };
+    InMemoryRegistry alone;
+    run(alone, RegistrarMode::Register, staying, KeysLeftToOthers{});
+    InMemoryRegistry both;
+    run(both, RegistrarMode::Register, staying, KeysLeftToOthers{});
+    run(both, RegistrarMode::Register, going, KeysLeftToOthers{});
+    run(both, RegistrarMode::Unregister, going, KeysLeftToOthers{false, true});
+    // What the removal leaves of its classes key: the NoRemove keys.
+    const std::string left = machineGoes ? "HKLM\\Software\\Classes" : "HKCU\\Software\\Classes";
+    std::string expected = alone.Dump();
+    InMemoryRegistry keys;
+    run(keys, RegistrarMode::Register, going, KeysLeftToOthers{});
+    run(keys, RegistrarMode::Unregister, going, KeysLeftToOthers{});
+    EXPECT_EQ(Below(both.Dump(), "HKCU\\Software\\Microsoft"),
+              Below(expected, "HKCU\\Software\\Microsoft"));
+    EXPECT_NE(both.Dump().find("\\Addins64\\Tarnwick.Connect\n"), std::string::npos);
+    EXPECT_EQ(Below(both.Dump(), left), Below(keys.Dump(), left) + Below(expected, left));
+  }
+}
+
+// A registration that fails beside the other bitness's undoes only what its
+// own view holds, wherever in the classes' block it fails: the ProgIDs and the
+// AppID the two share stay, and the registry is as unregistering would leave it.
+TEST(RegistryScriptsTest, AFailedRegistrationUndoesOnlyItsOwnView) {
+  const auto registered = [](InMemoryRegistry& registry) {
+    for (const char* fileName : {"appid.rgs", "connect.rgs"}) {
+      ASSERT_EQ(RunResource(registry, fileName, RegistrarMode::Register, kX86), kS_OK);
+    }
+  };
+  InMemoryRegistry expected;
+  registered(expected);
+  ASSERT_EQ(
+      RunResource(expected, "connect.rgs", RegistrarMode::Unregister, kX64, ClassKeys::OwnViewOnly),
+      kS_OK);
+  ASSERT_NE(expected.Dump().find("HKCR\\Tarnwick.Connect\\CLSID\n"), std::string::npos);
+  int failures = 0;
+  for (int k = 1; k < 60; ++k) {
+    InMemoryRegistry failed;
+    registered(failed);
+    failed.FailWrite(k);
+    if (!Failed(RunResource(failed, "connect.rgs", RegistrarMode::Register, kX64, ClassKeys::All,
+                            {}, KeysLeftToOthers{true, false}))) {
+      break;  // past the script's last write
+    }
+    if (failed.Dump().find("HKCR\\CLSID\\{") != std::string::npos) {
+      continue;  // failed after the classes' block, which stays, as it should
+    }
+    ++failures;
+    EXPECT_EQ(failed.Dump(), expected.Dump()) << "write " << k;
+  }
+  EXPECT_GT(failures, 5);
 }
 
 TEST(RegistryScriptsTest, ForceRemoveClearsAStaleClassKey) {

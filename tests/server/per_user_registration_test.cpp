@@ -154,11 +154,29 @@ TEST_F(PerUserRegistrationTest, UnregisteringForTheUserLeavesTheMachineWideClass
   EXPECT_EQ(RegisteredTypeLibPath(HKEY_LOCAL_MACHINE, kMachineClasses),
             kTypeLibPathKey + L" | @ | sz | " + modulePath);
   EXPECT_EQ(UserClassKeys(), std::vector<std::wstring>{});
-  // The add-in's key is one and the same for both, and it went with the
-  // per-user registration.
-  EXPECT_EQ(AddinKey(), std::vector<std::wstring>{});
+  // The add-in's key is one and the same for both: it stays while the
+  // machine-wide registration does, and goes with it.
+  EXPECT_EQ(AddinKey(), ExpectedAddinKey());
 
   ASSERT_EQ(server.unregisterServer(), S_OK);
+  EXPECT_EQ(AddinKey(), std::vector<std::wstring>{});
+  const std::string changed = Difference(before, Snapshot());
+  EXPECT_TRUE(changed.empty()) << changed;
+}
+
+// The reverse: a machine-wide registration and its removal beside a per-user
+// one leave the user's classes and the add-in's key, which the editor needs to
+// load the per-user install.
+TEST_F(PerUserRegistrationTest, UnregisteringMachineWideLeavesThePerUserAddinKeyAlone) {
+  ASSERT_EQ(server.install(TRUE, L"user"), S_OK);
+  ASSERT_EQ(server.registerServer(), S_OK);
+  ASSERT_EQ(server.unregisterServer(), S_OK);
+
+  EXPECT_EQ(MachineClassKeys(), std::vector<std::wstring>{});
+  EXPECT_EQ(Concatenated(UserClassKeys(), AddinKey()), ExpectedKeys(modulePath));
+
+  ASSERT_EQ(server.install(FALSE, L"user"), S_OK);
+  RemoveWinesMachineWideTypeLib();
   const std::string changed = Difference(before, Snapshot());
   EXPECT_TRUE(changed.empty()) << changed;
 }

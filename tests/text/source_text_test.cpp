@@ -125,12 +125,17 @@ TEST(SourceText, DetectsAndDecodesTheSameOnEveryPlatform) {
 
 TEST(SourceText, KeepsEachLineEndAndTheBytesOfEachLine) {
   const SourceText source = DecodeSourceText("a\r\n\x93\xFA\nlast", Encoding::kCp932);
-  EXPECT_EQ(source.bytes, (std::vector<std::string>{"a", "\x93\xFA", "last"}));
-  EXPECT_EQ(source.ends, (std::vector<std::string>{"\r\n", "\n", ""}));
+  ASSERT_EQ(source.spans.size(), 3u);
+  EXPECT_EQ(source.Bytes(1), "\x93\xFA");
+  EXPECT_EQ(source.Bytes(2), "last");
+  EXPECT_EQ(source.End(0), "\r\n");
+  EXPECT_EQ(source.End(1), "\n");
+  EXPECT_EQ(source.End(2), "");
   const SourceText wide =
       DecodeSourceText(std::string("\xFF\xFEx\0\r\0\n\0", 8), Encoding::kWindows1252);
   EXPECT_EQ(wide.byteOrderMark, "\xFF\xFE");
-  EXPECT_EQ(wide.ends, (std::vector<std::string>{std::string("\r\0\n\0", 4)}));
+  ASSERT_EQ(wide.spans.size(), 1u);
+  EXPECT_EQ(wide.End(0), std::string("\r\0\n\0", 4));
 }
 
 TEST(SourceText, EncodesBackToTheSameBytes) {

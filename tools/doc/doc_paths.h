@@ -11,9 +11,9 @@ std::filesystem::path PathOf(const std::string& utf8);
 std::string Shown(const std::filesystem::path& path);
 
 // Writes through a temporary file beside `path` and a rename, so that the file
-// is either as it was or complete. With `replace` false an existing file is
-// kept and the write fails, even when the file appeared a moment ago. Throws
-// InputError (without the path).
+// is either as it was or complete (files/safe_write.h). With `replace` false an
+// existing file is kept and the write fails, even when the file appeared a
+// moment ago. Throws InputError (without the path).
 void WriteAtomically(const std::filesystem::path& path, const std::string& bytes,
                      bool replace = true);
 

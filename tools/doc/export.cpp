@@ -11,6 +11,7 @@
 #include "text/ascii.h"
 #include "text/code_page.h"
 #include "text/encoding.h"
+#include "files/read_file.h"
 #include "text/shown_text.h"
 #include "text/source_text.h"
 #include "tools/doc/doc_paths.h"

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
+#include <new>
 #include <optional>
 
+#include "files/read_file.h"
 #include "documentation/exported_module.h"
 #include "office/vba_project.h"
 #include "text/ascii.h"
@@ -75,6 +77,7 @@ class Loader {
     const std::string shown = Shown(path);
     try {
       std::string bytes = ReadFileBytes(path);
+      office::RefuseMisnamedOfficeFile(shown, bytes);
       if (options.officeFilesOnly || office::LooksLikeOfficeFile(bytes)) {
         LoadOfficeFile(shown, std::move(bytes), first);
         return;
@@ -100,6 +103,8 @@ class Loader {
       Bad(shown, error.line, error.what());
     } catch (const office::OfficeError& error) {
       Bad(shown, 0, error.what());
+    } catch (const std::bad_alloc&) {
+      Bad(shown, 0, "not enough memory to read the file");
     }
   }
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "text/encoding.h"
-#include "text/source_text.h"
+#include "files/read_file.h"
 #include "tarnwick_version.h"
 #include "tools/package/package_registry.h"
 

@@ -19,7 +19,7 @@
 #include <io.h>
 #endif
 
-#include "text/source_text.h"
+#include "files/read_file.h"
 #include "simulator/keys.h"
 #include "simulator/simulated_code_window.h"
 #include "text/utf.h"
