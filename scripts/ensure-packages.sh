@@ -38,5 +38,12 @@ for arch in "${architectures[@]}"; do
 done
 echo "Installing: ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
+# A mirror being synced answers an index of the wrong size for a while, and
+# apt-get update then fails as a whole. Try again a little later; when it still
+# fails, go on with the lists there are: the install says what it cannot find.
+for attempt in 1 2 3 4; do
+  apt-get update -qq && break
+  [ "$attempt" -eq 4 ] && { echo "apt-get update failed; installing from the lists there are" >&2; break; }
+  sleep $((attempt * 15))
+done
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
