@@ -44,6 +44,6 @@ export DEBIAN_FRONTEND=noninteractive
 for attempt in 1 2 3 4; do
   apt-get update -qq && break
   [ "$attempt" -eq 4 ] && { echo "apt-get update failed; installing from the lists there are" >&2; break; }
-  sleep $((attempt * 15))
+  sleep $((attempt * 10))
 done
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
