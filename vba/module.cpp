@@ -1,4 +1,4 @@
-#include "simulator/module.h"
+#include "vba/module.h"
 
 #include <algorithm>
 #include <optional>
