@@ -23,6 +23,8 @@ declare -A allowed=(
   [tools/doc]="office vba engine text"
   [tools/package]="addin/server registrar text"
   [tools/replay]="simulator engine text"
+  [lsp]="vba engine office text"
+  [tools/lsp]="lsp"
 )
 
 for folder in "${!allowed[@]}"; do
