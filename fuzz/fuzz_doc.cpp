@@ -10,8 +10,13 @@
 #include <vector>
 
 #include "engine/text_helpers.h"
+#include "text/ascii.h"
 #include "text/utf.h"
-#include "tools/doc/doc_tasks.h"
+#include "documentation/check.h"
+#include "documentation/markdown.h"
+#include "documentation/sync.h"
+#include "documentation/xml_file.h"
+#include "documentation/xml_fragment.h"
 
 namespace {
 
@@ -135,10 +140,7 @@ bool Read(const std::string& bytes, Encoding fallback, DocModule& doc) {
 std::vector<std::wstring> CodeLines(const std::vector<std::wstring>& lines) {
   std::vector<std::wstring> code;
   for (const std::wstring& line : lines) {
-    std::wstring lower = line;
-    for (wchar_t& c : lower) {
-      c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-    }
+    const std::wstring lower = ToAsciiLower(line);
     if (FindCommentMarker(line) == std::wstring::npos &&
         lower.find(L"description") == std::wstring::npos) {
       code.push_back(line);

@@ -13,6 +13,8 @@ declare -A allowed=(
   [engine]="text"
   [vba]="engine text"
   [office]="text"
+  [files]="text"
+  [documentation]="office vba engine text"
   [registrar]="text"
   [win32]=""
   [vbe]="engine text win32"
@@ -20,10 +22,10 @@ declare -A allowed=(
   [addin/server]="registrar window engine text win32"
   [addin]="addin/server registrar vbe window engine text win32"
   [simulator]="addin vba engine text win32"
-  [tools/doc]="office vba engine text"
+  [tools/doc]="documentation files office vba engine text"
   [tools/package]="addin/server registrar text"
   [tools/replay]="simulator engine text"
-  [lsp]="vba engine office text"
+  [lsp]="documentation files vba engine office text"
   [tools/lsp]="lsp"
 )
 

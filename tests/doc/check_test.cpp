@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tests/doc/doc_test_support.h"
-#include "tools/doc/doc_tasks.h"
+#include "documentation/check.h"
 
 namespace tarnwick {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/doc/doc_model.h"
+#include "documentation/module.h"
 
 namespace tarnwick {
 

@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "tests/doc/doc_test_support.h"
-#include "tools/doc/descriptions.h"
-#include "tools/doc/doc_tasks.h"
+#include "documentation/check.h"
+#include "documentation/descriptions.h"
+#include "documentation/sync.h"
 
 namespace tarnwick {
 namespace {

@@ -6,7 +6,8 @@
 #include "text/source_text.h"
 #include "text/utf.h"
 #include "tests/doc/doc_test_support.h"
-#include "tools/doc/doc_tasks.h"
+#include "documentation/members.h"
+#include "documentation/xml_file.h"
 
 namespace tarnwick {
 namespace {

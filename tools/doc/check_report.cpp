@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 
 #include "tarnwick_version.h"
-#include "tools/doc/check_rules.h"
-#include "tools/doc/doc_tasks.h"
+#include "documentation/check_rules.h"
+#include "documentation/module.h"
 
 namespace tarnwick {
 

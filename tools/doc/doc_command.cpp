@@ -1,40 +1,21 @@
 #include "tools/doc/doc_command.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <string_view>
 
+#include "documentation/check_rules.h"
 #include "tarnwick_version.h"
-#include "text/utf.h"
-#include "tools/doc/check_report.h"
-#include "tools/doc/check_rules.h"
-#include "tools/doc/doc_inputs.h"
-#include "tools/doc/doc_paths.h"
-#include "tools/doc/doc_tasks.h"
-#include "tools/doc/each_module.h"
-#include "tools/doc/export.h"
+#include "text/ascii.h"
+#include "tools/doc/arguments.h"
+#include "tools/doc/session.h"
 
 namespace tarnwick {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 struct UsageError {
   std::string message;
-};
-
-struct Arguments {
-  std::optional<std::string> project;
-  Encoding encoding = Encoding::kWindows1252;
-  std::optional<std::string> out;
-  bool write = false;
-  bool descriptions = false;
-  bool force = false;
-  ReportFormat format = ReportFormat::kText;
-  CheckOptions check;
-  std::vector<std::string> paths;
 };
 
 // One option of a command: "--out FILE", or a switch without a value.
@@ -46,17 +27,15 @@ struct Option {
   bool required = false;
 };
 
-class Session;
-
 // One command of the program: its name, the line --help gives it, its
-// options, and the function that does it: over the modules read, or (export)
-// over the files themselves.
+// options, what it needs loaded, and the one function that runs it.
 struct Command {
   std::string_view name;
   std::string_view help;
   std::vector<Option> options;
-  void (*run)(Session& session);
-  int (*runOnFiles)(const Arguments& arguments, std::ostream& out, std::ostream& err) = nullptr;
+  Stage stage = Stage::kParsed;
+  void (*run)(Session& session) = nullptr;
+  std::string (*moreHelp)() = nullptr;  // what --help says after the options
 };
 
 const std::vector<Command>& Commands();
@@ -87,9 +66,7 @@ void SetIgnored(Arguments& arguments, const std::string& list) {
   size_t start = 0;
   while (start <= list.size()) {
     const size_t comma = std::min(list.find(',', start), list.size());
-    std::string code = list.substr(start, comma - start);
-    std::transform(code.begin(), code.end(), code.begin(),
-                   [](char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
+    const std::string code = ToAsciiUpper(std::string_view(list).substr(start, comma - start));
     if (FindCheckRule(code) == nullptr) {
       throw UsageError{"--ignore: no rule has the code '" + code +
                        "' (tarnwick-doc check --help lists them)"};
@@ -116,14 +93,7 @@ constexpr std::pair<std::string_view, MissingBlocks> kMissing[] = {
     {"all", MissingBlocks::kAll},
     {"none", MissingBlocks::kNone}};
 
-void RunXml(Session& session);
-void RunMarkdown(Session& session);
-void RunCheck(Session& session);
-void RunSync(Session& session);
-
-int RunExportCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-  return RunExport({arguments.paths, arguments.out, arguments.force}, out, err);
-}
+std::string RulesHelp();
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -133,6 +103,7 @@ const std::vector<Command>& Commands() {
         kEncoding,
         {"--out", "FILE", "write the file here rather than to standard output",
          [](Arguments& a, const std::string& v) { a.out = v; }}},
+       Stage::kParsed,
        RunXml},
       {"markdown",
        "writes a Markdown site: DIR/mkdocs.yml, and in DIR/docs an index and a page per module",
@@ -140,6 +111,7 @@ const std::vector<Command>& Commands() {
         kEncoding,
         {"--out", "DIR", "the folder of the site (needed)",
          [](Arguments& a, const std::string& v) { a.out = v; }, true}},
+       Stage::kParsed,
        RunMarkdown},
       {"check",
        "reports blocks that are missing, misplaced or do not match their declaration; exits "
@@ -154,7 +126,9 @@ const std::vector<Command>& Commands() {
          [](Arguments& a, const std::string& v) {
            a.check.missing = Choice("--missing", v, kMissing);
          }}},
-       RunCheck},
+       Stage::kParsed,
+       RunCheck,
+       RulesHelp},
       {"sync",
        "brings blocks in line with changed signatures, and descriptions with their summaries; "
        "prints a unified diff",
@@ -164,6 +138,7 @@ const std::vector<Command>& Commands() {
         {"--descriptions", "",
          "also add a VB_Description attribute to each documented public procedure without one",
          [](Arguments& a, const std::string&) { a.descriptions = true; }}},
+       Stage::kParsed,
        RunSync},
       {"export",
        "writes each module of Office files as a module file, as the editor's File > Export "
@@ -172,8 +147,8 @@ const std::vector<Command>& Commands() {
          [](Arguments& a, const std::string& v) { a.out = v; }},
         {"--force", "", "replace module files that exist",
          [](Arguments& a, const std::string&) { a.force = true; }}},
-       nullptr,
-       RunExportCommand},
+       Stage::kOfficeText,
+       RunExport},
   };
   return commands;
 }
@@ -242,15 +217,20 @@ std::string CommandHelp(const Command& command) {
             (option.value.empty() ? "" : " " + std::string(option.value)) + "\n" +
             Wrapped(option.help, 6);
   }
-  if (command.run == RunCheck) {
-    text += "\nrules (CODE, and the VB compiler's warnings for the same fault):\n";
-    for (const CheckRule& rule : CheckRules()) {
-      std::string lines =
-          Wrapped(std::string(rule.summary) +
-                      (rule.vbWarnings.empty() ? "" : " (" + std::string(rule.vbWarnings) + ")"),
-                  10);
-      text += "  " + std::string(rule.code) + "  " + lines.substr(10);
-    }
+  if (command.moreHelp != nullptr) {
+    text += command.moreHelp();
+  }
+  return text;
+}
+
+std::string RulesHelp() {
+  std::string text = "\nrules (CODE, and the VB compiler's warnings for the same fault):\n";
+  for (const CheckRule& rule : CheckRules()) {
+    std::string lines =
+        Wrapped(std::string(rule.summary) +
+                    (rule.vbWarnings.empty() ? "" : " (" + std::string(rule.vbWarnings) + ")"),
+                10);
+    text += "  " + std::string(rule.code) + "  " + lines.substr(10);
   }
   return text;
 }
@@ -330,188 +310,6 @@ Request Parse(const std::vector<std::string>& arguments) {
   return request;
 }
 
-std::wstring WideOf(const fs::path& path) {
-  return Utf8ToWide(Shown(path));
-}
-
-// The project's default name: the first PATH's, without its extension.
-std::wstring DefaultProject(const std::string& first) {
-  fs::path path = PathOf(first).lexically_normal();
-  if (!path.has_filename()) {
-    path = path.parent_path();
-  }
-  if (path.empty() || path.filename() == "." || path.filename() == "..") {
-    std::error_code error;
-    path = fs::absolute(path.empty() ? fs::path(".") : path, error).lexically_normal();
-    if (!path.has_filename()) {
-      path = path.parent_path();
-    }
-  }
-  return WideOf(path.stem());
-}
-
-// One run of a command: the modules its PATHs hold, read, and what it says.
-class Session {
- public:
-  Session(Arguments arguments, std::ostream& out, std::ostream& err)
-      : arguments(std::move(arguments)), out(out), err(err) {
-    DocInputs inputs = GatherInputs(this->arguments.paths, this->arguments.encoding);
-    for (const std::string& error : inputs.errors) {
-      this->err << error << "\n";
-      status = kDocBadInput;
-    }
-    modules = std::move(inputs.modules);
-    files = std::move(inputs.files);
-    inOfficeFile = std::move(inputs.inOfficeFile);
-    project = std::move(inputs.project);
-  }
-
-  // The modules are freed as they were made, on every core.
-  ~Session() {
-    ForEachIndex(modules.size(), [&](size_t i) { modules[i] = DocModule(); });
-  }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
-
-  // A file or folder that could not be read or written: exit status 2.
-  void Bad(const std::string& path, int32_t line, const std::string& message) {
-    err << Located(path, {line, {}, "error: " + message}) << "\n";
-    status = kDocBadInput;
-  }
-
-  // --project, else the VBA project's name when the first PATH is an Office
-  // file, else the first PATH's name.
-  std::wstring Project() const {
-    return arguments.project ? Utf8ToWide(*arguments.project)
-           : project         ? *project
-                             : DefaultProject(arguments.paths[0]);
-  }
-
-  const Arguments arguments;
-  std::ostream& out;
-  std::ostream& err;
-  std::vector<DocModule> modules;
-  std::vector<fs::path> files;  // the file of each module: its own, or the Office file
-  std::vector<bool> inOfficeFile;
-  int status = kDocDone;
-
- private:
-  std::optional<std::wstring> project;
-};
-
-void RunCheck(Session& session) {
-  std::vector<const DocModule*> all;
-  for (const DocModule& doc : session.modules) {
-    all.push_back(&doc);
-  }
-  const CrefScope scope(all);
-  std::vector<FileFindings> files(session.modules.size());
-  ForEachIndex(files.size(), [&](size_t i) {
-    const DocModule& doc = session.modules[i];
-    std::vector<Finding> findings = CheckModule(doc, session.arguments.check, scope);
-    for (Finding& finding : findings) {
-      finding.line = doc.ShownLine(finding.line);
-    }
-    files[i] = {doc.path, std::move(findings)};
-  });
-  for (const FileFindings& file : files) {
-    if (!file.findings.empty() && session.status == kDocDone) {
-      session.status = kDocFound;
-    }
-  }
-  session.out << ReportFindings(session.arguments.format, files);
-}
-
-void RunSync(Session& session) {
-  // What sync makes of each module: its notes, and the new bytes and the diff
-  // when it changed.
-  struct Synced {
-    std::vector<Finding> notes;
-    bool changed = false;
-    std::string bytes;
-    std::string diff;
-    std::string error;  // a new line that the file's encoding cannot hold
-  };
-  std::vector<Synced> synced(session.modules.size());
-  ForEachIndex(synced.size(), [&](size_t i) {
-    const DocModule& doc = session.modules[i];
-    if (session.arguments.write && session.inOfficeFile[i]) {
-      return;  // refused below
-    }
-    SyncResult result = SyncModule(doc, {session.arguments.descriptions});
-    Synced& each = synced[i];
-    each.notes = std::move(result.notes);
-    each.changed = result.changed;
-    if (!result.changed) {
-      return;
-    }
-    try {
-      each.bytes = SyncedBytes(doc.source, result);
-      if (!session.arguments.write) {
-        each.diff = UnifiedDiff(doc.path, doc.source, result);
-      }
-    } catch (const EncodingError& error) {
-      each.error = std::string("cannot write the new lines: ") + error.what();
-    }
-  });
-  for (size_t i = 0; i < synced.size(); ++i) {
-    const DocModule& doc = session.modules[i];
-    if (session.arguments.write && session.inOfficeFile[i]) {
-      // Once for each Office file, whose modules follow one another.
-      if (i == 0 || session.files[i - 1] != session.files[i]) {
-        session.err << OfficeWriteRefusal(Shown(session.files[i])) << "\n";
-        session.status = kDocBadInput;
-      }
-      continue;
-    }
-    for (const Finding& note : synced[i].notes) {
-      session.err << Located(doc, note) << "\n";
-    }
-    if (!synced[i].error.empty()) {
-      session.Bad(doc.path, 0, synced[i].error);
-    } else if (synced[i].changed && !session.arguments.write) {
-      session.out << synced[i].diff;
-    } else if (synced[i].changed) {
-      try {
-        WriteAtomically(session.files[i], synced[i].bytes);
-      } catch (const InputError& error) {
-        session.Bad(doc.path, 0, error.what());
-      }
-    }
-  }
-}
-
-void RunXml(Session& session) {
-  std::vector<std::string> warnings;
-  const std::string xml = XmlDocumentation(session.Project(), session.modules, warnings);
-  for (const std::string& warning : warnings) {
-    session.err << warning << "\n";
-  }
-  if (!session.arguments.out) {
-    session.out << xml;
-    return;
-  }
-  try {
-    WriteAtomically(PathOf(*session.arguments.out), xml);
-  } catch (const InputError& error) {
-    session.Bad(*session.arguments.out, 0, error.what());
-  }
-}
-
-void RunMarkdown(Session& session) {
-  const fs::path folder = PathOf(*session.arguments.out);
-  for (const auto& [name, text] : MarkdownSite(session.Project(), session.modules)) {
-    const fs::path path = folder / PathOf(name);
-    try {
-      std::error_code error;
-      fs::create_directories(path.parent_path(), error);
-      WriteAtomically(path, text);
-    } catch (const InputError& failure) {
-      session.Bad(Shown(path), 0, failure.what());
-    }
-  }
-}
-
 }  // namespace
 
 int RunDocCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -521,10 +319,7 @@ int RunDocCommand(const std::vector<std::string>& arguments, std::ostream& out, 
       out << request.text;
       return kDocDone;
     }
-    if (request.command->runOnFiles != nullptr) {
-      return request.command->runOnFiles(request.arguments, out, err);
-    }
-    Session session(std::move(request.arguments), out, err);
+    Session session(std::move(request.arguments), request.command->stage, out, err);
     if (session.modules.empty() && session.status == kDocBadInput) {
       return session.status;  // nothing could be read: no empty documentation in its place
     }

@@ -1,17 +1,19 @@
-#include "tools/doc/export.h"
-
+// export: each module of Office files written as a module file, as the
+// editor's File > Export writes it, so that it can be kept under version
+// control, documented like any module file, and imported again. Every module
+// of every file that was read and whose modules can all be written is
+// written; when a file to write exists already and --force is not given,
+// nothing at all is.
 #include <filesystem>
 #include <map>
 
-#include "office/vba_project.h"
+#include "documentation/exported_module.h"
 #include "text/ascii.h"
 #include "text/code_page.h"
 #include "text/encoding.h"
 #include "text/source_text.h"
-#include "tools/doc/doc_command.h"
 #include "tools/doc/doc_paths.h"
-#include "tools/doc/doc_tasks.h"
-#include "tools/doc/exported_module.h"
+#include "tools/doc/session.h"
 
 namespace tarnwick {
 
@@ -25,33 +27,32 @@ struct Target {
   std::string note;  // said on stderr once written
 };
 
-std::string Folded(std::string name) {
-  for (char& c : name) {
-    c = AsciiUpper(c);
-  }
-  return name;
-}
-
 class Exporter {
  public:
-  Exporter(const ExportOptions& options, std::ostream& err)
-      : options(options), err(err), folder(PathOf(options.out.value_or("."))) {}
+  explicit Exporter(Session& session)
+      : session(session), folder(PathOf(session.arguments.out.value_or("."))) {}
 
-  int Go() {
-    for (const std::string& file : options.files) {
-      Plan(file);
+  void Go() {
+    // The modules of one Office file follow one another.
+    const std::vector<DocModule>& modules = session.modules;
+    for (size_t begin = 0, end = 0; begin < modules.size(); begin = end) {
+      while (end < modules.size() && modules[end].origin.file == modules[begin].origin.file) {
+        ++end;
+      }
+      Plan(begin, end);
     }
-    if (!options.force) {
+    if (!session.arguments.force) {
       bool exists = false;
       for (const Target& target : targets) {
         std::error_code error;
         if (fs::exists(fs::symlink_status(target.path, error))) {
-          Bad(Shown(target.path), "the file exists; --force replaces it, and nothing was written");
+          session.Bad(Shown(target.path), 0,
+                      "the file exists; --force replaces it, and nothing was written");
           exists = true;
         }
       }
       if (exists) {
-        return status;
+        return;
       }
     }
     std::error_code error;
@@ -60,66 +61,53 @@ class Exporter {
     }
     for (const Target& target : targets) {
       try {
-        WriteAtomically(target.path, target.bytes, options.force);
+        WriteAtomically(target.path, target.bytes, session.arguments.force);
         if (!target.note.empty()) {
-          err << target.note << "\n";
+          session.err << target.note << "\n";
         }
       } catch (const InputError& failure) {
-        Bad(Shown(target.path), failure.what());
+        session.Bad(Shown(target.path), 0, failure.what());
       }
     }
-    return status;
   }
 
  private:
-  void Bad(const std::string& path, const std::string& message) {
-    err << Located(path, {0, {}, "error: " + message}) << "\n";
-    status = kDocBadInput;
-  }
-
-  // The file's modules as targets, all of them or, when one cannot be
-  // written, none.
-  void Plan(const std::string& file) {
-    office::VbaProject project;
-    try {
-      project = office::ReadVbaProject(ReadFileBytes(PathOf(file)));
-    } catch (const InputError& error) {
-      return Bad(file, error.what());
-    } catch (const office::OfficeError& error) {
-      return Bad(file, error.what());
-    }
+  // The modules [begin, end) of one Office file as targets, all of them or,
+  // when one cannot be written, none.
+  void Plan(size_t begin, size_t end) {
+    const std::string& file = session.modules[begin].origin.file;
     std::vector<Target> planned;
     std::map<std::string, std::string> names;  // this file's, folded
-    for (const office::VbaModule& module : project.modules) {
-      const std::string problem = ModuleNameProblem(module.name);
+    for (size_t i = begin; i < end; ++i) {
+      const DocModule& module = session.modules[i];
+      const ModuleOrigin& origin = module.origin;
+      const std::string problem = ModuleNameProblem(origin.name);
       if (!problem.empty()) {
-        return Bad(file, problem + "; nothing of it was exported");
+        return session.Bad(file, 0, problem + "; nothing of it was exported");
       }
-      const ExportedModule exported = ExportOf(module);
-      const std::string key = Folded(exported.fileName);
+      const std::string key = ToAsciiUpper(origin.exportName);
       if (const auto other = taken.find(key); other != taken.end() || names.contains(key)) {
-        return Bad(file, "its " + exported.fileName + " would be written twice (" +
-                             (other != taken.end() ? "also by " + other->second : "two modules") +
-                             "); nothing of it was exported");
+        return session.Bad(file, 0,
+                           "its " + origin.exportName + " would be written twice (" +
+                               (other != taken.end() ? "also by " + other->second : "two modules") +
+                               "); nothing of it was exported");
       }
       names.emplace(key, file);
       Target target;
-      target.path = folder / PathOf(exported.fileName);
+      target.path = folder / PathOf(origin.exportName);
       try {
-        target.bytes = EncodeCodePage(exported.text, project.codePage);
+        target.bytes = EncodeCodePage(ExportText(module), origin.codePage);
       } catch (const EncodingError& error) {
-        return Bad(file + "/" + exported.shownName,
-                   std::string("cannot write its text: ") + error.what());
+        return session.Bad(module.path, 0, std::string("cannot write its text: ") + error.what());
       }
-      if (exported.kind == office::ModuleKind::kForm) {
-        target.note =
-            Located(file + "/" + exported.shownName,
-                    {0,
-                     {},
-                     "note: its code only went to " + Shown(target.path) +
-                         ": a form's layout lives in the designer storage of the Office file, "
-                         "which no export of code holds; the editor imports this file as a "
-                         "standard module"});
+      if (origin.kind == ModuleKind::kForm) {
+        target.note = Located(
+            module.path, {0,
+                          {},
+                          "note: its code only went to " + Shown(target.path) +
+                              ": a form's layout lives in the designer storage of the Office file, "
+                              "which no export of code holds; the editor imports this file as a "
+                              "standard module"});
       }
       planned.push_back(std::move(target));
     }
@@ -129,19 +117,16 @@ class Exporter {
     }
   }
 
-  const ExportOptions& options;
-  std::ostream& err;
+  Session& session;
   const fs::path folder;
   std::vector<Target> targets;
   std::map<std::string, std::string> taken;  // file names written, folded, and whose
-  int status = kDocDone;
 };
 
 }  // namespace
 
-int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err) {
-  (void)out;
-  return Exporter(options, err).Go();
+void RunExport(Session& session) {
+  Exporter(session).Go();
 }
 
 }  // namespace tarnwick

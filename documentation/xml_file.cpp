@@ -1,9 +1,9 @@
-// The XML documentation file, laid out as .NET compilers write theirs.
+#include "documentation/xml_file.h"
+
 #include <set>
 
+#include "documentation/members.h"
 #include "text/utf.h"
-#include "tools/doc/doc_tasks.h"
-#include "tools/doc/each_module.h"
 
 namespace tarnwick {
 
@@ -23,17 +23,10 @@ std::string Indented(const std::string& text, size_t indent) {
   return out;
 }
 
-// One block's entries in the file: a <member> element for each ID of its
-// member, with its XML laid out.
-struct Documented {
-  std::vector<std::pair<std::wstring, std::string>> members;  // ID, element
-  std::string warning;  // when the block is not well-formed XML
-};
-
 // From the member's block, or else from its description.
-Documented Document(const DocModule& doc, const std::vector<std::wstring>& ids,
-                    const CommentBlock& block, const Description* description) {
-  Documented documented;
+XmlBlock Document(const DocModule& doc, const std::vector<std::wstring>& ids,
+                  const CommentBlock& block, const Description* description) {
+  XmlBlock documented;
   const BlockContent content = ReadBlockContent(block);
   std::string body;
   if (block.Empty()) {
@@ -55,9 +48,10 @@ Documented Document(const DocModule& doc, const std::vector<std::wstring>& ids,
   return documented;
 }
 
-// The module's blocks, in line order, with the IDs under `project`.
-std::vector<Documented> DocumentModule(const std::wstring& project, const DocModule& doc) {
-  std::vector<Documented> blocks;
+}  // namespace
+
+std::vector<XmlBlock> XmlBlocks(const std::wstring& project, const DocModule& doc) {
+  std::vector<XmlBlock> blocks;
   const std::wstring prefix = project + L"." + doc.module.name;
   auto add = [&](const std::vector<std::wstring>& ids, const CommentBlock& block,
                  const Description* description) {
@@ -78,41 +72,27 @@ std::vector<Documented> DocumentModule(const std::wstring& project, const DocMod
   return blocks;
 }
 
-}  // namespace
-
-std::string Located(const std::string& path, const Finding& finding) {
-  return path + (finding.line > 0 ? ":" + std::to_string(finding.line) : std::string()) + ": " +
-         (finding.code.empty() ? std::string() : finding.code + " ") + finding.message;
-}
-
-std::string Located(const DocModule& module, Finding finding) {
-  finding.line = module.ShownLine(finding.line);
-  return Located(module.path, finding);
-}
-
-std::string XmlDocumentation(const std::wstring& project, const std::vector<DocModule>& modules,
+std::string XmlDocumentation(const std::wstring& project,
+                             const std::vector<std::vector<XmlBlock>>& documented,
                              std::vector<std::string>& warnings) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<doc>\n    <assembly>\n        <name>" +
       EscapeXml(project, false) + "</name>\n    </assembly>\n    <members>\n";
-  std::vector<std::vector<Documented>> documented(modules.size());
-  ForEachIndex(modules.size(),
-               [&](size_t i) { documented[i] = DocumentModule(project, modules[i]); });
   // The first block of an ID is its documentation (the copies of a declaration
   // in #If branches share one); a block none of whose IDs is new is left out,
   // warning and all.
   std::set<std::wstring> written;
   size_t size = out.size() + 32;
-  for (const std::vector<Documented>& blocks : documented) {
-    for (const Documented& block : blocks) {
+  for (const std::vector<XmlBlock>& blocks : documented) {
+    for (const XmlBlock& block : blocks) {
       for (const auto& member : block.members) {
         size += member.second.size();
       }
     }
   }
   out.reserve(size);
-  for (const std::vector<Documented>& blocks : documented) {
-    for (const Documented& block : blocks) {
+  for (const std::vector<XmlBlock>& blocks : documented) {
+    for (const XmlBlock& block : blocks) {
       bool used = false;
       for (const auto& [id, element] : block.members) {
         if (written.insert(id).second) {
@@ -127,6 +107,16 @@ std::string XmlDocumentation(const std::wstring& project, const std::vector<DocM
   }
   out += "    </members>\n</doc>\n";
   return out;
+}
+
+std::string XmlDocumentation(const std::wstring& project, const std::vector<DocModule>& modules,
+                             std::vector<std::string>& warnings) {
+  std::vector<std::vector<XmlBlock>> documented;
+  documented.reserve(modules.size());
+  for (const DocModule& doc : modules) {
+    documented.push_back(XmlBlocks(project, doc));
+  }
+  return XmlDocumentation(project, documented, warnings);
 }
 
 }  // namespace tarnwick

@@ -1,4 +1,4 @@
-#include "tools/doc/check_rules.h"
+#include "documentation/check_rules.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,10 @@
-// The unified diff that `sync` prints instead of writing.
+// What sync changes, as a unified diff to print and as edits of line ranges to
+// apply: both from one matching of the kept lines to the file's.
 #include <algorithm>
+#include <cstdint>
 
+#include "documentation/sync.h"
 #include "text/utf.h"
-#include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {
 
@@ -138,6 +140,35 @@ std::string UnifiedDiff(const std::string& path, const SourceText& source,
     i = end;
   }
   return out;
+}
+
+std::vector<LineEdit> SyncEdits(const SourceText& source, const SyncResult& result) {
+  std::vector<LineEdit> edits;
+  if (!result.changed) {
+    return edits;
+  }
+  int32_t old = 0;  // the file's next line
+  bool open = false;
+  for (const Operation& operation : Operations(source, result)) {
+    if (operation.kind == ' ') {
+      old = operation.oldLine + 1;
+      open = false;
+      continue;
+    }
+    if (!open) {
+      edits.push_back({old, 0, {}});
+      open = true;
+    }
+    LineEdit& edit = edits.back();
+    if (operation.kind == '-') {
+      ++edit.count;
+      old = operation.oldLine + 1;
+    } else {
+      const SyncedLine& line = result.lines[operation.newIndex];
+      edit.lines.push_back(line.source >= 0 ? source.lines[line.source] : line.text);
+    }
+  }
+  return edits;
 }
 
 }  // namespace tarnwick

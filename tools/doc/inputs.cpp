@@ -1,17 +1,17 @@
-#include "tools/doc/doc_inputs.h"
+#include "tools/doc/inputs.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <optional>
 
+#include "documentation/exported_module.h"
 #include "office/vba_project.h"
 #include "text/ascii.h"
 #include "text/source_text.h"
 #include "text/utf.h"
 #include "tools/doc/doc_paths.h"
-#include "tools/doc/doc_tasks.h"
 #include "tools/doc/each_module.h"
-#include "tools/doc/exported_module.h"
 
 namespace tarnwick {
 
@@ -37,14 +37,14 @@ struct Entry {
   fs::path path;
   bool first = false;  // the first PATH: an Office file there names the project
   bool unreadableFolder = false;
-  DocInputs read;
+  Inputs read;
 };
 
 // A file, or the module files of a folder and its subfolders in path order.
-void Collect(const std::string& argument, bool first, std::vector<Entry>& entries) {
+void Collect(const std::string& argument, bool first, bool folders, std::vector<Entry>& entries) {
   const fs::path path = PathOf(argument);
   std::error_code error;
-  if (!fs::is_directory(path, error)) {
+  if (!folders || !fs::is_directory(path, error)) {
     entries.push_back({path, first, false, {}});
     return;
   }
@@ -68,14 +68,14 @@ void Collect(const std::string& argument, bool first, std::vector<Entry>& entrie
 
 class Loader {
  public:
-  Loader(DocInputs& inputs, Encoding encoding) : inputs(inputs), encoding(encoding) {}
+  Loader(Inputs& inputs, const LoadOptions& options) : inputs(inputs), options(options) {}
 
   void Load(const fs::path& path, bool first) {
     const std::string shown = Shown(path);
     try {
       std::string bytes = ReadFileBytes(path);
-      if (office::LooksLikeOfficeFile(bytes)) {
-        LoadOfficeFile(path, std::move(bytes), first);
+      if (options.officeFilesOnly || office::LooksLikeOfficeFile(bytes)) {
+        LoadOfficeFile(shown, std::move(bytes), first);
         return;
       }
       // A form's code as export writes it: "UserForm1.frm.bas".
@@ -84,11 +84,15 @@ class Loader {
       if (form) {
         stem.resize(stem.size() - 4);
       }
-      DocModule doc = ReadDocModule(shown, bytes, encoding, stem);
+      ModuleOrigin origin;
+      origin.file = shown;
+      origin.name = std::move(stem);
       if (form) {
-        doc.module.kind = ModuleKind::kForm;
+        origin.kind = ModuleKind::kForm;
       }
-      Add(std::move(doc), path, false);
+      DocModule doc = ModuleFromBytes(std::move(origin), bytes, options.encoding);
+      ParseModule(doc);
+      inputs.modules.push_back(std::move(doc));
     } catch (const InputError& error) {
       Bad(shown, error.line, error.what());
     } catch (const ModuleError& error) {
@@ -103,27 +107,23 @@ class Loader {
   }
 
  private:
-  void Add(DocModule doc, const fs::path& file, bool office) {
-    inputs.modules.push_back(std::move(doc));
-    inputs.files.push_back(file);
-    inputs.inOfficeFile.push_back(office);
-  }
-
   // All of the file's modules or, when one cannot be read, none.
-  void LoadOfficeFile(const fs::path& path, std::string bytes, bool first) {
-    const std::string shown = Shown(path);
+  void LoadOfficeFile(const std::string& shown, std::string bytes, bool first) {
     const office::VbaProject project = office::ReadVbaProject(std::move(bytes));
     // Each module is text work of its own: they are read at once too.
     const size_t count = project.modules.size();
     std::vector<DocModule> docs(count);
     std::vector<std::optional<std::string>> failures(count);
     ForEachIndex(count, [&](size_t i) {
-      const ExportedModule exported = ExportOf(project.modules[i]);
+      docs[i] = ModuleFromProject(shown, project.modules[i], project.codePage);
+      if (options.officeFilesOnly) {
+        return;
+      }
       try {
-        docs[i] = ReadExportedModule(shown, exported);
+        ParseModule(docs[i]);
       } catch (const ModuleError& error) {
-        failures[i] = Located(shown + "/" + exported.shownName,
-                              {error.line, {}, std::string("error: ") + error.what()});
+        failures[i] =
+            Located(docs[i].path, {error.line, {}, std::string("error: ") + error.what()});
       }
     });
     for (std::optional<std::string>& failure : failures) {
@@ -132,59 +132,45 @@ class Loader {
         return;
       }
     }
-    for (DocModule& doc : docs) {
-      Add(std::move(doc), path, true);
-    }
+    std::move(docs.begin(), docs.end(), std::back_inserter(inputs.modules));
     if (first) {
       inputs.project = project.name;
     }
   }
 
-  DocInputs& inputs;
-  Encoding encoding;
+  Inputs& inputs;
+  const LoadOptions& options;
 };
 
 }  // namespace
 
-DocInputs GatherInputs(const std::vector<std::string>& paths, Encoding encoding) {
+Inputs LoadInputs(const std::vector<std::string>& paths, const LoadOptions& options) {
   std::vector<Entry> entries;
   for (size_t i = 0; i < paths.size(); ++i) {
-    Collect(paths[i], i == 0, entries);
+    Collect(paths[i], i == 0, !options.officeFilesOnly, entries);
   }
   // Every file is read at once; what they hold is then kept, and what could not
   // be read reported, in the order of the command line.
   ForEachIndex(entries.size(), [&](size_t i) {
     Entry& entry = entries[i];
-    Loader loader(entry.read, encoding);
+    Loader loader(entry.read, options);
     if (entry.unreadableFolder) {
       loader.Bad(Shown(entry.path), 0, "cannot read the folder");
     } else {
       loader.Load(entry.path, entry.first);
     }
   });
-  DocInputs inputs;
+  Inputs inputs;
   inputs.modules.reserve(entries.size());
   for (Entry& entry : entries) {
-    DocInputs& read = entry.read;
+    Inputs& read = entry.read;
     std::move(read.modules.begin(), read.modules.end(), std::back_inserter(inputs.modules));
-    inputs.files.insert(inputs.files.end(), read.files.begin(), read.files.end());
-    inputs.inOfficeFile.insert(inputs.inOfficeFile.end(), read.inOfficeFile.begin(),
-                               read.inOfficeFile.end());
-    inputs.errors.insert(inputs.errors.end(), read.errors.begin(), read.errors.end());
+    std::move(read.errors.begin(), read.errors.end(), std::back_inserter(inputs.errors));
     if (read.project) {
       inputs.project = std::move(read.project);
     }
   }
   return inputs;
-}
-
-std::string OfficeWriteRefusal(const std::string& officePath) {
-  return Located(officePath,
-                 {0,
-                  {},
-                  "error: Tarnwick never writes into an Office file; export its modules "
-                  "(tarnwick-doc export), sync the exported files with --write, and "
-                  "import them again in the editor"});
 }
 
 }  // namespace tarnwick

@@ -1,4 +1,4 @@
-#include "tools/doc/doc_model.h"
+#include "documentation/members.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,9 @@
 #include <utility>
 
 #include "engine/text_helpers.h"
+#include "text/ascii.h"
 #include "text/utf.h"
+#include "vba/declaration_kinds.h"
 
 namespace tarnwick {
 
@@ -53,25 +55,6 @@ std::wstring_view TypeOfCharacter(wchar_t c) {
 
 }  // namespace
 
-DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fallback,
-                        const std::wstring& stem) {
-  DocModule doc;
-  doc.path = std::move(path);
-  doc.source = DecodeSourceText(bytes, fallback);
-  doc.module = ReadModule(doc.source.lines);
-  if (doc.module.name.empty()) {
-    doc.module.name = stem;
-  }
-  return doc;
-}
-
-int32_t DocModule::ShownLine(int32_t line) const {
-  if (editorLines.empty() || line <= 0) {
-    return line;
-  }
-  return editorLines[std::min(static_cast<size_t>(line), editorLines.size()) - 1];
-}
-
 bool DocumentedMember::IsPublic() const {
   return std::any_of(parts.begin(), parts.end(),
                      [](const Member* part) { return !part->declaration.isPrivate; });
@@ -91,11 +74,8 @@ std::vector<DocumentedMember> DocumentedMembers(const ModuleSource& module) {
       documented.emplace_back().parts.push_back(&member);
       continue;
     }
-    std::wstring key = member.declaration.names.front();
-    for (wchar_t& c : key) {
-      c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-    }
-    const auto [at, added] = properties.emplace(std::move(key), documented.size());
+    const auto [at, added] =
+        properties.emplace(ToAsciiLower(member.declaration.names.front()), documented.size());
     if (added) {
       documented.emplace_back();
     }
@@ -160,23 +140,6 @@ BlockContent ReadBlockContent(const CommentBlock& block) {
   return content;
 }
 
-bool HasSignature(DeclarationKind kind) {
-  return IsProcedureHeader(kind) || kind == DeclarationKind::kDeclareSub ||
-         kind == DeclarationKind::kDeclareFunction || kind == DeclarationKind::kEvent;
-}
-
-std::vector<std::wstring> SignatureNames(const Declaration& declaration) {
-  std::vector<std::wstring> names;
-  if (HasSignature(declaration.kind)) {
-    for (const Parameter& parameter : declaration.parameters) {
-      if (!parameter.name.empty()) {
-        names.push_back(parameter.name);
-      }
-    }
-  }
-  return names;
-}
-
 size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring& name) {
   for (size_t i = 0; i < names.size(); ++i) {
     if (EqualsIgnoringAsciiCase(names[i], name)) {
@@ -187,14 +150,11 @@ size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring
 }
 
 std::string DescribeMember(const Member& member) {
-  static constexpr const char* kKinds[] = {
-      "Statement", "Sub",   "Function", "Property Get", "Property Let", "Property Set", "Sub",
-      "Function",  "Event", "Enum",     "Type",         "Const",        "Variable"};
   std::string names;
   for (const std::wstring& name : member.declaration.names) {
     names += (names.empty() ? "" : ", ") + WideToUtf8(name);
   }
-  return std::string(kKinds[static_cast<int>(member.declaration.kind)]) + " " + names;
+  return std::string(DeclarationKindName(member.declaration.kind)) + " " + names;
 }
 
 std::wstring ParameterTypeId(const Parameter& parameter) {

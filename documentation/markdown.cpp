@@ -1,27 +1,21 @@
 // Markdown pages: an index, and one page per module with each public member's
 // declaration, summary, parameters, returns, remarks and example. A property's
 // accessors are one member; a description stands in for a missing block.
+#include "documentation/markdown.h"
+
 #include <algorithm>
 #include <map>
 #include <set>
 
+#include "documentation/members.h"
 #include "engine/text_helpers.h"
 #include "text/ascii.h"
+#include "text/device_names.h"
 #include "text/utf.h"
-#include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {
 
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return text;
-}
 
 // Text with Markdown's punctuation escaped and every run of blanks and line
 // ends made one space.
@@ -81,7 +75,7 @@ class Renderer {
     if (target.size() > 2 && target[1] == ':') {
       target.erase(0, 2);
     }
-    target = Lower(target.substr(0, target.find('(')));
+    target = ToAsciiLower(target.substr(0, target.find('(')));
     // "Project.Module.Member", "Module.Member", "Member" or "Module".
     for (size_t dots = 0; dots < 3; ++dots) {
       for (const std::string& key : {target, module + "." + target}) {
@@ -181,7 +175,7 @@ std::string Declared(const DocModule& doc, const Member& member) {
 class Page {
  public:
   Page(const DocModule& doc, const Targets& targets)
-      : doc(doc), renderer(targets, Lower(WideToUtf8(doc.module.name))) {}
+      : doc(doc), renderer(targets, ToAsciiLower(WideToUtf8(doc.module.name))) {}
 
   std::string Write() {
     out = "# " + Escaped(doc.module.name) + "\n\n" + KindOfModule(doc.module.kind) + ".\n\n";
@@ -192,9 +186,16 @@ class Page {
     }
     for (const DocumentedMember& member : DocumentedMembers(doc.module)) {
       if (member.IsPublic()) {
-        WriteMember(member);
+        WriteMember(member, false);
       }
     }
+    return out;
+  }
+
+  // One member's section, every part's declaration in it.
+  std::string OneMember(const DocumentedMember& member) {
+    out.clear();
+    WriteMember(member, true);
     return out;
   }
 
@@ -211,12 +212,12 @@ class Page {
   }
 
  private:
-  void WriteMember(const DocumentedMember& documented) {
+  void WriteMember(const DocumentedMember& documented, bool privateParts) {
     const Member& member = *documented.parts.front();
     out += "## " + Escaped(member.declaration.names.empty() ? L"" : member.declaration.names[0]) +
            "\n\n```vb\n";
     for (const Member* part : documented.parts) {
-      if (!part->declaration.isPrivate) {
+      if (privateParts || !part->declaration.isPrivate) {
         out += Declared(doc, *part);
       }
     }
@@ -318,19 +319,6 @@ std::string YamlString(const std::string& text) {
   return out + "\"";
 }
 
-// Names a file may not have on Windows, whatever its extension.
-bool IsDeviceName(const std::wstring& name) {
-  for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL"}) {
-    if (EqualsIgnoringAsciiCase(name, device)) {
-      return true;
-    }
-  }
-  return name.size() == 4 &&
-         (EqualsIgnoringAsciiCase(name.substr(0, 3), L"COM") ||
-          EqualsIgnoringAsciiCase(name.substr(0, 3), L"LPT")) &&
-         name[3] >= L'1' && name[3] <= L'9';
-}
-
 // The page of each module, in the modules' order. A module's name comes from
 // the file it was read from, so it is its page's name only where that is a
 // plain file name in DIR/docs: letters, digits, underscores (and any
@@ -342,13 +330,13 @@ std::vector<std::string> PageNames(const std::vector<DocModule>& modules) {
   std::set<std::string> taken = {"index"};
   for (size_t i = 0; i < modules.size(); ++i) {
     const std::wstring& name = modules[i].module.name;
-    const bool plain = !name.empty() && !IsDeviceName(name) &&
+    const bool plain = !name.empty() && !IsWindowsDeviceName(name) &&
                        std::all_of(name.begin(), name.end(), [](wchar_t c) {
                          return c >= 0x80 || c == L'_' || (c >= L'0' && c <= L'9') ||
                                 (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
                        });
     std::string page = plain ? WideToUtf8(name) : std::string();
-    if (page.empty() || !taken.insert(Lower(page)).second) {
+    if (page.empty() || !taken.insert(ToAsciiLower(page)).second) {
       page = "module-" + std::to_string(i + 1);  // no plain name holds a '-'
     }
     names.push_back(page + ".md");
@@ -364,13 +352,13 @@ std::vector<std::pair<std::string, std::string>> MarkdownSite(
   Targets targets;
   for (size_t i = 0; i < modules.size(); ++i) {
     const DocModule& doc = modules[i];
-    const std::string module = Lower(WideToUtf8(doc.module.name));
+    const std::string module = ToAsciiLower(WideToUtf8(doc.module.name));
     targets.emplace(module, pageNames[i]);
     for (const Member& member : doc.module.members) {
       if (member.declaration.isPrivate || member.declaration.names.empty()) {
         continue;
       }
-      const std::string name = Lower(WideToUtf8(member.declaration.names[0]));
+      const std::string name = ToAsciiLower(WideToUtf8(member.declaration.names[0]));
       targets.emplace(module + "." + name, pageNames[i] + "#" + name);
     }
   }
@@ -390,6 +378,11 @@ std::vector<std::pair<std::string, std::string>> MarkdownSite(
   pages.insert(pages.begin(), {"docs/index.md", index});
   pages.insert(pages.begin(), {"mkdocs.yml", config});
   return pages;
+}
+
+std::string MemberMarkdown(const DocModule& module, const DocumentedMember& member) {
+  const Targets none;
+  return Page(module, none).OneMember(member);
 }
 
 }  // namespace tarnwick

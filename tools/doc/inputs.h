@@ -2,24 +2,30 @@
 // files, the module files of folders (read recursively, in path order), and
 // the modules of Office files. An Office file is known by its content, not by
 // its name, and read only where it is named; its modules are read as their
-// export would read (exported_module.h).
+// export would read (documentation/exported_module.h). Files are read on
+// every core at once.
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "documentation/module.h"
 #include "text/encoding.h"
-#include "tools/doc/doc_model.h"
 
 namespace tarnwick {
 
-struct DocInputs {
+struct LoadOptions {
+  Encoding encoding = Encoding::kWindows1252;  // of module files that are not UTF-8
+  // Every PATH is an Office file (a folder or a module file is refused as
+  // one), and its modules are split into lines but not parsed: what export
+  // needs. Otherwise every module is parsed.
+  bool officeFilesOnly = false;
+};
+
+struct Inputs {
+  // Each module with its origin, in the order of the command line.
   std::vector<DocModule> modules;
-  // For each module, its file: the module file, or the Office file it is in.
-  std::vector<std::filesystem::path> files;
-  std::vector<bool> inOfficeFile;
   // What could not be read, one line each: "FILE[:LINE]: error: message". An
   // Office file that cannot be read gives no module at all.
   std::vector<std::string> errors;
@@ -27,9 +33,6 @@ struct DocInputs {
   std::optional<std::wstring> project;
 };
 
-DocInputs GatherInputs(const std::vector<std::string>& paths, Encoding encoding);
-
-// The one line of an Office file that sync --write leaves alone.
-std::string OfficeWriteRefusal(const std::string& officePath);
+Inputs LoadInputs(const std::vector<std::string>& paths, const LoadOptions& options);
 
 }  // namespace tarnwick

@@ -7,9 +7,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "tools/doc/doc_model.h"
+#include "documentation/check_rules.h"
+#include "documentation/members.h"
+#include "documentation/module.h"
 
 namespace tarnwick {
 
@@ -25,8 +28,9 @@ std::optional<std::wstring> PlainSummary(const CommentBlock& block);
 // stand outside the string's content (its two quotes among them).
 std::wstring FitDescription(const std::wstring& plain, size_t others);
 
-// The rule code of a description that differs from its member's summary.
-inline constexpr char kStaleDescription[] = "TWD016";
+// The code of a description that differs from its member's summary: check's
+// rule, defined with the others.
+inline constexpr std::string_view kStaleDescription = kDescriptionDiffers;
 
 // Each description that differs from its member's summary, compared as plain
 // text, on the description's line.

@@ -1,12 +1,15 @@
 // `sync`: each ''' block brought in line with its declaration, every word
 // already written kept, and every line it does not change left byte for byte.
+#include "documentation/sync.h"
+
 #include <algorithm>
 #include <map>
+#include <optional>
 
+#include "documentation/descriptions.h"
+#include "documentation/members.h"
 #include "engine/text_helpers.h"
 #include "text/utf.h"
-#include "tools/doc/descriptions.h"
-#include "tools/doc/doc_tasks.h"
 
 namespace tarnwick {
 
@@ -77,7 +80,7 @@ class BlockSync {
   std::optional<std::vector<SyncedLine>> Run() {
     const CommentBlock& block = member.block;
     const BlockContent content = ReadBlockContent(block);
-    const bool signature = HasSignature(member.declaration.kind);
+    const bool signature = TakesParameters(member.declaration.kind);
     if (content.problem) {
       if (signature) {
         Note(block.line + content.LineOf(content.problem->offset),
@@ -124,7 +127,7 @@ class BlockSync {
  private:
   std::vector<Entry> Entries(const std::vector<Item>& items) {
     const Declaration& d = member.declaration;
-    const std::vector<std::wstring> signature = SignatureNames(d);
+    const std::vector<std::wstring> signature = ParameterNames(d);
     std::vector<const Item*> params;
     std::vector<const Item*> matched(signature.size(), nullptr);
     std::vector<const Item*> extras;

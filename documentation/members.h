@@ -1,5 +1,6 @@
-// A module as the documentation tool reads it, and what every task shares:
-// the content of a ''' block, the signature of a member, its member IDs.
+// What every use of a module's documentation shares: its members (a
+// property's accessors as one member), the content of a ''' block, the
+// signature of a member, and its member IDs.
 #pragma once
 
 #include <cstdint>
@@ -7,37 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "text/encoding.h"
-#include "text/source_text.h"
+#include "documentation/xml_fragment.h"
 #include "vba/module_reader.h"
-#include "tools/doc/xml_fragment.h"
 
 namespace tarnwick {
-
-struct DocModule {
-  std::string path;  // as messages show it: UTF-8, with '/' between folders
-  SourceText source;
-  ModuleSource module;  // its name is Attribute VB_Name, or else the file's stem
-  // How messages number the lines of `source`: empty for a module file, whose
-  // lines are shown as they stand; for a module read out of an Office file,
-  // the line the editor shows for each one (see EditorLines).
-  std::vector<int32_t> editorLines;
-
-  // The line (1-based) that messages show for a line of `source`; 0 stays 0.
-  int32_t ShownLine(int32_t line) const;
-};
-
-// Decodes and reads a module file's bytes. Throws InputError or ModuleError.
-DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fallback,
-                        const std::wstring& stem);
-
-// A message about one line of a module: "PATH:LINE: CODE message" when
-// printed. `code` names the rule of a check's finding, and is empty elsewhere.
-struct Finding {
-  int32_t line = 0;
-  std::string code;
-  std::string message;
-};
 
 // A top-level member as the tools document it: one declaration, or a
 // property's Get, Let and Set of one name (ASCII case ignored), which a block
@@ -67,11 +41,7 @@ struct BlockContent {
 };
 BlockContent ReadBlockContent(const CommentBlock& block);
 
-// Procedures, Declare and Event have a signature of parameters; the rest none.
-bool HasSignature(DeclarationKind kind);
-// The parameter names of the signature, in order; empty without one.
-std::vector<std::wstring> SignatureNames(const Declaration& declaration);
-// Where `name` stands among the signature's names (ASCII case ignored, as VBA
+// Where `name` stands among a signature's names (ParameterNames) (ASCII case ignored, as VBA
 // ignores it), or names.size().
 size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring& name);
 // "Function Add", "Property Get Item", "Enum Shape", "Const Limit, Size".

@@ -1,9 +1,12 @@
-#include "tools/doc/exported_module.h"
+#include "documentation/exported_module.h"
 
 #include <array>
 #include <string_view>
 
+#include "engine/declaration_parser.h"
 #include "text/ascii.h"
+#include "text/device_names.h"
+#include "text/shown_text.h"
 #include "text/utf.h"
 
 namespace tarnwick {
@@ -45,18 +48,6 @@ std::wstring_view Word(std::wstring_view line, size_t& at) {
   return line.substr(start, at - start);
 }
 
-bool IsAttributeLine(std::wstring_view line) {
-  size_t at = 0;
-  return EqualsIgnoringAsciiCase(Word(line, at), L"Attribute");
-}
-
-bool EndsContinued(std::wstring_view line) {
-  while (!line.empty() && IsBlank(line.back())) {
-    line.remove_suffix(1);
-  }
-  return line.size() >= 2 && line.back() == L'_' && IsBlank(line[line.size() - 2]);
-}
-
 // The source less the header's Attribute lines that name one of `dropped`.
 template <size_t N>
 std::wstring WithoutAttributes(std::wstring_view source,
@@ -70,7 +61,7 @@ std::wstring WithoutAttributes(std::wstring_view source,
     end = end == std::wstring_view::npos ? source.size() : end + 1;
     const std::wstring_view line = source.substr(begin, end - begin);
     begin = end;
-    header = header && IsAttributeLine(line);
+    header = header && IsAttributeStatement(line);
     if (header) {
       size_t at = 0;
       Word(line, at);
@@ -103,19 +94,23 @@ bool IsOtherLetter(wchar_t c) {
          !(u >= 0xFE00 && u <= 0xFE0F) && u != 0xFEFF && !(u >= 0xFFF0 && u <= 0xFFFF);
 }
 
-bool IsDeviceName(std::wstring_view name) {
-  for (const std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL"}) {
-    if (EqualsIgnoringAsciiCase(name, device)) {
-      return true;
-    }
-  }
-  return name.size() == 4 &&
-         (EqualsIgnoringAsciiCase(name.substr(0, 3), L"COM") ||
-          EqualsIgnoringAsciiCase(name.substr(0, 3), L"LPT")) &&
-         name[3] >= L'0' && name[3] <= L'9';
-}
-
-}  // namespace
+// A module of an Office file as its export writes it.
+struct ExportedModule {
+  std::wstring name;
+  office::ModuleKind kind = office::ModuleKind::kStandard;
+  // How messages name it: the name with its export's extension, "Module1.bas",
+  // "Sheet1.cls", "UserForm1.frm".
+  std::string shownName;
+  // The file `export` writes: the same, but "UserForm1.frm.bas" for a form,
+  // whose layout lives in the designer storage that no export of code holds.
+  std::string fileName;
+  // CR LF lines: class and document modules under the VERSION 1.0 CLASS
+  // header (a class module without the attributes its export leaves out); a
+  // form's code without the attributes only its designer gives meaning to, so
+  // that an import makes it a standard module and nothing else.
+  std::wstring text;
+  size_t headerLines = 0;  // the lines of that header
+};
 
 ExportedModule ExportOf(const office::VbaModule& module) {
   ExportedModule exported;
@@ -143,18 +138,30 @@ ExportedModule ExportOf(const office::VbaModule& module) {
       exported.text = WithoutAttributes(module.source, kFormAttributes);
       break;
   }
-  // Messages go to terminals: a control character of a hostile name is shown as '?'.
-  for (char& c : exported.shownName) {
-    c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-  }
+  // Messages go to terminals: a hostile name is shown safely.
+  exported.shownName = ShownText(exported.shownName);
   return exported;
 }
 
-std::string ModuleNameProblem(const std::wstring& name) {
-  std::string shown = "\"" + WideToUtf8(name) + "\"";
-  for (char& c : shown) {
-    c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+// The kind a module of the project has for the documentation: a document's
+// module is a class module.
+ModuleKind KindOf(office::ModuleKind kind) {
+  switch (kind) {
+    case office::ModuleKind::kClass:
+    case office::ModuleKind::kDocument:
+      return ModuleKind::kClass;
+    case office::ModuleKind::kForm:
+      return ModuleKind::kForm;
+    case office::ModuleKind::kStandard:
+      break;
   }
+  return ModuleKind::kStandard;
+}
+
+}  // namespace
+
+std::string ModuleNameProblem(const std::wstring& name) {
+  const std::string shown = "\"" + ShownText(name) + "\"";
   if (name.empty()) {
     return "a module has no name";
   }
@@ -167,7 +174,7 @@ std::string ModuleNameProblem(const std::wstring& name) {
   if (!identifier) {
     return "the module name " + shown + " is no VBA identifier";
   }
-  if (IsDeviceName(name)) {
+  if (IsWindowsDeviceName(name)) {
     return "the module name " + shown + " is a device name of Windows";
   }
   return std::string();
@@ -178,8 +185,8 @@ std::vector<int32_t> EditorLines(const std::vector<std::wstring>& lines, size_t 
   int32_t visible = 0;
   bool continued = false;  // the line goes on a statement of the line before
   for (size_t i = 0; i < lines.size(); ++i) {
-    const bool hidden = i < headerLines || (!continued && IsAttributeLine(lines[i]));
-    continued = i >= headerLines && EndsContinued(lines[i]);
+    const bool hidden = i < headerLines || (!continued && IsAttributeStatement(lines[i]));
+    continued = i >= headerLines && IsContinuedLine(lines[i]);
     if (!hidden) {
       ++visible;
     }
@@ -188,36 +195,29 @@ std::vector<int32_t> EditorLines(const std::vector<std::wstring>& lines, size_t 
   return shown;
 }
 
-DocModule ReadExportedModule(const std::string& officePath, const ExportedModule& exported) {
-  DocModule doc;
-  doc.path = officePath + "/" + exported.shownName;
-  SourceText& source = doc.source;
-  source.encoding = Encoding::kUtf8;
-  const std::wstring_view text = exported.text;
-  size_t begin = 0;
-  while (begin < text.size()) {
-    const size_t lf = text.find(L'\n', begin);
-    const size_t end = lf == std::wstring_view::npos ? text.size() : lf;
-    const bool cr = end > begin && text[end - 1] == L'\r';
-    std::wstring_view line = text.substr(begin, end - begin - (cr ? 1 : 0));
-    source.lines.emplace_back(line);
-    source.bytes.push_back(WideToUtf8(line));
-    source.ends.push_back(lf == std::wstring_view::npos ? "" : cr ? "\r\n" : "\n");
-    begin = end + 1;
-  }
-  doc.editorLines = EditorLines(source.lines, exported.headerLines);
-  try {
-    doc.module = ReadModule(source.lines);
-  } catch (const ModuleError& error) {
-    throw ModuleError(doc.ShownLine(error.line), error.what());
-  }
-  if (doc.module.name.empty()) {
-    doc.module.name = exported.name;
-  }
-  if (exported.kind == office::ModuleKind::kForm) {
-    doc.module.kind = tarnwick::ModuleKind::kForm;
-  }
+DocModule ModuleFromProject(const std::string& officePath, const office::VbaModule& module,
+                            uint32_t codePage) {
+  ExportedModule exported = ExportOf(module);
+  ModuleOrigin origin;
+  origin.file = officePath;
+  origin.inFile = std::move(exported.shownName);
+  origin.name = module.name;
+  origin.kind = KindOf(module.kind);
+  origin.codePage = codePage;
+  origin.exportName = std::move(exported.fileName);
+  DocModule doc = ModuleFromText(std::move(origin), exported.text);
+  doc.editorLines = EditorLines(doc.source.lines, exported.headerLines);
   return doc;
+}
+
+std::wstring ExportText(const DocModule& module) {
+  const SourceText& source = module.source;
+  std::wstring text;
+  for (size_t i = 0; i < source.lines.size(); ++i) {
+    text += source.lines[i];
+    text += source.ends[i] == "\r\n" ? L"\r\n" : source.ends[i] == "\n" ? L"\n" : L"";
+  }
+  return text;
 }
 
 }  // namespace tarnwick

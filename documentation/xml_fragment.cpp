@@ -1,4 +1,4 @@
-#include "tools/doc/xml_fragment.h"
+#include "documentation/xml_fragment.h"
 
 #include <cstdint>
 

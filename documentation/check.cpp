@@ -1,14 +1,17 @@
 // What `check` reports: members without blocks, blocks that document nothing
 // or are not well-formed, and tags that do not match their declaration or the
 // modules they name. Each finding carries its rule's code (check_rules.h).
+#include "documentation/check.h"
+
 #include <algorithm>
 #include <map>
 #include <set>
 
+#include "documentation/descriptions.h"
+#include "documentation/members.h"
+#include "text/ascii.h"
 #include "text/utf.h"
-#include "tools/doc/check_rules.h"
-#include "tools/doc/descriptions.h"
-#include "tools/doc/doc_tasks.h"
+#include "vba/declaration_kinds.h"
 
 namespace tarnwick {
 
@@ -18,44 +21,9 @@ std::string Quoted(const std::wstring& name) {
   return "\"" + WideToUtf8(name) + "\"";
 }
 
-std::wstring Lower(std::wstring text) {
-  for (wchar_t& c : text) {
-    if (c >= L'A' && c <= L'Z') {
-      c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-  }
-  return text;
-}
-
 // "a Sub", "an Event": what a member is, for "<returns> on a Sub".
 std::string KindPhrase(DeclarationKind kind) {
-  switch (kind) {
-    case DeclarationKind::kFunction:
-    case DeclarationKind::kDeclareFunction:
-      return "a Function";
-    case DeclarationKind::kPropertyGet:
-      return "a Property Get";
-    case DeclarationKind::kPropertyLet:
-      return "a Property Let";
-    case DeclarationKind::kPropertySet:
-      return "a Property Set";
-    case DeclarationKind::kEvent:
-      return "an Event";
-    case DeclarationKind::kEnum:
-      return "an Enum";
-    case DeclarationKind::kType:
-      return "a Type";
-    case DeclarationKind::kConst:
-      return "a Const";
-    case DeclarationKind::kVariable:
-      return "a Variable";
-    case DeclarationKind::kNone:
-      return "a module";
-    case DeclarationKind::kSub:
-    case DeclarationKind::kDeclareSub:
-      break;
-  }
-  return "a Sub";
+  return kind == DeclarationKind::kNone ? "a module" : DeclarationKindPhrase(kind);
 }
 
 // The tags that say one thing of the member each: a second one with the same
@@ -171,7 +139,7 @@ class Checker {
       return;
     }
     Tags(content, first, what, &d);
-    const std::vector<std::wstring> signature = SignatureNames(d);
+    const std::vector<std::wstring> signature = ParameterNames(d);
     std::vector<bool> documented(signature.size(), false);
     size_t highest = 0;
     bool returns = false;
@@ -182,7 +150,7 @@ class Checker {
       const int32_t line = first + content.LineOf(node.begin);
       if (node.name == L"returns") {
         returns = true;
-      } else if (node.name == L"param" && HasSignature(d.kind)) {
+      } else if (node.name == L"param" && TakesParameters(d.kind)) {
         const std::wstring* name = node.Attribute(L"name");
         if (name == nullptr) {
           Report(line, kParamWithoutName, what() + ": <param> without a name");
@@ -251,11 +219,11 @@ class Checker {
       if (node.name == L"returns" && !ReturnsValue(kind)) {
         Report(line, kTagNotAllowed, what() + ": <returns> on " + KindPhrase(kind));
       }
-      if (node.name == L"param" && !HasSignature(kind)) {
+      if (node.name == L"param" && !TakesParameters(kind)) {
         Report(line, kTagNotAllowed, what() + ": <param> on " + KindPhrase(kind));
       }
       // A <param> of a signature is matched to its parameter, case aside, above.
-      if (IsSectionTag(node.name) && !(node.name == L"param" && HasSignature(kind))) {
+      if (IsSectionTag(node.name) && !(node.name == L"param" && TakesParameters(kind))) {
         if (std::any_of(seen.begin(), seen.end(),
                         [&](const XmlNode* before) { return SameTag(*before, node); })) {
           Report(line, kRepeatedTag, what() + ": a second " + TagText(node));
@@ -334,17 +302,17 @@ CrefScope::CrefScope(const std::vector<const DocModule*>& modules) : docs(module
 void CrefScope::Index() const {
   modules.emplace();
   for (const DocModule* doc : docs) {
-    Module& module = (*modules)[Lower(doc->module.name)];
+    Module& module = (*modules)[ToAsciiLower(doc->module.name)];
     module.name = doc->module.name;
     for (const Member& member : doc->module.members) {
       for (const std::wstring& name : member.declaration.names) {
-        module.members.insert(Lower(name));
+        module.members.insert(ToAsciiLower(name));
       }
       for (const Member& child : member.children) {
         for (const std::wstring& name : child.declaration.names) {
-          module.members.insert(Lower(member.declaration.names.empty()
-                                          ? name
-                                          : member.declaration.names.front() + L"." + name));
+          module.members.insert(ToAsciiLower(member.declaration.names.empty()
+                                                 ? name
+                                                 : member.declaration.names.front() + L"." + name));
         }
       }
     }
@@ -362,7 +330,7 @@ std::optional<std::wstring> CrefScope::Missing(const std::wstring& cref) const {
     }
     target.erase(0, 2);
   }
-  target = Lower(target.substr(0, target.find(L'(')));
+  target = ToAsciiLower(target.substr(0, target.find(L'(')));
   // "Module.Member" or "Project.Module.Member"; a first part that names no
   // module here is a project's name only when the second part does.
   for (int skip = 0; skip < 2; ++skip) {

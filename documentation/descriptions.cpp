@@ -1,4 +1,4 @@
-#include "tools/doc/descriptions.h"
+#include "documentation/descriptions.h"
 
 #include "text/utf.h"
 
@@ -208,7 +208,7 @@ std::wstring FitDescription(const std::wstring& plain, size_t others) {
 void CheckDescriptions(const DocModule& doc, std::vector<Finding>& findings) {
   for (const Pairing& pairing : Pairings(doc.module)) {
     if (!Expected(doc.source.lines, pairing).empty()) {
-      findings.push_back({pairing.description->line, kStaleDescription,
+      findings.push_back({pairing.description->line, std::string(kStaleDescription),
                           pairing.what + ": the description differs from the summary"});
     }
   }

@@ -1,0 +1,28 @@
+// Markdown pages for mkdocs: an index, and one page per module with each
+// public member's declaration, summary, parameters, returns, remarks and
+// example, <see cref> made links between the pages.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "documentation/members.h"
+#include "documentation/module.h"
+
+namespace tarnwick {
+
+// The site as (path in the site's folder, UTF-8 text): "mkdocs.yml" with the
+// site's name and nav, then "docs/index.md" and one page per module,
+// "docs/MODULE.md" (or "docs/module-N.md" where the module's name cannot name
+// a file).
+std::vector<std::pair<std::string, std::string>> MarkdownSite(
+    const std::wstring& project, const std::vector<DocModule>& modules);
+
+// One member as its page shows it, for a hover or a tooltip: its name as a
+// heading, the declaration of every part (Private ones too) in a vb code
+// block, then summary, parameters, returns, remarks, example and, for an Enum
+// or a Type, its members. A cref is shown as its text, not as a link.
+std::string MemberMarkdown(const DocModule& module, const DocumentedMember& member);
+
+}  // namespace tarnwick

@@ -1,0 +1,102 @@
+#include "documentation/module.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "text/utf.h"
+
+namespace tarnwick {
+
+namespace {
+
+ModuleOrigin FileOrigin(std::string path, std::wstring name, std::optional<ModuleKind> kind) {
+  ModuleOrigin origin;
+  origin.file = std::move(path);
+  origin.name = std::move(name);
+  origin.kind = kind;
+  return origin;
+}
+
+DocModule WithOrigin(ModuleOrigin origin) {
+  DocModule doc;
+  doc.path = origin.InOfficeFile() ? origin.file + "/" + origin.inFile : origin.file;
+  doc.origin = std::move(origin);
+  return doc;
+}
+
+}  // namespace
+
+int32_t DocModule::ShownLine(int32_t line) const {
+  if (editorLines.empty() || line <= 0) {
+    return line;
+  }
+  return editorLines[std::min(static_cast<size_t>(line), editorLines.size()) - 1];
+}
+
+Finding Shown(const DocModule& module, Finding finding) {
+  finding.line = module.ShownLine(finding.line);
+  return finding;
+}
+
+std::string Located(const std::string& path, const Finding& finding) {
+  return path + (finding.line > 0 ? ":" + std::to_string(finding.line) : std::string()) + ": " +
+         (finding.code.empty() ? std::string() : finding.code + " ") + finding.message;
+}
+
+std::string Located(const DocModule& module, const Finding& finding) {
+  return Located(module.path, Shown(module, finding));
+}
+
+DocModule ModuleFromBytes(ModuleOrigin origin, const std::string& bytes, Encoding fallback) {
+  DocModule doc = WithOrigin(std::move(origin));
+  doc.source = DecodeSourceText(bytes, fallback);
+  return doc;
+}
+
+DocModule ModuleFromText(ModuleOrigin origin, std::wstring_view text) {
+  DocModule doc = WithOrigin(std::move(origin));
+  SourceText& source = doc.source;
+  source.encoding = Encoding::kUtf8;
+  size_t begin = 0;
+  while (begin < text.size()) {
+    const size_t lf = text.find(L'\n', begin);
+    const size_t end = lf == std::wstring_view::npos ? text.size() : lf;
+    const bool cr = end > begin && text[end - 1] == L'\r';
+    const std::wstring_view line = text.substr(begin, end - begin - (cr ? 1 : 0));
+    source.lines.emplace_back(line);
+    source.bytes.push_back(WideToUtf8(line));
+    source.ends.push_back(lf == std::wstring_view::npos ? "" : cr ? "\r\n" : "\n");
+    begin = end + 1;
+  }
+  return doc;
+}
+
+void ParseModule(DocModule& doc) {
+  try {
+    doc.module = ReadModule(doc.source.lines);
+  } catch (const ModuleError& error) {
+    throw ModuleError(doc.ShownLine(error.line), error.what());
+  }
+  if (doc.module.name.empty()) {
+    doc.module.name = doc.origin.name;
+  }
+  if (doc.origin.kind) {
+    doc.module.kind = *doc.origin.kind;
+  }
+}
+
+DocModule ReadModuleText(std::wstring_view text, std::string path, std::wstring name,
+                         std::optional<ModuleKind> kind) {
+  DocModule doc = ModuleFromText(FileOrigin(std::move(path), std::move(name), kind), text);
+  ParseModule(doc);
+  return doc;
+}
+
+DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fallback,
+                        const std::wstring& stem, std::optional<ModuleKind> kind) {
+  DocModule doc = ModuleFromBytes(FileOrigin(std::move(path), stem, kind), bytes, fallback);
+  ParseModule(doc);
+  return doc;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,56 @@
+#include "tools/doc/session.h"
+
+#include <filesystem>
+#include <utility>
+
+#include "text/utf.h"
+#include "tools/doc/doc_paths.h"
+#include "tools/doc/inputs.h"
+
+namespace tarnwick {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The project's default name: the first PATH's, without its extension.
+std::wstring DefaultProject(const std::string& first) {
+  fs::path path = PathOf(first).lexically_normal();
+  if (!path.has_filename()) {
+    path = path.parent_path();
+  }
+  if (path.empty() || path.filename() == "." || path.filename() == "..") {
+    std::error_code error;
+    path = fs::absolute(path.empty() ? fs::path(".") : path, error).lexically_normal();
+    if (!path.has_filename()) {
+      path = path.parent_path();
+    }
+  }
+  return Utf8ToWide(Shown(path.stem()));
+}
+
+}  // namespace
+
+Session::Session(Arguments given, Stage stage, std::ostream& out, std::ostream& err)
+    : arguments(std::move(given)), out(out), err(err) {
+  Inputs inputs = LoadInputs(arguments.paths, {arguments.encoding, stage == Stage::kOfficeText});
+  for (const std::string& error : inputs.errors) {
+    err << error << "\n";
+    status = kDocBadInput;
+  }
+  modules = std::move(inputs.modules);
+  project = std::move(inputs.project);
+}
+
+void Session::Bad(const std::string& path, int32_t line, const std::string& message) {
+  err << Located(path, {line, {}, "error: " + message}) << "\n";
+  status = kDocBadInput;
+}
+
+std::wstring Session::Project() const {
+  return arguments.project ? Utf8ToWide(*arguments.project)
+         : project         ? *project
+                           : DefaultProject(arguments.paths[0]);
+}
+
+}  // namespace tarnwick
