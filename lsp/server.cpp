@@ -9,70 +9,14 @@
 #include <mutex>
 #include <thread>
 
-#include "lsp/completion.h"
-#include "lsp/engine_edits.h"
 #include "lsp/protocol.h"
+#include "lsp/server_parts.h"
 #include "lsp/transport.h"
+#include "lsp/uri.h"
 #include "tarnwick_version.h"
 
 namespace tarnwick::lsp {
 namespace {
-
-constexpr const char* kInsertTemplateTitle = "Insert documentation comment";
-constexpr const char* kInsertTemplateKind = "refactor.rewrite";
-
-bool WantsKind(const Json& params, const std::string& kind) {
-  const Json* only = nullptr;
-  if (params.contains("context") && params["context"].contains("only")) {
-    only = &params["context"]["only"];
-  }
-  if (only == nullptr || !only->is_array()) {
-    return true;
-  }
-  for (const Json& wanted : *only) {
-    if (!wanted.is_string()) {
-      continue;
-    }
-    const std::string& prefix = wanted.get_ref<const std::string&>();
-    if (kind == prefix || kind.rfind(prefix + ".", 0) == 0) {
-      return true;
-    }
-  }
-  return false;
-}
-
-std::optional<TypedKey> KeyFrom(const Json& ch) {
-  const std::string& text = ch.get_ref<const std::string&>();
-  if (text == "'") {
-    return TypedKey::kApostrophe;
-  }
-  if (text == "\n" || text == "\r\n" || text == "\r") {
-    return TypedKey::kEnter;
-  }
-  if (text == ">") {
-    return TypedKey::kGreaterThan;
-  }
-  return std::nullopt;
-}
-
-Json ToJson(const CompletionEntry& entry) {
-  // CompletionItemKind: Snippet 15, Property 10 for tags, Variable 6 for names.
-  const int kind = entry.kind == CompletionEntry::Kind::kTemplate ? 15
-                   : entry.kind == CompletionEntry::Kind::kTag    ? 10
-                                                                  : 6;
-  Json item = {{"label", Utf8(entry.label)},
-               {"kind", kind},
-               {"detail", Utf8(entry.detail)},
-               {"textEdit", lsp::ToJson(entry.edit)},
-               {"insertTextFormat", entry.snippet ? 2 : 1}};
-  if (!entry.filterText.empty()) {
-    item["filterText"] = Utf8(entry.filterText);
-  }
-  if (entry.preselect) {
-    item["preselect"] = true;
-  }
-  return item;
-}
 
 bool Flag(const Json& object, std::initializer_list<const char*> path) {
   const Json* at = &object;
@@ -85,25 +29,199 @@ bool Flag(const Json& object, std::initializer_list<const char*> path) {
   return at->is_boolean() && at->get<bool>();
 }
 
+bool Has(const Json& object, std::initializer_list<const char*> path) {
+  const Json* at = &object;
+  for (const char* key : path) {
+    if (!at->is_object() || !at->contains(key)) {
+      return false;
+    }
+    at = &(*at)[key];
+  }
+  return !at->is_null();
+}
+
+// The workspace's folders: workspaceFolders, else rootUri, else rootPath.
+std::vector<std::string> RootsOf(const Json& params) {
+  std::vector<std::string> roots;
+  if (params.contains("workspaceFolders") && params["workspaceFolders"].is_array()) {
+    for (const Json& folder : params["workspaceFolders"]) {
+      if (folder.is_object() && folder.contains("uri") && folder["uri"].is_string()) {
+        if (auto path = PathFromUri(folder["uri"].get<std::string>())) {
+          roots.push_back(*path);
+        }
+      }
+    }
+    return roots;
+  }
+  if (params.contains("rootUri") && params["rootUri"].is_string()) {
+    if (auto path = PathFromUri(params["rootUri"].get<std::string>())) {
+      roots.push_back(*path);
+    }
+  } else if (params.contains("rootPath") && params["rootPath"].is_string()) {
+    roots.push_back(params["rootPath"].get<std::string>());
+  }
+  return roots;
+}
+
+std::vector<std::string> Strings(const Json& value) {
+  std::vector<std::string> strings;
+  if (value.is_array()) {
+    for (const Json& item : value) {
+      if (item.is_string()) {
+        strings.push_back(item.get<std::string>());
+      }
+    }
+  } else if (value.is_string()) {
+    // "TWD003, TWD015" as the settings file writes it.
+    std::string item;
+    for (const char c : value.get<std::string>() + ",") {
+      if (c == ',') {
+        const size_t start = item.find_first_not_of(" \t");
+        if (start != std::string::npos) {
+          strings.push_back(item.substr(start, item.find_last_not_of(" \t") - start + 1));
+        }
+        item.clear();
+      } else {
+        item += c;
+      }
+    }
+  }
+  return strings;
+}
+
 }  // namespace
 
 Server::Server(Dispatcher::Send send) : rpc(std::move(send)) {
+  diagnostics = std::make_unique<DiagnosticsWorker>(
+      [this](const std::string& uri, const std::wstring& text) {
+        // Checked as the text stood, apart from the message thread's state.
+        const auto path = PathFromUri(uri);
+        const std::string shown = path ? *path : uri;
+        const DocModule module = ReadModuleText(text, shown, StemOf(shown));
+        return Check(module);
+      },
+      [this](const std::string& uri, int64_t version, const std::vector<DiagnosticEntry>& entries) {
+        rpc.SendNotification(
+            "textDocument/publishDiagnostics",
+            {{"uri", uri}, {"version", version}, {"diagnostics", DiagnosticsJson(entries)}});
+      },
+      std::chrono::milliseconds(150));
   BindLifecycle();
   BindDocuments();
   BindEditing();
+  BindNavigation();
+  BindWorkspace();
+}
+
+Server::~Server() {
+  stopReading = true;
+  if (reader.joinable()) {
+    reader.join();
+  }
+  diagnostics.reset();
 }
 
 const TextDocument* Server::Document(const std::string& uri) const {
   const auto found = documents.find(uri);
-  return found == documents.end() ? nullptr : &found->second;
+  return found == documents.end() ? nullptr : &found->second.text;
 }
 
-TextDocument& Server::Open(const Json& params) {
+Server::OpenDocument& Server::Open(const Json& params) {
   const auto found = documents.find(UriFrom(params));
   if (found == documents.end()) {
     throw ResponseError(kInvalidParams, "the document is not open: " + UriFrom(params));
   }
   return found->second;
+}
+
+std::shared_ptr<const DocModule> Server::Parsed(OpenDocument& document) {
+  if (document.parsedRevision != document.revision) {
+    std::shared_ptr<const DocModule> module;
+    try {
+      module = std::make_shared<const DocModule>(
+          ReadModuleText(ModuleText(document.text), document.path, StemOf(document.path)));
+    } catch (const std::exception&) {
+      // A header that does not end: the module is read as having no members.
+      module = std::make_shared<const DocModule>(
+          ReadModuleText(L"", document.path, StemOf(document.path)));
+    }
+    document.parsed = module;
+    document.parsedRevision = document.revision;
+    workspace.PutOpen(document.path, document.uri, module);
+  }
+  return document.parsed;
+}
+
+WorkspaceModule Server::Here(OpenDocument& document) {
+  return {document.uri, document.path, Parsed(document), true};
+}
+
+std::vector<WorkspaceModule> Server::Modules() {
+  for (auto& [uri, document] : documents) {
+    Parsed(document);
+  }
+  return workspace.Snapshot();
+}
+
+std::vector<DiagnosticEntry> Server::Check(const DocModule& module) {
+  CheckOptions options;
+  {
+    std::lock_guard<std::mutex> lock(settingsMutex);
+    options = settings.check;
+  }
+  // The workspace as read so far is the scope a cref may name.
+  const std::vector<WorkspaceModule> all = workspace.Snapshot();
+  std::vector<const DocModule*> scope{&module};
+  for (const WorkspaceModule& other : all) {
+    if (other.path != module.origin.file) {
+      scope.push_back(other.module.get());
+    }
+  }
+  return Diagnose(module, options, CrefScope(scope));
+}
+
+Json Server::DiagnosticsJson(const std::vector<DiagnosticEntry>& entries) const {
+  Json list = Json::array();
+  for (const DiagnosticEntry& entry : entries) {
+    list.push_back({{"range", lsp::ToJson(entry.range)},
+                    {"severity", 2},
+                    {"code", entry.code},
+                    {"source", "tarnwick"},
+                    {"message", entry.message}});
+  }
+  return list;
+}
+
+void Server::ReadSettings(const Json& value) {
+  if (!value.is_object() || !value.contains("tarnwick") || !value["tarnwick"].is_object()) {
+    return;
+  }
+  const Json& section = value["tarnwick"];
+  std::lock_guard<std::mutex> lock(settingsMutex);
+  if (section.contains("encoding") && section["encoding"].is_string()) {
+    if (const auto encoding = EncodingNamed(section["encoding"].get<std::string>())) {
+      settings.encoding = *encoding;
+    }
+  }
+  if (section.contains("missing") && section["missing"].is_string()) {
+    const std::string missing = section["missing"].get<std::string>();
+    if (missing == "public") {
+      settings.check.missing = MissingBlocks::kPublic;
+    } else if (missing == "all") {
+      settings.check.missing = MissingBlocks::kAll;
+    } else if (missing == "none") {
+      settings.check.missing = MissingBlocks::kNone;
+    }
+  }
+  if (section.contains("ignore")) {
+    settings.check.ignored = Strings(section["ignore"]);
+  }
+  if (section.contains("exclude")) {
+    settings.exclude = Strings(section["exclude"]);
+  }
+  if (section.contains("descriptions") && section["descriptions"].is_boolean()) {
+    settings.descriptions = section["descriptions"].get<bool>();
+  }
 }
 
 void Server::BindLifecycle() {
@@ -112,93 +230,107 @@ void Server::BindLifecycle() {
         params.is_object() ? params.value("capabilities", Json::object()) : Json::object();
     client.snippets =
         Flag(capabilities, {"textDocument", "completion", "completionItem", "snippetSupport"});
-    return Json{{"capabilities",
-                 {{"positionEncoding", "utf-16"},
-                  {"textDocumentSync", {{"openClose", true}, {"change", 2}}},
-                  {"completionProvider",
-                   {{"triggerCharacters", {"'", "<", "\""}}, {"resolveProvider", false}}},
-                  {"documentOnTypeFormattingProvider",
-                   {{"firstTriggerCharacter", "\n"}, {"moreTriggerCharacter", {">"}}}},
-                  {"codeActionProvider", {{"codeActionKinds", {kInsertTemplateKind}}}}}},
+    client.pullDiagnostics = Has(capabilities, {"textDocument", "diagnostic"});
+    client.workDoneProgress = Flag(capabilities, {"window", "workDoneProgress"});
+    client.watchedFilesDynamic =
+        Flag(capabilities, {"workspace", "didChangeWatchedFiles", "dynamicRegistration"});
+    if (params.is_object()) {
+      roots = RootsOf(params);
+      if (params.contains("initializationOptions")) {
+        ReadSettings(params["initializationOptions"]);
+      }
+    }
+    Json provided = {
+        {"positionEncoding", "utf-16"},
+        {"textDocumentSync", {{"openClose", true}, {"change", 2}}},
+        {"completionProvider",
+         {{"triggerCharacters", {"'", "<", "\""}}, {"resolveProvider", false}}},
+        {"documentOnTypeFormattingProvider",
+         {{"firstTriggerCharacter", "\n"}, {"moreTriggerCharacter", {">"}}}},
+        {"codeActionProvider", {{"codeActionKinds", CodeActionKinds()}}},
+        {"hoverProvider", true},
+        {"signatureHelpProvider", {{"triggerCharacters", {"(", ",", " "}}}},
+        {"documentSymbolProvider", true},
+        {"workspaceSymbolProvider", true},
+        {"definitionProvider", true},
+        {"workspace",
+         {{"workspaceFolders", {{"supported", true}, {"changeNotifications", true}}}}}};
+    if (client.pullDiagnostics) {
+      provided["diagnosticProvider"] = {{"identifier", "tarnwick"},
+                                        {"interFileDependencies", true},
+                                        {"workspaceDiagnostics", true}};
+    }
+    return Json{{"capabilities", provided},
                 {"serverInfo", {{"name", "tarnwick-lsp"}, {"version", TARNWICK_VERSION_TEXT}}}};
   });
-  rpc.OnNotification("initialized", [](const Json&) {});
+  rpc.OnNotification("initialized", [this](const Json&) {
+    if (client.watchedFilesDynamic) {
+      rpc.SendRequest(
+          "client/registerCapability",
+          {{"registrations",
+            {{{"id", "tarnwick-watched-files"},
+              {"method", "workspace/didChangeWatchedFiles"},
+              {"registerOptions", {{"watchers", {{{"globPattern", "**/*.{bas,cls,frm}"}}}}}}}}}},
+          "tarnwick-register-" + std::to_string(++nextRequestId));
+    }
+    StartReading(roots);
+  });
 }
 
 void Server::BindDocuments() {
   rpc.OnNotification("textDocument/didOpen", [this](const Json& params) {
     const Json& item = params.at("textDocument");
-    documents.insert_or_assign(item.at("uri").get<std::string>(),
-                               TextDocument(WideFrom(item.at("text"))));
+    const std::string uri = item.at("uri").get<std::string>();
+    OpenDocument document;
+    document.text = TextDocument(WideFrom(item.at("text")));
+    document.uri = uri;
+    document.version = item.value("version", int64_t{0});
+    const auto path = PathFromUri(uri);
+    document.path = path ? *path : uri;
+    auto [at, inserted] = documents.insert_or_assign(uri, std::move(document));
+    Changed(uri, at->second);
   });
   rpc.OnNotification("textDocument/didChange", [this](const Json& params) {
     const auto found = documents.find(UriFrom(params));
     if (found == documents.end()) {
       return;
     }
+    OpenDocument& document = found->second;
     for (const Json& change : params.at("contentChanges")) {
       const std::wstring text = WideFrom(change.at("text"));
       if (change.contains("range")) {
-        found->second.Replace(RangeFrom(change["range"]), text);
+        document.text.Replace(RangeFrom(change["range"]), text);
       } else {
-        found->second.SetText(text);
+        document.text.SetText(text);
       }
     }
+    const Json& identifier = params.at("textDocument");
+    if (identifier.contains("version") && identifier["version"].is_number_integer()) {
+      document.version = identifier["version"].get<int64_t>();
+    }
+    Changed(found->first, document);
   });
-  rpc.OnNotification("textDocument/didClose",
-                     [this](const Json& params) { documents.erase(UriFrom(params)); });
+  rpc.OnNotification("textDocument/didClose", [this](const Json& params) {
+    const std::string uri = UriFrom(params);
+    const auto found = documents.find(uri);
+    if (found == documents.end()) {
+      return;
+    }
+    workspace.RemoveOpen(found->second.path);
+    documents.erase(found);
+    diagnostics->Forget(uri);
+    if (!client.pullDiagnostics) {
+      rpc.SendNotification("textDocument/publishDiagnostics",
+                           {{"uri", uri}, {"diagnostics", Json::array()}});
+    }
+  });
 }
 
-void Server::BindEditing() {
-  rpc.OnRequest("tarnwick/autoInsert", [this](const Json& params) -> Json {
-    const TextDocument& document = Open(params);
-    const auto key = KeyFrom(params.at("ch"));
-    if (!key) {
-      return nullptr;
-    }
-    const auto edit = EditForTypedKey(document, PositionFrom(params.at("position")), *key);
-    if (!edit) {
-      return nullptr;
-    }
-    return Json{{"textEdit", lsp::ToJson(SnippetEdit(document, *edit))}, {"textEditFormat", 2}};
-  });
-  rpc.OnRequest("textDocument/onTypeFormatting", [this](const Json& params) -> Json {
-    const TextDocument& document = Open(params);
-    const auto key = KeyFrom(params.at("ch"));
-    Json edits = Json::array();
-    if (!key || *key == TypedKey::kApostrophe) {
-      return edits;
-    }
-    if (const auto edit = EditForTypedKey(document, PositionFrom(params.at("position")), *key)) {
-      edits.push_back(lsp::ToJson(PlainEdit(document, *edit)));
-    }
-    return edits;
-  });
-  rpc.OnRequest("textDocument/completion", [this](const Json& params) -> Json {
-    const TextDocument& document = Open(params);
-    Json items = Json::array();
-    for (const CompletionEntry& entry :
-         Complete(document, PositionFrom(params.at("position")), client.snippets)) {
-      items.push_back(ToJson(entry));
-    }
-    return Json{{"isIncomplete", false}, {"items", items}};
-  });
-  rpc.OnRequest("textDocument/codeAction", [this](const Json& params) -> Json {
-    const TextDocument& document = Open(params);
-    Json actions = Json::array();
-    const TextRange range = RangeFrom(params.at("range"));
-    if (WantsKind(params, kInsertTemplateKind)) {
-      if (const auto edit = TemplateAbove(document, range.start.line)) {
-        actions.push_back(
-            {{"title", kInsertTemplateTitle},
-             {"kind", kInsertTemplateKind},
-             {"edit",
-              {{"changes",
-                {{UriFrom(params), Json::array({lsp::ToJson(PlainEdit(document, *edit))})}}}}}});
-      }
-    }
-    return actions;
-  });
+void Server::Changed(const std::string& uri, OpenDocument& document) {
+  ++document.revision;
+  if (!client.pullDiagnostics) {
+    diagnostics->Schedule(uri, document.version, ModuleText(document.text));
+  }
 }
 
 namespace {
@@ -254,6 +386,8 @@ int RunServer(std::istream& in, std::ostream& out, const ServerOptions& options)
     };
     Server server(send);
     Dispatcher& rpc = server.Rpc();
+    // Reading `in` must not flush `out` from the reader's thread.
+    in.tie(nullptr);
     auto inbox = std::make_shared<Inbox>();
     std::thread reader(
         [&in, inbox, &rpc, max = options.maxMessageBytes] { ReadFrames(in, max, inbox, rpc); });

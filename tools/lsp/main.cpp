@@ -46,6 +46,9 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
   std::ios::sync_with_stdio(false);
+  // Reading standard input would flush standard output from the reader's
+  // thread, while the handlers' thread writes to it.
+  std::cin.tie(nullptr);
   tarnwick::lsp::ServerOptions options;
   options.inputMayBlock = true;
   const int code = tarnwick::lsp::RunServer(std::cin, std::cout, options);

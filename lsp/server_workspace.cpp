@@ -1,0 +1,250 @@
+// The workspace: reading its folders on a worker thread with progress,
+// watched files, configuration, and diagnostics for the whole workspace.
+#include <filesystem>
+
+#include "lsp/protocol.h"
+#include "lsp/server.h"
+#include "lsp/server_parts.h"
+#include "lsp/uri.h"
+#include "text/utf.h"
+
+namespace tarnwick::lsp {
+namespace {
+
+constexpr const char* kProgressToken = "tarnwick-reading";
+constexpr const char* kProgressTitle = "Reading VBA modules";
+
+// `*` within a name, `**` across folders.
+bool GlobMatches(std::string_view pattern, std::string_view path) {
+  if (pattern.empty()) {
+    return path.empty();
+  }
+  if (pattern.substr(0, 2) == "**") {
+    std::string_view rest = pattern.substr(2);
+    if (!rest.empty() && rest[0] == '/') {
+      rest.remove_prefix(1);
+    }
+    for (size_t i = 0; i <= path.size(); ++i) {
+      if ((i == 0 || path[i - 1] == '/') && GlobMatches(rest, path.substr(i))) {
+        return true;
+      }
+    }
+    return false;
+  }
+  if (pattern[0] == '*') {
+    for (size_t i = 0; i <= path.size(); ++i) {
+      if (GlobMatches(pattern.substr(1), path.substr(i))) {
+        return true;
+      }
+      if (i < path.size() && path[i] == '/') {
+        break;
+      }
+    }
+    return false;
+  }
+  return !path.empty() && (pattern[0] == '?' ? path[0] != '/' : pattern[0] == path[0]) &&
+         GlobMatches(pattern.substr(1), path.substr(1));
+}
+
+}  // namespace
+
+std::wstring ModuleText(const TextDocument& document) {
+  std::wstring text;
+  for (int64_t line = 0; line < document.LineCount(); ++line) {
+    text += document.Line(line);
+    if (line + 1 < document.LineCount()) {
+      text += L'\n';
+    }
+  }
+  return text;
+}
+
+std::wstring StemOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  if (name.size() > 8 && name.compare(name.size() - 8, 8, ".frm.bas") == 0) {
+    name.resize(name.size() - 8);
+  }
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) {
+    name.resize(dot);
+  }
+  try {
+    return Utf8ToWide(name);
+  } catch (const std::exception&) {
+    return L"Module";
+  }
+}
+
+void Server::WaitForWorkspace() {
+  std::unique_lock<std::mutex> lock(readMutex);
+  readDone.wait(lock, [this] { return !reading; });
+}
+
+void Server::StartReading(std::vector<std::string> folders) {
+  if (folders.empty()) {
+    return;
+  }
+  if (reader.joinable()) {
+    reader.join();
+  }
+  {
+    std::lock_guard<std::mutex> lock(readMutex);
+    reading = true;
+  }
+  reader = std::thread([this, folders = std::move(folders)] { ReadFolders(folders); });
+}
+
+void Server::ReadFolders(std::vector<std::string> folders) {
+  try {
+    ServerSettings now;
+    {
+      std::lock_guard<std::mutex> lock(settingsMutex);
+      now = settings;
+    }
+    const bool progress = client.workDoneProgress;
+    if (progress) {
+      rpc.SendRequest("window/workDoneProgress/create", {{"token", kProgressToken}},
+                      "tarnwick-progress-" + std::to_string(++nextRequestId));
+      rpc.SendNotification("$/progress", {{"token", kProgressToken},
+                                          {"value",
+                                           {{"kind", "begin"},
+                                            {"title", kProgressTitle},
+                                            {"cancellable", false},
+                                            {"percentage", 0}}}});
+    }
+    std::vector<std::string> files;
+    for (const std::string& folder : folders) {
+      const auto skip = [&](const std::string& path, bool) {
+        const std::string relative =
+            path.size() > folder.size() + 1 ? path.substr(folder.size() + 1) : std::string();
+        for (const std::string& pattern : now.exclude) {
+          if (GlobMatches(pattern, relative)) {
+            return true;
+          }
+        }
+        return false;
+      };
+      for (std::string& file : ListModuleFiles(folder, skip, stopReading)) {
+        files.push_back(std::move(file));
+      }
+    }
+    size_t done = 0;
+    int lastPercent = 0;
+    for (const std::string& file : files) {
+      if (stopReading) {
+        break;
+      }
+      try {
+        workspace.PutFile(file,
+                          std::make_shared<const DocModule>(ReadModuleFile(file, now.encoding)));
+      } catch (const std::exception&) {
+        // A file that cannot be read is left out; check reports it when run.
+      }
+      ++done;
+      const int percent = static_cast<int>(done * 100 / files.size());
+      if (progress && percent >= lastPercent + 5) {
+        lastPercent = percent;
+        rpc.SendNotification(
+            "$/progress", {{"token", kProgressToken},
+                           {"value",
+                            {{"kind", "report"},
+                             {"message", std::to_string(done) + "/" + std::to_string(files.size())},
+                             {"percentage", percent}}}});
+      }
+    }
+    if (progress) {
+      rpc.SendNotification(
+          "$/progress",
+          {{"token", kProgressToken},
+           {"value", {{"kind", "end"}, {"message", std::to_string(done) + " modules read"}}}});
+    }
+    if (!client.pullDiagnostics && !stopReading) {
+      PublishWorkspace();
+    }
+  } catch (const std::exception&) {
+    // The workspace stays as far as it was read.
+  }
+  std::lock_guard<std::mutex> lock(readMutex);
+  reading = false;
+  readDone.notify_all();
+}
+
+// The workspace's files that no open document stands for, checked once.
+void Server::PublishWorkspace() {
+  for (const WorkspaceModule& module : workspace.Snapshot()) {
+    if (module.open) {
+      continue;  // the diagnostics worker publishes these
+    }
+    rpc.SendNotification(
+        "textDocument/publishDiagnostics",
+        {{"uri", module.uri}, {"diagnostics", DiagnosticsJson(Check(*module.module))}});
+  }
+}
+
+void Server::BindWorkspace() {
+  rpc.OnNotification("workspace/didChangeConfiguration", [this](const Json& params) {
+    if (params.is_object() && params.contains("settings")) {
+      ReadSettings(params["settings"]);
+    }
+    for (auto& [uri, document] : documents) {
+      Changed(uri, document);
+    }
+  });
+  rpc.OnNotification("workspace/didChangeWatchedFiles", [this](const Json& params) {
+    Encoding encoding;
+    {
+      std::lock_guard<std::mutex> lock(settingsMutex);
+      encoding = settings.encoding;
+    }
+    for (const Json& change : params.at("changes")) {
+      const auto path = PathFromUri(change.at("uri").get<std::string>());
+      if (!path || !IsModuleFileName(*path)) {
+        continue;
+      }
+      if (change.at("type").get<int>() == 3) {
+        workspace.RemoveFile(*path);
+        continue;
+      }
+      try {
+        workspace.PutFile(*path,
+                          std::make_shared<const DocModule>(ReadModuleFile(*path, encoding)));
+      } catch (const std::exception&) {
+        workspace.RemoveFile(*path);
+      }
+    }
+  });
+  rpc.OnNotification("workspace/didChangeWorkspaceFolders", [this](const Json& params) {
+    std::vector<std::string> added;
+    for (const Json& folder : params.at("event").at("added")) {
+      if (auto path = PathFromUri(folder.at("uri").get<std::string>())) {
+        added.push_back(*path);
+        roots.push_back(*path);
+      }
+    }
+    StartReading(added);
+  });
+  rpc.OnRequest("textDocument/diagnostic", [this](const Json& params) -> Json {
+    OpenDocument& document = Open(params);
+    return {{"kind", "full"}, {"items", DiagnosticsJson(Check(*Parsed(document)))}};
+  });
+  rpc.OnRequest("workspace/diagnostic", [this](const Json&) -> Json {
+    Json items = Json::array();
+    for (const WorkspaceModule& module : Modules()) {
+      Json report = {
+          {"kind", "full"}, {"uri", module.uri}, {"items", DiagnosticsJson(Check(*module.module))}};
+      report["version"] = nullptr;
+      if (module.open) {
+        for (const auto& [uri, document] : documents) {
+          if (uri == module.uri) {
+            report["version"] = document.version;
+          }
+        }
+      }
+      items.push_back(std::move(report));
+    }
+    return {{"items", items}};
+  });
+}
+
+}  // namespace tarnwick::lsp
