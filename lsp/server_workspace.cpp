@@ -14,14 +14,17 @@ namespace {
 constexpr const char* kProgressToken = "tarnwick-reading";
 constexpr const char* kProgressTitle = "Reading VBA modules";
 
-// `*` within a name, `**` across folders.
+// `*` within a name, `**` across folders (none included).
 bool GlobMatches(std::string_view pattern, std::string_view path) {
   if (pattern.empty()) {
     return path.empty();
   }
   if (pattern.substr(0, 2) == "**") {
     std::string_view rest = pattern.substr(2);
-    if (!rest.empty() && rest[0] == '/') {
+    if (rest.empty()) {
+      return true;
+    }
+    if (rest[0] == '/') {
       rest.remove_prefix(1);
     }
     for (size_t i = 0; i <= path.size(); ++i) {
@@ -115,9 +118,12 @@ void Server::ReadFolders(std::vector<std::string> folders) {
     }
     std::vector<std::string> files;
     for (const std::string& folder : folders) {
-      const auto skip = [&](const std::string& path, bool) {
-        const std::string relative =
+      const auto skip = [&](const std::string& path, bool isFolder) {
+        std::string relative =
             path.size() > folder.size() + 1 ? path.substr(folder.size() + 1) : std::string();
+        if (isFolder) {
+          relative += '/';  // a folder goes when everything in it would
+        }
         for (const std::string& pattern : now.exclude) {
           if (GlobMatches(pattern, relative)) {
             return true;

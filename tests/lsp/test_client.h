@@ -2,6 +2,7 @@
 // sends kept for inspection.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,21 +14,32 @@ namespace tarnwick::lsp {
 class TestClient {
  public:
   explicit TestClient(bool snippets = true)
-      : server([this](const Json& message) { sent.push_back(message); }) {
-    Request("initialize",
-            {{"capabilities",
-              {{"textDocument",
-                {{"completion", {{"completionItem", {{"snippetSupport", snippets}}}}}}}}}});
+      : TestClient(
+            Json{{"capabilities",
+                  {{"textDocument",
+                    {{"completion", {{"completionItem", {{"snippetSupport", snippets}}}}}}}}}}) {}
+  // With the initialize request's params.
+  explicit TestClient(const Json& initialize)
+      : server([this](const Json& message) {
+          std::lock_guard<std::mutex> lock(mutex);
+          sent.push_back(message);
+        }) {
+    Request("initialize", initialize);
     Notify("initialized", Json::object());
+  }
+
+  // What the server sent so far, notifications and its own requests included.
+  std::vector<Json> Sent() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return sent;
   }
 
   // The result of a request; a JSON-RPC error fails the test's expectation.
   Json Request(const std::string& method, const Json& params) {
     const int id = ++lastId;
-    sent.clear();
     server.Rpc().Handle(
         Json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}});
-    for (const Json& message : sent) {
+    for (const Json& message : Sent()) {
       if (message.contains("id") && message["id"] == id) {
         return message.contains("result") ? message["result"] : Json{{"error", message["error"]}};
       }
@@ -53,8 +65,9 @@ class TestClient {
             {"end", {{"line", range.end.line}, {"character", range.end.character}}}};
   }
 
-  Server server;
+  std::mutex mutex;
   std::vector<Json> sent;
+  Server server;
 
  private:
   int lastId = 0;
