@@ -164,11 +164,7 @@ std::vector<WorkspaceModule> Server::Modules() {
 }
 
 std::vector<DiagnosticEntry> Server::Check(const DocModule& module) {
-  CheckOptions options;
-  {
-    std::lock_guard<std::mutex> lock(settingsMutex);
-    options = settings.check;
-  }
+  const CheckOptions options = SettingsFor(module.origin.file).check;
   // The workspace as read so far is the scope a cref may name.
   const std::vector<WorkspaceModule> all = workspace.Snapshot();
   std::vector<const DocModule*> scope{&module};

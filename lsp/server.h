@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "documentation/module.h"
+#include "documentation/settings_file.h"
 #include "lsp/diagnostics.h"
 #include "lsp/json_rpc.h"
 #include "lsp/settings.h"
@@ -78,6 +79,8 @@ class Server {
   Json DiagnosticsJson(const std::vector<DiagnosticEntry>& entries) const;
   void PublishWorkspace();
   void ReadSettings(const Json& settings);
+  // The client's settings under the project's settings file for `path`.
+  ServerSettings SettingsFor(const std::string& path);
   void StartReading(std::vector<std::string> folders);
   void ReadFolders(std::vector<std::string> folders);
 
@@ -91,6 +94,8 @@ class Server {
   ClientCapabilities client;
   std::mutex settingsMutex;
   ServerSettings settings;
+  // The settings file that holds for each folder of a module, once found.
+  std::map<std::string, std::optional<SettingsFile>> projectSettings;
   std::vector<std::string> roots;  // the workspace's folders, as paths
   std::map<std::string, OpenDocument> documents;
   Workspace workspace;

@@ -130,11 +130,7 @@ void Server::BindEditing() {
     const std::string& uri = open.uri;
     Json actions = Json::array();
     const TextRange range = RangeFrom(params.at("range"));
-    bool descriptions = false;
-    {
-      std::lock_guard<std::mutex> lock(settingsMutex);
-      descriptions = settings.descriptions;
-    }
+    const bool descriptions = SettingsFor(open.path).descriptions;
     std::optional<std::vector<tarnwick::LineEdit>> syncEdits;
     auto sync = [&]() -> const std::vector<tarnwick::LineEdit>& {
       if (!syncEdits) {

@@ -3,6 +3,7 @@
 // server_workspace.cpp).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "lsp/json_rpc.h"
@@ -15,6 +16,8 @@ namespace tarnwick::lsp {
 std::wstring ModuleText(const TextDocument& document);
 // A module's name when its text names none: the file's name without extension.
 std::wstring StemOf(const std::string& path);
+// A settings file's text, or nullopt when there is none to read.
+std::optional<std::string> ReadSettingsText(const std::string& path);
 // The kinds of code action the server offers.
 Json CodeActionKinds();
 

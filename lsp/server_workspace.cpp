@@ -5,7 +5,9 @@
 #include "lsp/protocol.h"
 #include "lsp/server.h"
 #include "lsp/server_parts.h"
+#include "documentation/settings_file.h"
 #include "lsp/uri.h"
+#include "text/source_text.h"
 #include "text/utf.h"
 
 namespace tarnwick::lsp {
@@ -13,41 +15,6 @@ namespace {
 
 constexpr const char* kProgressToken = "tarnwick-reading";
 constexpr const char* kProgressTitle = "Reading VBA modules";
-
-// `*` within a name, `**` across folders (none included).
-bool GlobMatches(std::string_view pattern, std::string_view path) {
-  if (pattern.empty()) {
-    return path.empty();
-  }
-  if (pattern.substr(0, 2) == "**") {
-    std::string_view rest = pattern.substr(2);
-    if (rest.empty()) {
-      return true;
-    }
-    if (rest[0] == '/') {
-      rest.remove_prefix(1);
-    }
-    for (size_t i = 0; i <= path.size(); ++i) {
-      if ((i == 0 || path[i - 1] == '/') && GlobMatches(rest, path.substr(i))) {
-        return true;
-      }
-    }
-    return false;
-  }
-  if (pattern[0] == '*') {
-    for (size_t i = 0; i <= path.size(); ++i) {
-      if (GlobMatches(pattern.substr(1), path.substr(i))) {
-        return true;
-      }
-      if (i < path.size() && path[i] == '/') {
-        break;
-      }
-    }
-    return false;
-  }
-  return !path.empty() && (pattern[0] == '?' ? path[0] != '/' : pattern[0] == path[0]) &&
-         GlobMatches(pattern.substr(1), path.substr(1));
-}
 
 }  // namespace
 
@@ -77,6 +44,43 @@ std::wstring StemOf(const std::string& path) {
   } catch (const std::exception&) {
     return L"Module";
   }
+}
+
+std::optional<std::string> ReadSettingsText(const std::string& path) {
+  std::error_code error;
+#ifdef _WIN32
+  const std::filesystem::path file(Utf8ToWide(path));
+#else
+  const std::filesystem::path file(path);
+#endif
+  if (!std::filesystem::is_regular_file(file, error)) {
+    return std::nullopt;
+  }
+  try {
+    return ReadFileBytes(file);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+ServerSettings Server::SettingsFor(const std::string& path) {
+  std::lock_guard<std::mutex> lock(settingsMutex);
+  ServerSettings effective = settings;
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  auto found = projectSettings.find(folder);
+  if (found == projectSettings.end()) {
+    found = projectSettings.emplace(folder, FindSettingsFile(path, false, ReadSettingsText)).first;
+  }
+  if (found->second) {
+    // The project's file holds over the client's settings.
+    const ProjectSettings& project = found->second->settings;
+    effective.encoding = project.encoding.value_or(effective.encoding);
+    effective.check.missing = project.missing.value_or(effective.check.missing);
+    effective.check.ignored = project.ignore.value_or(effective.check.ignored);
+    effective.descriptions = project.descriptions.value_or(effective.descriptions);
+  }
+  return effective;
 }
 
 void Server::WaitForWorkspace() {
@@ -118,18 +122,12 @@ void Server::ReadFolders(std::vector<std::string> folders) {
     }
     std::vector<std::string> files;
     for (const std::string& folder : folders) {
+      // The client's patterns from the workspace folder, the project's from
+      // its settings file's folder.
+      const std::optional<SettingsFile> project = FindSettingsFile(folder, true, ReadSettingsText);
       const auto skip = [&](const std::string& path, bool isFolder) {
-        std::string relative =
-            path.size() > folder.size() + 1 ? path.substr(folder.size() + 1) : std::string();
-        if (isFolder) {
-          relative += '/';  // a folder goes when everything in it would
-        }
-        for (const std::string& pattern : now.exclude) {
-          if (GlobMatches(pattern, relative)) {
-            return true;
-          }
-        }
-        return false;
+        return IsExcluded(now.exclude, folder, path, isFolder) ||
+               (project && IsExcluded(*project, path, isFolder));
       };
       for (std::string& file : ListModuleFiles(folder, skip, stopReading)) {
         files.push_back(std::move(file));
@@ -198,16 +196,12 @@ void Server::BindWorkspace() {
     }
   });
   rpc.OnNotification("workspace/didChangeWatchedFiles", [this](const Json& params) {
-    Encoding encoding;
-    {
-      std::lock_guard<std::mutex> lock(settingsMutex);
-      encoding = settings.encoding;
-    }
     for (const Json& change : params.at("changes")) {
       const auto path = PathFromUri(change.at("uri").get<std::string>());
       if (!path || !IsModuleFileName(*path)) {
         continue;
       }
+      const Encoding encoding = SettingsFor(*path).encoding;
       if (change.at("type").get<int>() == 3) {
         workspace.RemoveFile(*path);
         continue;

@@ -14,7 +14,7 @@ namespace tarnwick::lsp {
 struct ServerSettings {
   Encoding encoding = Encoding::kWindows1252;  // of module files that are not UTF-8
   CheckOptions check;
-  std::vector<std::string> exclude;  // glob patterns, relative to each workspace folder
+  std::vector<std::string> exclude;  // patterns, relative to each workspace folder
   bool descriptions = false;         // sync adds VB_Description lines
 };
 
