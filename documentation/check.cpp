@@ -140,6 +140,7 @@ class Checker {
     }
     Tags(content, first, what, &d);
     const std::vector<std::wstring> signature = ParameterNames(d);
+    const SignatureIndex byName(signature);
     std::vector<bool> documented(signature.size(), false);
     size_t highest = 0;
     bool returns = false;
@@ -156,7 +157,7 @@ class Checker {
           Report(line, kParamWithoutName, what() + ": <param> without a name");
           continue;
         }
-        const size_t index = SignatureIndex(signature, *name);
+        const size_t index = byName.Find(*name);
         if (index == signature.size()) {
           Report(line, kUnknownParam,
                  what() + ": <param name=" + Quoted(*name) + "> names no parameter");
@@ -297,12 +298,9 @@ class Checker {
 
 }  // namespace
 
-CrefScope::CrefScope(const std::vector<const DocModule*>& modules) : docs(modules) {}
-
-void CrefScope::Index() const {
-  modules.emplace();
+CrefScope::CrefScope(const std::vector<const DocModule*>& docs) {
   for (const DocModule* doc : docs) {
-    Module& module = (*modules)[ToAsciiLower(doc->module.name)];
+    Module& module = modules[ToAsciiLower(doc->module.name)];
     module.name = doc->module.name;
     for (const Member& member : doc->module.members) {
       for (const std::wstring& name : member.declaration.names) {
@@ -320,9 +318,6 @@ void CrefScope::Index() const {
 }
 
 std::optional<std::wstring> CrefScope::Missing(const std::wstring& cref) const {
-  if (!modules) {
-    Index();
-  }
   std::wstring target = cref;
   if (target.size() > 2 && target[1] == L':') {
     if (target[0] == L'!') {
@@ -338,8 +333,8 @@ std::optional<std::wstring> CrefScope::Missing(const std::wstring& cref) const {
     if (dot == std::wstring::npos) {
       return std::nullopt;
     }
-    const auto module = modules->find(target.substr(0, dot));
-    if (module != modules->end()) {
+    const auto module = modules.find(target.substr(0, dot));
+    if (module != modules.end()) {
       if (module->second.members.count(target.substr(dot + 1)) != 0) {
         return std::nullopt;
       }

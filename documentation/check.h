@@ -25,8 +25,8 @@ struct CheckOptions {
 
 // The modules a cref may name, and the names of their members, ASCII case
 // ignored: the modules of one run of `check`, or of a language server's
-// workspace. It points to the modules, which must outlive it and stay as
-// they are while it is used; it may be shared by threads that check.
+// workspace. It is made whole at once and keeps its own copy of the names, so
+// the modules need not outlive it, and threads that check may share it.
 class CrefScope {
  public:
   explicit CrefScope(const std::vector<const DocModule*>& modules);
@@ -40,11 +40,7 @@ class CrefScope {
     std::wstring name;
     std::set<std::wstring> members;  // "member", and "enum.member" for Enum members, Type fields
   };
-  void Index() const;
-
-  std::vector<const DocModule*> docs;
-  // By lower-case name; made at the first cref, as most runs meet none.
-  mutable std::optional<std::map<std::wstring, Module>> modules;
+  std::map<std::wstring, Module> modules;  // by lower-case name
 };
 
 // The problems of the module's blocks, in line order, each with its rule's

@@ -140,13 +140,16 @@ BlockContent ReadBlockContent(const CommentBlock& block) {
   return content;
 }
 
-size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring& name) {
+SignatureIndex::SignatureIndex(const std::vector<std::wstring>& names) : count(names.size()) {
+  places.reserve(names.size());
   for (size_t i = 0; i < names.size(); ++i) {
-    if (EqualsIgnoringAsciiCase(names[i], name)) {
-      return i;
-    }
+    places.emplace(ToAsciiLower(names[i]), i);
   }
-  return names.size();
+}
+
+size_t SignatureIndex::Find(const std::wstring& name) const {
+  const auto found = places.find(ToAsciiLower(name));
+  return found == places.end() ? count : found->second;
 }
 
 std::string DescribeMember(const Member& member) {

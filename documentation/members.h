@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "documentation/xml_fragment.h"
@@ -41,9 +42,19 @@ struct BlockContent {
 };
 BlockContent ReadBlockContent(const CommentBlock& block);
 
-// Where `name` stands among a signature's names (ParameterNames) (ASCII case ignored, as VBA
-// ignores it), or names.size().
-size_t SignatureIndex(const std::vector<std::wstring>& names, const std::wstring& name);
+// A signature's parameter names (ParameterNames), each found by name in
+// constant time, ASCII case ignored as VBA ignores it.
+class SignatureIndex {
+ public:
+  explicit SignatureIndex(const std::vector<std::wstring>& names);
+  // Where `name` stands among the names (the first place, should it stand
+  // twice), or the number of names when it is none of them.
+  size_t Find(const std::wstring& name) const;
+
+ private:
+  std::unordered_map<std::wstring, size_t> places;  // by lower-case name
+  size_t count = 0;
+};
 // "Function Add", "Property Get Item", "Enum Shape", "Const Limit, Size".
 std::string DescribeMember(const Member& member);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "text/shown_text.h"
 #include "text/utf.h"
 
 namespace tarnwick {
@@ -19,7 +20,8 @@ ModuleOrigin FileOrigin(std::string path, std::wstring name, std::optional<Modul
 
 DocModule WithOrigin(ModuleOrigin origin) {
   DocModule doc;
-  doc.path = origin.InOfficeFile() ? origin.file + "/" + origin.inFile : origin.file;
+  // A file's name may hold anything its file system allows.
+  doc.path = ShownText(origin.file) + (origin.InOfficeFile() ? "/" + origin.inFile : "");
   doc.origin = std::move(origin);
   return doc;
 }

@@ -4,8 +4,9 @@
 // held in memory; nothing here opens a file.
 //
 // Reading is two steps, so that a caller that only needs the text (export)
-// never parses it: a Module*Text function splits and decodes the text, and
-// ParseModule reads its declarations and blocks. ReadModuleText does both.
+// never parses it: ModuleFromBytes or ModuleFromText splits the text into
+// lines, once, and ParseModule reads its declarations and blocks.
+// ReadModuleText and ReadDocModule do both.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,8 @@ namespace tarnwick {
 // Where a module was read from.
 struct ModuleOrigin {
   // The file that was read: the module file, or the Office file that holds the
-  // module. UTF-8, with '/' between folders, as the file was named.
+  // module, with '/' between folders, as the file was named: UTF-8, or where
+  // the file system's name is not, its bytes.
   std::string file;
   // Inside an Office file, how messages name the module: its name with the
   // extension its export has ("Calc.bas", "Sheet1.cls", "Entry.frm"). Empty for
@@ -47,7 +49,9 @@ struct ModuleOrigin {
 
 struct DocModule {
   ModuleOrigin origin;
-  std::string path;  // as messages name it: the file, or "OFFICE/Calc.bas"
+  // As messages name it: the file, or "OFFICE/Calc.bas"; shown as a name
+  // from a file is (text/shown_text.h), so valid UTF-8 whatever the file's name.
+  std::string path;
   SourceText source;
   // What the text declares, once ParseModule has read it. Its name is
   // Attribute VB_Name, or else the origin's name; its kind the origin's kind

@@ -128,6 +128,7 @@ class BlockSync {
   std::vector<Entry> Entries(const std::vector<Item>& items) {
     const Declaration& d = member.declaration;
     const std::vector<std::wstring> signature = ParameterNames(d);
+    const SignatureIndex byName(signature);
     std::vector<const Item*> params;
     std::vector<const Item*> matched(signature.size(), nullptr);
     std::vector<const Item*> extras;
@@ -137,7 +138,7 @@ class BlockSync {
       }
       params.push_back(&item);
       const std::wstring* name = item.element->Attribute(L"name");
-      const size_t index = name == nullptr ? signature.size() : SignatureIndex(signature, *name);
+      const size_t index = name == nullptr ? signature.size() : byName.Find(*name);
       if (index < signature.size() && matched[index] == nullptr) {
         matched[index] = &item;
       } else {

@@ -55,7 +55,7 @@ void DeclarationSearch(benchmark::State& state) {
   int64_t paneCalls = 0;
   for (auto _ : state) {
     window.Pane().ResetCounts();
-    KeystrokeReadCache cache(window.Pane(), window.Pane());
+    KeystrokeReadCache cache(window.Pane());
     CommentEngine engine(&window, &cache);
     if (!engine.ReadDeclaration(marker, L'\'', declaration)) {
       state.SkipWithError("no declaration found below the marker");
@@ -75,7 +75,7 @@ void PreviousStatement(benchmark::State& state) {
   int64_t paneCalls = 0;
   for (auto _ : state) {
     window.Pane().ResetCounts();
-    KeystrokeReadCache cache(window.Pane(), window.Pane());
+    KeystrokeReadCache cache(window.Pane());
     CommentEngine engine(&window, &cache);
     engine.ReadPreviousStatement(marker, statement, &found);
     if (found != 2) {

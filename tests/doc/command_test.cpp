@@ -52,6 +52,21 @@ TEST(DocCommand, BadInputIsReportedAndTheOtherFilesAreStillDone) {
   EXPECT_NE(usage.err.find("unknown encoding 'latin-9'"), std::string::npos);
 }
 
+#ifndef _WIN32
+// A file whose name is not UTF-8, as Linux allows, is read like any other,
+// named with its bad byte escaped, and written back under its own name.
+TEST(DocCommand, ReadsFilesWhoseNamesAreNotUtf8) {
+  ScratchFolder folder;
+  folder.Write("bad\xFF.bas", "''' <summary>S.</summary>\r\nSub S(a)\r\nEnd Sub\r\n");
+  const DocRun check = RunDoc({"check", folder.Utf8("")});
+  EXPECT_EQ(check.status, kDocFound) << check.err;
+  EXPECT_EQ(check.out,
+            folder.Utf8("") + "bad\\xFF.bas:2: TWD011 Sub S: parameter \"a\" has no <param>\n");
+  EXPECT_EQ(RunDoc({"sync", "--write", folder.Utf8("")}).status, kDocDone);
+  EXPECT_NE(folder.Read("bad\xFF.bas").find("<param name=\"a\"></param>"), std::string::npos);
+}
+#endif
+
 TEST(DocCommand, WritesXmlAndMarkdownFiles) {
   ScratchFolder folder;
   folder.Write("project/Good.bas", kDocumented);

@@ -11,6 +11,7 @@
 #include "text/ascii.h"
 #include "text/code_page.h"
 #include "text/encoding.h"
+#include "text/shown_text.h"
 #include "text/source_text.h"
 #include "tools/doc/doc_paths.h"
 #include "tools/doc/session.h"
@@ -104,7 +105,7 @@ class Exporter {
         target.note = Located(
             module.path, {0,
                           {},
-                          "note: its code only went to " + Shown(target.path) +
+                          "note: its code only went to " + ShownText(Shown(target.path)) +
                               ": a form's layout lives in the designer storage of the Office file, "
                               "which no export of code holds; the editor imports this file as a "
                               "standard module"});

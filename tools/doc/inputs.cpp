@@ -8,6 +8,7 @@
 #include "documentation/exported_module.h"
 #include "office/vba_project.h"
 #include "text/ascii.h"
+#include "text/shown_text.h"
 #include "text/source_text.h"
 #include "text/utf.h"
 #include "tools/doc/doc_paths.h"
@@ -89,7 +90,7 @@ class Loader {
       }
       // A form's code as export writes it: "UserForm1.frm.bas".
       const bool form = EndsWith(shown, ".frm.bas");
-      std::wstring stem = Utf8ToWide(Shown(path.stem()));
+      std::wstring stem = Utf8ToWide(ShownText(Shown(path.stem())));
       if (form) {
         stem.resize(stem.size() - 4);
       }
@@ -112,7 +113,7 @@ class Loader {
   }
 
   void Bad(const std::string& path, int32_t line, const std::string& message) {
-    inputs.errors.push_back(Located(path, {line, {}, "error: " + message}));
+    inputs.errors.push_back(Located(ShownText(path), {line, {}, "error: " + message}));
   }
 
  private:

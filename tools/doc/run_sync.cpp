@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "documentation/sync.h"
+#include "text/shown_text.h"
 #include "tools/doc/doc_paths.h"
 #include "tools/doc/each_module.h"
 #include "tools/doc/session.h"
@@ -16,7 +17,7 @@ namespace {
 
 // The one line of an Office file that sync --write leaves alone.
 std::string OfficeWriteRefusal(const std::string& officePath) {
-  return Located(officePath,
+  return Located(ShownText(officePath),
                  {0,
                   {},
                   "error: Tarnwick never writes into an Office file; export its modules "

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "text/shown_text.h"
 #include "text/utf.h"
 #include "tools/doc/doc_paths.h"
 #include "tools/doc/inputs.h"
@@ -26,7 +27,7 @@ std::wstring DefaultProject(const std::string& first) {
       path = path.parent_path();
     }
   }
-  return Utf8ToWide(Shown(path.stem()));
+  return Utf8ToWide(ShownText(Shown(path.stem())));
 }
 
 }  // namespace
@@ -45,12 +46,12 @@ Session::Session(Arguments given, Stage stage, std::ostream& out, std::ostream& 
 }
 
 void Session::Bad(const std::string& path, int32_t line, const std::string& message) {
-  err << Located(path, {line, {}, "error: " + message}) << "\n";
+  err << Located(ShownText(path), {line, {}, "error: " + message}) << "\n";
   status = kDocBadInput;
 }
 
 std::wstring Session::Project() const {
-  return arguments.project ? Utf8ToWide(*arguments.project)
+  return arguments.project ? Utf8ToWide(ShownText(*arguments.project))
          : project         ? *project
                            : DefaultProject(arguments.paths[0]);
 }

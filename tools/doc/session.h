@@ -27,7 +27,8 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // A file or folder that could not be read or written: exit status 2.
+  // A file or folder that could not be read or written: exit status 2. The
+  // path is shown safely whatever bytes it holds.
   void Bad(const std::string& path, int32_t line, const std::string& message);
 
   // --project, else the VBA project's name when the first PATH is an Office
