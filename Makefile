@@ -5,7 +5,7 @@
 #
 # demo and play use the win64 build (64-bit Office); PRESET=windows-x86 picks
 # the x86 build (32-bit Office): make play PRESET=windows-x86
-NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev zlib1g-dev nlohmann-json3-dev
+NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev zlib1g-dev neovim nlohmann-json3-dev
 # The Windows build: MinGW-w64 (posix threads, windres, objdump), widl, and Wine
 # to run its tests; GoogleTest is built from googletest's source; zlib, linked
 # statically; nlohmann-json's headers, which serve every build.

@@ -59,6 +59,29 @@ std::vector<std::pair<size_t, size_t>> ParameterRanges(const std::wstring& label
   return ranges;
 }
 
+// A block's text as Markdown inline: <c> as code, <paramref> and <see cref>
+// as their names.
+std::wstring Inline(const std::vector<XmlNode>& nodes) {
+  std::wstring text;
+  for (const XmlNode& node : nodes) {
+    if (!node.element) {
+      text += node.text;
+    } else if (node.name == L"c") {
+      text += L"`" + InnerText(node) + L"`";
+    } else if (node.name == L"paramref" || node.name == L"typeparamref") {
+      const std::wstring* name = node.Attribute(L"name");
+      text += L"`" + (name != nullptr ? *name : InnerText(node)) + L"`";
+    } else if (node.name == L"see" || node.name == L"seealso") {
+      const std::wstring* cref = node.Attribute(L"cref");
+      text +=
+          node.children.empty() && cref != nullptr ? L"`" + *cref + L"`" : Inline(node.children);
+    } else {
+      text += Inline(node.children);
+    }
+  }
+  return text;
+}
+
 std::wstring ElementText(const std::vector<XmlNode>& nodes, const wchar_t* tag,
                          const std::wstring* name) {
   for (const XmlNode& node : nodes) {
@@ -71,7 +94,14 @@ std::wstring ElementText(const std::vector<XmlNode>& nodes, const wchar_t* tag,
         continue;
       }
     }
-    return Trimmed(InnerText(node));
+    // One line: the block's line breaks are not the text's.
+    std::wstring text = Inline(node.children);
+    for (wchar_t& c : text) {
+      if (c == L'\n' || c == L'\r' || c == L'\t') {
+        c = L' ';
+      }
+    }
+    return Trimmed(text);
   }
   return {};
 }
