@@ -37,13 +37,11 @@ DiagnosticsWorker::~DiagnosticsWorker() {
   thread.join();
 }
 
-void DiagnosticsWorker::Schedule(const std::string& uri, int64_t version, std::wstring text) {
+void DiagnosticsWorker::Schedule(const std::string& uri) {
   {
     std::lock_guard<std::mutex> lock(mutex);
     Pending& entry = pending[uri];
-    entry.version = version;
     entry.generation = ++nextGeneration;
-    entry.text = std::move(text);
     entry.due = std::chrono::steady_clock::now() + delay;
     entry.waiting = true;
   }
@@ -78,14 +76,17 @@ void DiagnosticsWorker::Run() {
     }
     const std::string uri = next->first;
     const uint64_t generation = next->second.generation;
-    const int64_t version = next->second.version;
-    const std::wstring text = std::move(next->second.text);
     next->second.waiting = false;
     lock.unlock();
     std::vector<DiagnosticEntry> entries;
+    int64_t version = 0;
     bool ok = true;
     try {
-      entries = check(uri, text);
+      auto checked = check(uri, version);
+      ok = checked.has_value();
+      if (ok) {
+        entries = std::move(*checked);
+      }
     } catch (const std::exception&) {
       ok = false;  // a module that cannot be read keeps what was published
     }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -32,8 +33,10 @@ std::vector<DiagnosticEntry> Diagnose(const DocModule& module, const CheckOption
 
 class DiagnosticsWorker {
  public:
-  using Check =
-      std::function<std::vector<DiagnosticEntry>(const std::string& uri, const std::wstring& text)>;
+  // Reads the document as it stands (its version through `version`) and
+  // checks it; nothing when it is no longer open.
+  using Check = std::function<std::optional<std::vector<DiagnosticEntry>>(const std::string& uri,
+                                                                          int64_t& version)>;
   using Publish = std::function<void(const std::string& uri, int64_t version,
                                      const std::vector<DiagnosticEntry>& entries)>;
 
@@ -44,16 +47,15 @@ class DiagnosticsWorker {
 
   // The document changed: its diagnostics are computed once no change has come
   // for the delay. A newer change replaces one still waiting, and makes one
-  // being computed be dropped instead of published.
-  void Schedule(const std::string& uri, int64_t version, std::wstring text);
+  // being computed be dropped instead of published. Costs nothing in the
+  // document's size: its text is read when the delay is over.
+  void Schedule(const std::string& uri);
   // The document closed: nothing more is published for it.
   void Forget(const std::string& uri);
 
  private:
   struct Pending {
-    int64_t version = 0;
     uint64_t generation = 0;
-    std::wstring text;
     std::chrono::steady_clock::time_point due;
     bool waiting = true;
   };

@@ -93,12 +93,23 @@ std::vector<std::string> Strings(const Json& value) {
 
 Server::Server(Dispatcher::Send send) : rpc(std::move(send)) {
   diagnostics = std::make_unique<DiagnosticsWorker>(
-      [this](const std::string& uri, const std::wstring& text) {
-        // Checked as the text stood, apart from the message thread's state.
-        const auto path = PathFromUri(uri);
-        const std::string shown = path ? *path : uri;
-        const DocModule module = ReadModuleText(text, shown, StemOf(shown));
-        return Check(module);
+      [this](const std::string& uri,
+             int64_t& version) -> std::optional<std::vector<DiagnosticEntry>> {
+        // The text is copied under the lock, then checked apart from the
+        // message thread.
+        std::wstring text;
+        std::string path;
+        {
+          std::lock_guard<std::mutex> lock(documentsMutex);
+          const auto found = documents.find(uri);
+          if (found == documents.end()) {
+            return std::nullopt;
+          }
+          text = ModuleText(found->second.text);
+          path = found->second.path;
+          version = found->second.version;
+        }
+        return Check(ReadModuleText(text, path, StemOf(path)));
       },
       [this](const std::string& uri, int64_t version, const std::vector<DiagnosticEntry>& entries) {
         rpc.SendNotification(
@@ -283,7 +294,9 @@ void Server::BindDocuments() {
     document.version = item.value("version", int64_t{0});
     const auto path = PathFromUri(uri);
     document.path = path ? *path : uri;
+    std::unique_lock<std::mutex> lock(documentsMutex);
     auto [at, inserted] = documents.insert_or_assign(uri, std::move(document));
+    lock.unlock();
     Changed(uri, at->second);
   });
   rpc.OnNotification("textDocument/didChange", [this](const Json& params) {
@@ -292,6 +305,7 @@ void Server::BindDocuments() {
       return;
     }
     OpenDocument& document = found->second;
+    std::unique_lock<std::mutex> lock(documentsMutex);
     for (const Json& change : params.at("contentChanges")) {
       const std::wstring text = WideFrom(change.at("text"));
       if (change.contains("range")) {
@@ -304,6 +318,7 @@ void Server::BindDocuments() {
     if (identifier.contains("version") && identifier["version"].is_number_integer()) {
       document.version = identifier["version"].get<int64_t>();
     }
+    lock.unlock();
     Changed(found->first, document);
   });
   rpc.OnNotification("textDocument/didClose", [this](const Json& params) {
@@ -313,7 +328,10 @@ void Server::BindDocuments() {
       return;
     }
     workspace.RemoveOpen(found->second.path);
-    documents.erase(found);
+    {
+      std::lock_guard<std::mutex> lock(documentsMutex);
+      documents.erase(found);
+    }
     diagnostics->Forget(uri);
     if (!client.pullDiagnostics) {
       rpc.SendNotification("textDocument/publishDiagnostics",
@@ -325,7 +343,7 @@ void Server::BindDocuments() {
 void Server::Changed(const std::string& uri, OpenDocument& document) {
   ++document.revision;
   if (!client.pullDiagnostics) {
-    diagnostics->Schedule(uri, document.version, ModuleText(document.text));
+    diagnostics->Schedule(uri);
   }
 }
 

@@ -97,6 +97,9 @@ class Server {
   // The settings file that holds for each folder of a module, once found.
   std::map<std::string, std::optional<SettingsFile>> projectSettings;
   std::vector<std::string> roots;  // the workspace's folders, as paths
+  // Changed on the message thread only; the diagnostics worker reads a
+  // document's text under documentsMutex.
+  std::mutex documentsMutex;
   std::map<std::string, OpenDocument> documents;
   Workspace workspace;
   std::unique_ptr<DiagnosticsWorker> diagnostics;
