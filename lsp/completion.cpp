@@ -188,7 +188,8 @@ std::vector<CompletionEntry> NameEntries(const TextDocument& document, TextPosit
 }  // namespace
 
 std::vector<CompletionEntry> Complete(const TextDocument& document, TextPosition position,
-                                      bool snippets) {
+                                      bool snippets,
+                                      const std::function<std::vector<std::wstring>()>& crefs) {
   position = document.Clamp(position);
   const std::wstring& line = document.Line(position.line);
   const auto caret = static_cast<size_t>(position.character);
@@ -233,6 +234,19 @@ std::vector<CompletionEntry> Complete(const TextDocument& document, TextPosition
     if ((tag == L"param" || tag == L"paramref") && head.size() >= 5 &&
         head.compare(head.size() - 5, 5, L"name=") == 0) {
       return NameEntries(document, position, tag, open + 1 + quote + 1);
+    }
+    if (head.size() >= 5 && head.compare(head.size() - 5, 5, L"cref=") == 0 && crefs) {
+      std::vector<CompletionEntry> entries;
+      const TextRange range{{position.line, static_cast<int64_t>(open + 1 + quote + 1)}, position};
+      for (const std::wstring& name : crefs()) {
+        CompletionEntry entry;
+        entry.kind = CompletionEntry::Kind::kParameter;
+        entry.label = name;
+        entry.detail = L"Member";
+        entry.edit = {range, name};
+        entries.push_back(std::move(entry));
+      }
+      return entries;
     }
   }
   return {};

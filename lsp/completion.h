@@ -1,8 +1,9 @@
 // Completion inside and above ''' blocks: the template after a completed
-// marker, the tags a member may have after '<', and the member's parameter
-// names inside name="...".
+// marker, the tags a member may have after '<', the member's parameter names
+// inside name="...", and the workspace's members inside cref="...".
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,10 @@ struct CompletionEntry {
 };
 
 // `snippets`: the client takes snippets; otherwise every edit is plain text.
+// `crefs` answers the names a cref may take ("Module.Member"), asked for only
+// inside cref="...".
 std::vector<CompletionEntry> Complete(const TextDocument& document, TextPosition position,
-                                      bool snippets);
+                                      bool snippets,
+                                      const std::function<std::vector<std::wstring>()>& crefs = {});
 
 }  // namespace tarnwick::lsp

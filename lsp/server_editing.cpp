@@ -117,9 +117,21 @@ void Server::BindEditing() {
   });
   rpc.OnRequest("textDocument/completion", [this](const Json& params) -> Json {
     const TextDocument& document = Open(params).text;
+    // Inside cref="...": every member of the workspace as Module.Member.
+    const auto crefs = [this] {
+      std::vector<std::wstring> names;
+      for (const WorkspaceModule& module : Modules()) {
+        for (const Member& member : module.module->module.members) {
+          for (const std::wstring& name : member.declaration.names) {
+            names.push_back(module.module->module.name + L"." + name);
+          }
+        }
+      }
+      return names;
+    };
     Json items = Json::array();
     for (const CompletionEntry& entry :
-         Complete(document, PositionFrom(params.at("position")), client.snippets)) {
+         Complete(document, PositionFrom(params.at("position")), client.snippets, crefs)) {
       items.push_back(ToJson(entry));
     }
     return Json{{"isIncomplete", false}, {"items", items}};

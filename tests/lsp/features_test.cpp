@@ -222,6 +222,17 @@ TEST_F(Features, SymbolsAndDefinitionAcrossTheWorkspace) {
   EXPECT_EQ(found[0]["location"]["uri"], Uri("src/Account.cls"));
   EXPECT_TRUE(client.Request("workspace/symbol", {{"query", "Hidden"}}).empty());
 
+  // Inside cref="...", the workspace's members by their module's name.
+  client.Change(Uri("src/Main.bas"), {{1, 0}, {1, 0}}, L"''' <see cref=\"\r\n");
+  std::set<std::string> crefs;
+  for (const Json& item :
+       client.Request("textDocument/completion", At(Uri("src/Main.bas"), 1, 15))["items"]) {
+    crefs.insert(item["label"].get<std::string>());
+  }
+  EXPECT_EQ(crefs.count("Bank.Deposit"), 1u);
+  EXPECT_EQ(crefs.count("Account.Balance"), 1u);
+  client.Change(Uri("src/Main.bas"), {{1, 0}, {2, 0}}, L"");
+
   const Json definition = client.Request("textDocument/definition", At(Uri("src/Main.bas"), 3, 6));
   ASSERT_EQ(definition.size(), 1u) << definition.dump();
   EXPECT_EQ(definition[0]["uri"], Uri("src/Bank.bas"));
