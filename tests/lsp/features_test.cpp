@@ -225,8 +225,8 @@ TEST_F(Features, SymbolsAndDefinitionAcrossTheWorkspace) {
   // Inside cref="...", the workspace's members by their module's name.
   client.Change(Uri("src/Main.bas"), {{1, 0}, {1, 0}}, L"''' <see cref=\"\r\n");
   std::set<std::string> crefs;
-  for (const Json& item :
-       client.Request("textDocument/completion", At(Uri("src/Main.bas"), 1, 15))["items"]) {
+  const Json completion = client.Request("textDocument/completion", At(Uri("src/Main.bas"), 1, 15));
+  for (const Json& item : completion["items"]) {
     crefs.insert(item["label"].get<std::string>());
   }
   EXPECT_EQ(crefs.count("Bank.Deposit"), 1u);
