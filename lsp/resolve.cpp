@@ -121,25 +121,33 @@ const WorkspaceModule* ModuleNamed(const std::vector<WorkspaceModule>& modules,
 
 void Add(std::vector<ResolvedMember>& found, const WorkspaceModule& where, const std::wstring& name,
          bool publicOnly) {
-  for (DocumentedMember& member : MembersNamed(*where.module, name)) {
+  NamedMembers named = MembersNamed(*where.module, name);
+  for (DocumentedMember& member : named.members) {
     if (!publicOnly || member.IsPublic()) {
-      found.push_back({where, std::move(member)});
+      found.push_back({where, named.source, std::move(member)});
     }
   }
 }
 
 }  // namespace
 
-std::vector<DocumentedMember> MembersNamed(const DocModule& module, const std::wstring& name) {
-  std::vector<DocumentedMember> named;
-  for (DocumentedMember& member : DocumentedMembers(module.module)) {
-    const Member& first = *member.parts.front();
-    const auto& names = first.declaration.names;
+NamedMembers MembersNamed(const DocModule& module, const std::wstring& name) {
+  auto source = std::make_shared<ModuleSource>();
+  source->name = module.module.name;
+  source->kind = module.module.kind;
+  for (const Member& member : module.module.members) {
+    const auto& names = member.declaration.names;
     if (std::any_of(names.begin(), names.end(),
                     [&](const std::wstring& n) { return NameIs(n, name); })) {
-      named.push_back(std::move(member));
+      source->members.push_back(member);
     }
   }
+  NamedMembers named;
+  if (source->members.empty()) {
+    return named;
+  }
+  named.members = DocumentedMembers(*source);
+  named.source = std::move(source);
   return named;
 }
 

@@ -6,6 +6,7 @@
 // declared is not guessed.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,8 +18,11 @@
 namespace tarnwick::lsp {
 
 struct ResolvedMember {
-  WorkspaceModule where;    // keeps the module alive
-  DocumentedMember member;  // points into where.module
+  WorkspaceModule where;  // keeps the module alive
+  // The members of that name, read as the library groups them; `member`
+  // points into them.
+  std::shared_ptr<const ModuleSource> named;
+  DocumentedMember member;
 };
 
 // `here` is the module the name is written in; `line` (0-based) where.
@@ -26,8 +30,14 @@ std::vector<ResolvedMember> Resolve(const std::vector<WorkspaceModule>& modules,
                                     const WorkspaceModule& here, int64_t line,
                                     const std::wstring& qualifier, const std::wstring& name);
 
-// The members of a module whose name is `name`, ASCII case ignored.
-std::vector<DocumentedMember> MembersNamed(const DocModule& module, const std::wstring& name);
+// The members of a module whose name is `name`, ASCII case ignored, grouped as
+// the library groups a module's members (a property's Get, Let and Set as
+// one): only they are read, however large the module.
+struct NamedMembers {
+  std::shared_ptr<const ModuleSource> source;  // what the members point into
+  std::vector<DocumentedMember> members;
+};
+NamedMembers MembersNamed(const DocModule& module, const std::wstring& name);
 // The first line (0-based) and the name's column range of a member.
 TextRange NameRange(const DocModule& module, const Member& member, const std::wstring& name);
 

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "lsp/edit_scope.h"
 #include "lsp/protocol.h"
 #include "lsp/server_parts.h"
 #include "lsp/transport.h"
@@ -305,21 +306,34 @@ void Server::BindDocuments() {
       return;
     }
     OpenDocument& document = found->second;
+    // The module as last read stays good for an edit inside a body's line.
+    const DocModule* parsed =
+        document.parsedRevision == document.revision ? document.parsed.get() : nullptr;
+    bool declarations = false;
     std::unique_lock<std::mutex> lock(documentsMutex);
     for (const Json& change : params.at("contentChanges")) {
       const std::wstring text = WideFrom(change.at("text"));
-      if (change.contains("range")) {
-        document.text.Replace(RangeFrom(change["range"]), text);
-      } else {
+      if (!change.contains("range")) {
         document.text.SetText(text);
+        declarations = true;
+        continue;
       }
+      const TextRange range = RangeFrom(change["range"]);
+      const TextPosition start = document.text.Clamp(range.start);
+      const bool oneLine = start.line == document.text.Clamp(range.end).line &&
+                           text.find_first_of(L"\r\n") == std::wstring::npos;
+      const std::wstring before = oneLine ? document.text.Line(start.line) : std::wstring();
+      document.text.Replace(range, text);
+      declarations = declarations || !oneLine ||
+                     ChangesDeclarations(before, document.text.Line(start.line),
+                                         document.text.Line(start.line - 1), parsed, start.line);
     }
     const Json& identifier = params.at("textDocument");
     if (identifier.contains("version") && identifier["version"].is_number_integer()) {
       document.version = identifier["version"].get<int64_t>();
     }
     lock.unlock();
-    Changed(found->first, document);
+    Changed(found->first, document, declarations);
   });
   rpc.OnNotification("textDocument/didClose", [this](const Json& params) {
     const std::string uri = UriFrom(params);
@@ -340,8 +354,12 @@ void Server::BindDocuments() {
   });
 }
 
-void Server::Changed(const std::string& uri, OpenDocument& document) {
+void Server::Changed(const std::string& uri, OpenDocument& document, bool declarations) {
+  const bool current = document.parsedRevision == document.revision;
   ++document.revision;
+  if (!declarations && current) {
+    document.parsedRevision = document.revision;  // what it declares is as read
+  }
   if (!client.pullDiagnostics) {
     diagnostics->Schedule(uri);
   }

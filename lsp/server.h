@@ -74,7 +74,9 @@ class Server {
   // Every module, the open documents read again where they changed.
   std::vector<WorkspaceModule> Modules();
   WorkspaceModule Here(OpenDocument& document);
-  void Changed(const std::string& uri, OpenDocument& document);
+  // `declarations`: the change may have changed what the module declares, so
+  // that it must be read again.
+  void Changed(const std::string& uri, OpenDocument& document, bool declarations = true);
   std::vector<DiagnosticEntry> Check(const DocModule& module);
   Json DiagnosticsJson(const std::vector<DiagnosticEntry>& entries) const;
   void PublishWorkspace();

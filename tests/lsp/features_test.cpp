@@ -203,6 +203,12 @@ TEST_F(Features, HoverAndSignatureHelpShowTheDocumentation) {
   // A named argument selects its parameter.
   const Json named = client.Request("textDocument/signatureHelp", At(main, 4, 25));
   EXPECT_EQ(named["activeParameter"], 1) << named.dump();
+
+  // A declaration renamed on its own line: the module is read again.
+  OpenFile(client, "src/Bank.bas");
+  client.Change(Uri("src/Bank.bas"), {{5, 17}, {5, 18}}, L"t2");
+  EXPECT_TRUE(client.Request("textDocument/hover", At(main, 3, 6)).is_null());
+  EXPECT_FALSE(client.Request("textDocument/hover", At(Uri("src/Bank.bas"), 5, 13)).is_null());
 }
 
 TEST_F(Features, SymbolsAndDefinitionAcrossTheWorkspace) {
