@@ -47,6 +47,10 @@ LINES_PER_CALL = 64
 LSP_KEYSTROKE_GROWTH = 2.0
 LSP_DIAGNOSTICS_PER_CHECK = 1.0
 LSP_WORKSPACE_PER_CHECK = 1.5
+# Heap held per byte of an open document's text, once open, read and hovered:
+# its lines as the editor's UTF-16 (wchar_t, four bytes on Linux), the module
+# as the library reads it, and what a hover reads.
+LSP_HEAP_PER_SOURCE_BYTE = 32.0
 LSP_KINDS = ["completion", "onTypeFormatting", "autoInsert", "signatureHelp", "hover"]
 
 
@@ -84,6 +88,13 @@ def lsp_targets(rows):
                             "value": "%.2f (%.1f / %.1f ms)" % (ratio, real_ns(a) / 1e6,
                                                                  real_ns(b) / 1e6),
                             "holds": ratio <= limit})
+    memory = row("LspMemory/20000")
+    if memory and "heap_per_source_byte" in memory:
+        per_byte = memory["heap_per_source_byte"]
+        targets.append({"target": "lsp: heap per byte of an open 20,000-line document",
+                        "limit": "<= %.0f" % LSP_HEAP_PER_SOURCE_BYTE,
+                        "value": "%.1f" % per_byte,
+                        "holds": per_byte <= LSP_HEAP_PER_SOURCE_BYTE})
     return targets
 
 

@@ -111,7 +111,7 @@ class Server {
   std::mutex readMutex;
   std::condition_variable readDone;
   bool reading = false;
-  int nextRequestId = 0;
+  std::atomic<int> nextRequestId{0};
 };
 
 // Reads framed messages from `in` and answers on `out` until "exit" or the end

@@ -12,8 +12,13 @@
 //   LspWorkspace/55000       initialize, initialized and the reading of 50
 //                            module files of 1,100 lines
 //   DocCheckWorkspace/55000  tarnwick-doc check over the same folder
+//   LspMemory/20000          the heap a 20,000-line document holds once open,
+//                            read and hovered, per byte of its text (counter
+//                            heap_per_source_byte)
 // The report sets each pair side by side as a ratio of one run.
 #include <benchmark/benchmark.h>
+
+#include <malloc.h>
 
 #include <filesystem>
 #include <fstream>
@@ -203,8 +208,32 @@ void DocCheckWorkspace(benchmark::State& state) {
   state.counters["lines"] = 55000;
 }
 
+void LspMemory(benchmark::State& state) {
+  const std::string text = ModuleOf(static_cast<int>(state.range(0)), "Bench");
+  const std::string uri = "file:///bench/Bench.bas";
+  double perByte = 0;
+  for (auto _ : state) {
+    const size_t before = mallinfo2().uordblks;
+    {
+      lsp::Server server([](const Json&) {});
+      lsp::Dispatcher& rpc = server.Rpc();
+      rpc.Handle(Message("initialize", {{"capabilities", Json::object()}}, 1));
+      rpc.Handle(
+          Message("textDocument/didOpen",
+                  {{"textDocument",
+                    {{"uri", uri}, {"languageId", "vba"}, {"version", 1}, {"text", text}}}}));
+      rpc.Handle(Message("textDocument/hover",
+                         {{"textDocument", {{"uri", uri}}}, {"position", Position(4, 20)}}, 2));
+      const size_t held = mallinfo2().uordblks - before;
+      perByte = static_cast<double>(held) / static_cast<double>(text.size());
+    }
+  }
+  state.counters["heap_per_source_byte"] = perByte;
+}
+
 }  // namespace
 
+BENCHMARK(LspMemory)->Arg(20000)->Iterations(1);
 BENCHMARK_CAPTURE(LspKeystroke, completion, std::string("completion"))
     ->Arg(200)
     ->Arg(20000)
