@@ -37,7 +37,8 @@ class Features : public testing::Test {
     Write("src/Bank.bas",
           "Attribute VB_Name = \"Bank\"\r\n"
           "Option Explicit\r\n"
-          "''' <summary>Puts <paramref name=\"amount\"/> in.</summary>\r\n"
+          "''' <summary>Puts <paramref name=\"amount\"/> in, see <see "
+          "cref=\"Account.Balance\"/>.</summary>\r\n"
           "''' <param name=\"amount\">How much, in <c>Currency</c>.</param>\r\n"
           "''' <param name=\"note\">What for.</param>\r\n"
           "Public Sub Deposit(ByVal amount As Currency, Optional ByVal note As String)\r\n"
@@ -185,7 +186,10 @@ TEST_F(Features, HoverAndSignatureHelpShowTheDocumentation) {
   const std::string text = unqualified["contents"]["value"];
   EXPECT_NE(text.find("```vb"), std::string::npos) << text;
   EXPECT_NE(text.find("Public Sub Deposit(ByVal amount As Currency"), std::string::npos) << text;
-  EXPECT_NE(text.find("in."), std::string::npos) << text;
+  EXPECT_NE(text.find("Puts `amount` in"), std::string::npos) << text;
+  // A cref is a link to the member it names.
+  EXPECT_NE(text.find("[`Account.Balance`](" + Uri("src/Account.cls") + "#L8)"), std::string::npos)
+      << text;
   EXPECT_NE(text.find("How much"), std::string::npos) << text;
   EXPECT_FALSE(client.Request("textDocument/hover", At(main, 4, 10)).is_null());  // Bank.Deposit
   const Json typed = client.Request("textDocument/hover", At(main, 5, 23));       // acct.Balance
