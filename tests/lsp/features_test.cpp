@@ -49,7 +49,9 @@ class Features : public testing::Test {
           "Attribute VB_Name = \"Account\"\r\n"
           "''' <summary>What is left.</summary>\r\n"
           "''' <returns>The balance.</returns>\r\n"
-          "Public Function Balance() As Currency\r\nEnd Function\r\n");
+          "Public Function Balance() As Currency\r\nEnd Function\r\n"
+          "Public Property Get Owner() As String\r\n"
+          "Attribute Owner.VB_Description = \"Who holds it.\"\r\nEnd Property\r\n");
     Write("src/Main.bas",
           "Attribute VB_Name = \"Main\"\r\n"
           "Sub Run()\r\n"
@@ -58,6 +60,7 @@ class Features : public testing::Test {
           "    Bank.Deposit note:=\"x\", amount:=1\r\n"
           "    Debug.Print acct.Balance()\r\n"
           "    Debug.Print other.Balance()\r\n"
+          "    Debug.Print acct.Owner\r\n"
           "End Sub\r\n");
     Write("build/Skipped.bas",
           "Attribute VB_Name = \"Skipped\"\r\nPublic Sub Hidden()\r\nEnd Sub\r\n");
@@ -195,6 +198,9 @@ TEST_F(Features, HoverAndSignatureHelpShowTheDocumentation) {
   const Json typed = client.Request("textDocument/hover", At(main, 5, 23));       // acct.Balance
   EXPECT_NE(typed["contents"]["value"].get<std::string>().find("What is left."), std::string::npos);
   EXPECT_TRUE(client.Request("textDocument/hover", At(main, 6, 24)).is_null());  // other: unknown
+  // Documented by its description alone.
+  const Json described = client.Request("textDocument/hover", At(main, 7, 23));
+  EXPECT_NE(described.dump().find("Who holds it."), std::string::npos) << described.dump();
 
   const Json help = client.Request("textDocument/signatureHelp", At(main, 3, 15));
   ASSERT_EQ(help["signatures"].size(), 1u) << help.dump();
