@@ -85,7 +85,7 @@ fuzz-deps:
 
 fuzz-build: fuzz-deps
 	cmake --preset fuzz >/dev/null
-	cmake --build build/fuzz -j2 --target fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office
+	cmake --build build/fuzz -j2 --target fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office fuzz_lsp
 
 # Each fuzzer for a bounded time on a copy of its seed corpus.
 fuzz-test: fuzz-build
