@@ -331,5 +331,49 @@ TEST_F(Features, QuickFixesAndTheSyncActionEditOnlyWhatChanges) {
   EXPECT_TRUE(again.empty()) << again.dump();
 }
 
+TEST_F(Features, FoldersWatchedFilesAndTheSettingsFile) {
+  // A second folder of the workspace, whose settings file asks for no blocks.
+  Write("other/.tarnwick", "missing = none\n");
+  Write("other/Lone.bas", "Attribute VB_Name = \"Lone\"\r\nPublic Sub Alone()\r\nEnd Sub\r\n");
+  Json initialize = Initialize(true);
+  initialize.erase("rootUri");
+  initialize["workspaceFolders"] = {
+      {{"uri", UriFromPath((root / "src").generic_string())}, {"name", "src"}},
+      {{"uri", UriFromPath((root / "other").generic_string())}, {"name", "other"}}};
+  initialize["capabilities"]["workspace"] = {
+      {"didChangeWatchedFiles", {{"dynamicRegistration", true}}}};
+  TestClient client(initialize);
+  client.server.WaitForWorkspace();
+
+  bool registered = false;
+  for (const Json& message : client.Sent()) {
+    registered = registered || (message.value("method", "") == "client/registerCapability" &&
+                                message["params"]["registrations"][0]["method"] ==
+                                    "workspace/didChangeWatchedFiles");
+  }
+  EXPECT_TRUE(registered);
+  EXPECT_EQ(client.Request("workspace/symbol", {{"query", "Alone"}}).size(), 1u);
+
+  // The settings file holds over the client's "missing": "all".
+  const Json lone = client.Request("workspace/diagnostic", {{"previousResultIds", Json::array()}});
+  for (const Json& report : lone["items"]) {
+    if (report["uri"] == Uri("other/Lone.bas")) {
+      EXPECT_TRUE(report["items"].empty()) << report.dump();
+    }
+    if (report["uri"] == Uri("src/Main.bas")) {
+      EXPECT_FALSE(report["items"].empty()) << report.dump();
+    }
+  }
+
+  // A file created, then deleted, as the client's watcher reports them.
+  Write("src/New.bas", "Attribute VB_Name = \"New\"\r\nPublic Sub Fresh()\r\nEnd Sub\r\n");
+  client.Notify("workspace/didChangeWatchedFiles",
+                {{"changes", {{{"uri", Uri("src/New.bas")}, {"type", 1}}}}});
+  EXPECT_EQ(client.Request("workspace/symbol", {{"query", "Fresh"}}).size(), 1u);
+  client.Notify("workspace/didChangeWatchedFiles",
+                {{"changes", {{{"uri", Uri("src/New.bas")}, {"type", 3}}}}});
+  EXPECT_TRUE(client.Request("workspace/symbol", {{"query", "Fresh"}}).empty());
+}
+
 }  // namespace
 }  // namespace tarnwick::lsp
