@@ -2,12 +2,12 @@
 
 #include <condition_variable>
 #include <deque>
-#include <memory>
-#include <optional>
-#include <utility>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <utility>
 
 #include "lsp/edit_scope.h"
 #include "lsp/protocol.h"
