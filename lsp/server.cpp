@@ -127,7 +127,7 @@ Server::Server(Dispatcher::Send send) : rpc(std::move(send)) {
 
 Server::~Server() {
   stopReading = true;
-  if (reader.joinable()) {
+  for (std::thread& reader : readers) {
     reader.join();
   }
   diagnostics.reset();

@@ -106,11 +106,11 @@ class Server {
   Workspace workspace;
   std::unique_ptr<DiagnosticsWorker> diagnostics;
 
-  std::thread reader;
+  std::vector<std::thread> readers;  // one per batch of folders; joined at the end
   std::atomic<bool> stopReading{false};
   std::mutex readMutex;
   std::condition_variable readDone;
-  bool reading = false;
+  int reading = 0;  // readers not done yet
   std::atomic<int> nextRequestId{0};
 };
 

@@ -85,21 +85,20 @@ ServerSettings Server::SettingsFor(const std::string& path) {
 
 void Server::WaitForWorkspace() {
   std::unique_lock<std::mutex> lock(readMutex);
-  readDone.wait(lock, [this] { return !reading; });
+  readDone.wait(lock, [this] { return reading == 0; });
 }
 
 void Server::StartReading(std::vector<std::string> folders) {
   if (folders.empty()) {
     return;
   }
-  if (reader.joinable()) {
-    reader.join();
-  }
+  // Folders added later are read beside what is still being read: no
+  // request waits for either.
   {
     std::lock_guard<std::mutex> lock(readMutex);
-    reading = true;
+    ++reading;
   }
-  reader = std::thread([this, folders = std::move(folders)] { ReadFolders(folders); });
+  readers.emplace_back([this, folders = std::move(folders)] { ReadFolders(folders); });
 }
 
 void Server::ReadFolders(std::vector<std::string> folders) {
@@ -110,10 +109,12 @@ void Server::ReadFolders(std::vector<std::string> folders) {
       now = settings;
     }
     const bool progress = client.workDoneProgress;
+    // One token for each reading: two may run at once.
+    const std::string token = std::string(kProgressToken) + "-" + std::to_string(++nextRequestId);
     if (progress) {
-      rpc.SendRequest("window/workDoneProgress/create", {{"token", kProgressToken}},
+      rpc.SendRequest("window/workDoneProgress/create", {{"token", token}},
                       "tarnwick-progress-" + std::to_string(++nextRequestId));
-      rpc.SendNotification("$/progress", {{"token", kProgressToken},
+      rpc.SendNotification("$/progress", {{"token", token},
                                           {"value",
                                            {{"kind", "begin"},
                                             {"title", kProgressTitle},
@@ -150,7 +151,7 @@ void Server::ReadFolders(std::vector<std::string> folders) {
       if (progress && percent >= lastPercent + 5) {
         lastPercent = percent;
         rpc.SendNotification(
-            "$/progress", {{"token", kProgressToken},
+            "$/progress", {{"token", token},
                            {"value",
                             {{"kind", "report"},
                              {"message", std::to_string(done) + "/" + std::to_string(files.size())},
@@ -160,7 +161,7 @@ void Server::ReadFolders(std::vector<std::string> folders) {
     if (progress) {
       rpc.SendNotification(
           "$/progress",
-          {{"token", kProgressToken},
+          {{"token", token},
            {"value", {{"kind", "end"}, {"message", std::to_string(done) + " modules read"}}}});
     }
     if (!client.pullDiagnostics && !stopReading) {
@@ -170,7 +171,7 @@ void Server::ReadFolders(std::vector<std::string> folders) {
     // The workspace stays as far as it was read.
   }
   std::lock_guard<std::mutex> lock(readMutex);
-  reading = false;
+  --reading;
   readDone.notify_all();
 }
 
