@@ -89,24 +89,26 @@ void EditSequence(FuzzedDataProvider& input) {
                   {"method", "textDocument/didOpen"},
                   {"params",
                    {{"textDocument",
-                     {{"uri", kUri}, {"languageId", "vba"}, {"version", 1},
+                     {{"uri", kUri},
+                      {"languageId", "vba"},
+                      {"version", 1},
                       {"text", tarnwick::WideToUtf8(expected)}}}}}});
   int id = 1;
   while (input.remaining_bytes() > 0) {
     const TextRange range{{Coordinate(input), Coordinate(input)},
                           {Coordinate(input), Coordinate(input)}};
     const std::wstring text = InsertedText(input);
-    rpc.Handle(Json{{"jsonrpc", "2.0"},
-                    {"method", "textDocument/didChange"},
-                    {"params",
-                     {{"textDocument", {{"uri", kUri}, {"version", id + 1}}},
-                      {"contentChanges",
-                       Json::array({{{"range",
-                                      {{"start", {{"line", range.start.line},
-                                                  {"character", range.start.character}}},
-                                       {"end", {{"line", range.end.line},
-                                                {"character", range.end.character}}}}},
-                                     {"text", tarnwick::WideToUtf8(text)}}})}}}});
+    rpc.Handle(Json{
+        {"jsonrpc", "2.0"},
+        {"method", "textDocument/didChange"},
+        {"params",
+         {{"textDocument", {{"uri", kUri}, {"version", id + 1}}},
+          {"contentChanges",
+           Json::array(
+               {{{"range",
+                  {{"start", {{"line", range.start.line}, {"character", range.start.character}}},
+                   {"end", {{"line", range.end.line}, {"character", range.end.character}}}}},
+                 {"text", tarnwick::WideToUtf8(text)}}})}}}});
     const size_t start = OffsetOf(expected, range.start.line, range.start.character);
     const size_t end = std::max(start, OffsetOf(expected, range.end.line, range.end.character));
     expected.replace(start, end - start, text);
@@ -114,9 +116,9 @@ void EditSequence(FuzzedDataProvider& input) {
     // Now and then one of the engine's requests at a random place.
     if (input.ConsumeBool()) {
       const Json position = {{"line", Coordinate(input)}, {"character", Coordinate(input)}};
-      const char* method = input.PickValueInArray(
-          {"tarnwick/autoInsert", "textDocument/completion", "textDocument/onTypeFormatting",
-           "textDocument/codeAction"});
+      const char* method =
+          input.PickValueInArray({"tarnwick/autoInsert", "textDocument/completion",
+                                  "textDocument/onTypeFormatting", "textDocument/codeAction"});
       Json params = {{"textDocument", {{"uri", kUri}}},
                      {"position", position},
                      {"ch", input.PickValueInArray({"'", "\n", ">"})},
