@@ -273,13 +273,15 @@ void Server::BindLifecycle() {
   });
   rpc.OnNotification("initialized", [this](const Json&) {
     if (client.watchedFilesDynamic) {
-      rpc.SendRequest(
-          "client/registerCapability",
-          {{"registrations",
-            {{{"id", "tarnwick-watched-files"},
-              {"method", "workspace/didChangeWatchedFiles"},
-              {"registerOptions", {{"watchers", {{{"globPattern", "**/*.{bas,cls,frm}"}}}}}}}}}},
-          "tarnwick-register-" + std::to_string(++nextRequestId));
+      rpc.SendRequest("client/registerCapability",
+                      {{"registrations",
+                        {{{"id", "tarnwick-watched-files"},
+                          {"method", "workspace/didChangeWatchedFiles"},
+                          {"registerOptions",
+                           {{"watchers",
+                             {{{"globPattern", "**/*.{bas,cls,frm}"}},
+                              {{"globPattern", "**/.tarnwick"}}}}}}}}}},
+                      "tarnwick-register-" + std::to_string(++nextRequestId));
     }
     StartReading(roots);
   });

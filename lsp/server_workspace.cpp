@@ -197,8 +197,13 @@ void Server::BindWorkspace() {
     }
   });
   rpc.OnNotification("workspace/didChangeWatchedFiles", [this](const Json& params) {
+    bool settingsChanged = false;
     for (const Json& change : params.at("changes")) {
       const auto path = PathFromUri(change.at("uri").get<std::string>());
+      if (path && path->size() >= 10 && path->compare(path->size() - 10, 10, "/.tarnwick") == 0) {
+        settingsChanged = true;  // found again for every folder when next asked
+        continue;
+      }
       if (!path || !IsModuleFileName(*path)) {
         continue;
       }
@@ -212,6 +217,15 @@ void Server::BindWorkspace() {
                           std::make_shared<const DocModule>(ReadModuleFile(*path, encoding)));
       } catch (const std::exception&) {
         workspace.RemoveFile(*path);
+      }
+    }
+    if (settingsChanged) {
+      {
+        std::lock_guard<std::mutex> lock(settingsMutex);
+        projectSettings.clear();
+      }
+      for (auto& [uri, document] : documents) {
+        Changed(uri, document);
       }
     }
   });

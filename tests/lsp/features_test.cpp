@@ -365,6 +365,17 @@ TEST_F(Features, FoldersWatchedFilesAndTheSettingsFile) {
     }
   }
 
+  // The settings file changed: it is read again.
+  Write("other/.tarnwick", "missing = all\n");
+  client.Notify("workspace/didChangeWatchedFiles",
+                {{"changes", {{{"uri", Uri("other/.tarnwick")}, {"type", 2}}}}});
+  const Json again = client.Request("workspace/diagnostic", {{"previousResultIds", Json::array()}});
+  for (const Json& report : again["items"]) {
+    if (report["uri"] == Uri("other/Lone.bas")) {
+      EXPECT_FALSE(report["items"].empty()) << report.dump();
+    }
+  }
+
   // A file created, then deleted, as the client's watcher reports them.
   Write("src/New.bas", "Attribute VB_Name = \"New\"\r\nPublic Sub Fresh()\r\nEnd Sub\r\n");
   client.Notify("workspace/didChangeWatchedFiles",
