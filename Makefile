@@ -5,7 +5,7 @@
 #
 # demo and play use the win64 build (64-bit Office); PRESET=windows-x86 picks
 # the x86 build (32-bit Office): make play PRESET=windows-x86
-NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev zlib1g-dev nlohmann-json3-dev
+NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev zlib1g-dev neovim nlohmann-json3-dev
 # The Windows build: MinGW-w64 (posix threads, windres, objdump), widl, and Wine
 # to run its tests; GoogleTest is built from googletest's source; zlib, linked
 # statically; nlohmann-json's headers, which serve every build.
@@ -104,7 +104,7 @@ fuzz-deps:
 
 fuzz-build: fuzz-deps
 	cmake --preset fuzz >/dev/null
-	cmake --build build/fuzz -j2 --target fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office
+	cmake --build build/fuzz -j2 --target fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office fuzz_lsp
 
 # Each fuzzer for a bounded time on a copy of its seed corpus.
 fuzz-test: fuzz-build
@@ -129,7 +129,7 @@ soak: win64-build
 
 # The installer packages: wixl builds them, msitools' msibuild completes them
 # (scripts/dist.sh), zip packs the DLLs for registering by hand. Only the
-# add-in, tarnwick-doc and the native package tool are built for them.
+# add-in, tarnwick-doc, tarnwick-lsp and the native package tool are built for them.
 DIST_PACKAGES := wixl msitools zip
 dist-deps:
 	@scripts/ensure-packages.sh $(DIST_PACKAGES)
@@ -138,9 +138,9 @@ dist-build: native-deps win64-deps windows-x86-deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native --target tarnwick-package-registry
 	cmake --preset win64 >/dev/null
-	cmake --build --preset win64 --target tarnwick_dll tarnwick-doc
+	cmake --build --preset win64 --target tarnwick_dll tarnwick-doc tarnwick-lsp
 	cmake --preset windows-x86 >/dev/null
-	cmake --build --preset windows-x86 --target tarnwick_dll tarnwick-doc
+	cmake --build --preset windows-x86 --target tarnwick_dll tarnwick-doc tarnwick-lsp
 
 dist: dist-deps dist-build
 	scripts/dist.sh

@@ -48,6 +48,62 @@ ALLOCATION_TARGETS = {"template": 190, "enter-in-block": 30, "tab-template-block
 # workload's median timed beside the same keystrokes.
 OWN_TIME_PER_REFERENCE = 2.0
 LINES_PER_CALL = 64
+# tarnwick-lsp, each a ratio of two figures of one run: a keystroke's request
+# in a 20,000-line module against a 200-line one; diagnostics after a
+# one-character edit against tarnwick-doc check on that module alone; reading
+# the workspace against tarnwick-doc check over the same files.
+LSP_KEYSTROKE_GROWTH = 2.0
+LSP_DIAGNOSTICS_PER_CHECK = 1.0
+LSP_WORKSPACE_PER_CHECK = 1.5
+# Heap held per byte of an open document's text, once open, read and hovered:
+# its lines as the editor's UTF-16 (wchar_t, four bytes on Linux), the module
+# as the library reads it, and what a hover reads.
+LSP_HEAP_PER_SOURCE_BYTE = 32.0
+LSP_KINDS = ["completion", "onTypeFormatting", "autoInsert", "signatureHelp", "hover"]
+
+
+def real_ns(row):
+    """Wall-clock time per iteration in nanoseconds."""
+    scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[row.get("time_unit", "ns")]
+    return row["real_time"] * scale
+
+
+def lsp_targets(rows):
+    """The language server's ratios, when the run measured them."""
+    def row(name):
+        found = rows.get(name) or rows.get(name + "/real_time")
+        return found if found and "error" not in found else None
+    targets = []
+    for kind in LSP_KINDS:
+        small = row("LspKeystroke/%s/200" % kind)
+        large = row("LspKeystroke/%s/20000" % kind)
+        if small and large:
+            ratio = real_ns(large) / real_ns(small)
+            targets.append({"target": "lsp: %s, 20,000 / 200 lines" % kind,
+                            "limit": "<= %.1f" % LSP_KEYSTROKE_GROWTH,
+                            "value": "%.2f (%.0f / %.0f us)" % (ratio, real_ns(large) / 1e3,
+                                                                 real_ns(small) / 1e3),
+                            "holds": ratio <= LSP_KEYSTROKE_GROWTH})
+    for name, server, doc, limit in (
+            ("diagnostics after an edit / check alone, 20,000 lines", "LspDiagnostics/20000",
+             "DocCheckAlone", LSP_DIAGNOSTICS_PER_CHECK),
+            ("reading the workspace / check over it, 55,000 lines", "LspWorkspace",
+             "DocCheckWorkspace", LSP_WORKSPACE_PER_CHECK)):
+        a, b = row(server), row(doc)
+        if a and b:
+            ratio = real_ns(a) / real_ns(b)
+            targets.append({"target": "lsp: " + name, "limit": "<= %.1f" % limit,
+                            "value": "%.2f (%.1f / %.1f ms)" % (ratio, real_ns(a) / 1e6,
+                                                                 real_ns(b) / 1e6),
+                            "holds": ratio <= limit})
+    memory = row("LspMemory/20000")
+    if memory and "heap_per_source_byte" in memory:
+        per_byte = memory["heap_per_source_byte"]
+        targets.append({"target": "lsp: heap per byte of an open 20,000-line document",
+                        "limit": "<= %.0f" % LSP_HEAP_PER_SOURCE_BYTE,
+                        "value": "%.1f" % per_byte,
+                        "holds": per_byte <= LSP_HEAP_PER_SOURCE_BYTE})
+    return targets
 
 
 def native_rows(data):
@@ -203,6 +259,7 @@ def build(native, wine):
          "holds": all(growth[g]["calls_per_64_lines_walked"] is not None and
                       growth[g]["calls_per_64_lines_walked"] <= 1 for g in GROWTH)},
     ]
+    targets += lsp_targets(rows)
     return {
         "context": {k: context.get(k) for k in ("date", "host_name", "num_cpus", "mhz_per_cpu",
                                                   "load_avg", "library_build_type")},

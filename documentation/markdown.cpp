@@ -385,4 +385,9 @@ std::string MemberMarkdown(const DocModule& module, const DocumentedMember& memb
   return Page(module, none).OneMember(member);
 }
 
+std::string MemberMarkdown(const DocModule& module, const DocumentedMember& member,
+                           const std::map<std::string, std::string>& links) {
+  return Page(module, links).OneMember(member);
+}
+
 }  // namespace tarnwick

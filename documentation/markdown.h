@@ -3,6 +3,7 @@
 // example, <see cref> made links between the pages.
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,5 +25,10 @@ std::vector<std::pair<std::string, std::string>> MarkdownSite(
 // block, then summary, parameters, returns, remarks, example and, for an Enum
 // or a Type, its members. A cref is shown as its text, not as a link.
 std::string MemberMarkdown(const DocModule& module, const DocumentedMember& member);
+// The same, each cref found in `links` made a link to its address. A cref is
+// looked up as written, without a "X:" prefix and a parameter list, in ASCII
+// lower case ("bank.deposit").
+std::string MemberMarkdown(const DocModule& module, const DocumentedMember& member,
+                           const std::map<std::string, std::string>& links);
 
 }  // namespace tarnwick

@@ -11,7 +11,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:?usage: run-fuzzers.sh SECONDS [FUZZER...]}"
 shift
 fuzzers=("$@")
-[ ${#fuzzers[@]} -eq 0 ] && fuzzers=(fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office)
+[ ${#fuzzers[@]} -eq 0 ] && fuzzers=(fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office fuzz_lsp)
 build="$root/build/fuzz"
 # AddressSanitizer holds up to 256 MB of freed memory to catch late uses;
 # 64 MB still catches them and leaves the limit on memory to the code's own.

@@ -21,10 +21,12 @@ declare -A allowed=(
   [window]="engine text win32"
   [addin/server]="registrar window engine text win32"
   [addin]="addin/server registrar vbe window engine text win32"
-  [simulator]="addin engine files text win32"
+  [simulator]="addin vba engine files text win32"
   [tools/doc]="documentation files office vba engine text"
   [tools/package]="addin/server registrar files text"
   [tools/replay]="simulator engine files text"
+  [lsp]="documentation files vba engine office text"
+  [tools/lsp]="lsp"
 )
 
 for folder in "${!allowed[@]}"; do

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "documentation/check.h"
+#include "documentation/settings_file.h"
 #include "text/encoding.h"
 #include "tools/doc/check_report.h"
 
@@ -21,6 +22,9 @@ struct Arguments {
   ReportFormat format = ReportFormat::kText;
   CheckOptions check;
   std::vector<std::string> paths;  // UTF-8, as given
+  // The project's settings file found for the first PATH: its values stand
+  // where no flag was given, and its exclude patterns apply to folders.
+  std::optional<SettingsFile> settingsFile;
 };
 
 }  // namespace tarnwick

@@ -44,7 +44,8 @@ struct Entry {
 };
 
 // A file, or the module files of a folder and its subfolders in path order.
-void Collect(const std::string& argument, bool first, bool folders, std::vector<Entry>& entries) {
+void Collect(const std::string& argument, bool first, bool folders, const SettingsFile* settings,
+             std::vector<Entry>& entries) {
   const fs::path path = PathOf(argument);
   std::error_code error;
   if (!folders || !fs::is_directory(path, error)) {
@@ -55,6 +56,14 @@ void Collect(const std::string& argument, bool first, bool folders, std::vector<
   fs::recursive_directory_iterator it(path, error);
   for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     std::error_code ignored;
+    const bool folder = it->is_directory(ignored);
+    if (settings != nullptr &&
+        IsExcluded(*settings, Shown(fs::absolute(it->path(), ignored)), folder)) {
+      if (folder) {
+        it.disable_recursion_pending();
+      }
+      continue;
+    }
     if (it->is_regular_file(ignored) && IsModuleFile(it->path())) {
       files.push_back(it->path());
     }
@@ -153,7 +162,7 @@ class Loader {
 Inputs LoadInputs(const std::vector<std::string>& paths, const LoadOptions& options) {
   std::vector<Entry> entries;
   for (size_t i = 0; i < paths.size(); ++i) {
-    Collect(paths[i], i == 0, !options.officeFilesOnly, entries);
+    Collect(paths[i], i == 0, !options.officeFilesOnly, options.settings, entries);
   }
   // Every file is read at once; what they hold is then kept, and what could not
   // be read reported, in the order of the command line.

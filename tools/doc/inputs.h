@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "documentation/module.h"
+#include "documentation/settings_file.h"
 #include "text/encoding.h"
 
 namespace tarnwick {
@@ -21,6 +22,8 @@ struct LoadOptions {
   // one), and its modules are split into lines but not parsed: what export
   // needs. Otherwise every module is parsed.
   bool officeFilesOnly = false;
+  // Its exclude patterns leave files and folders out of a folder's search.
+  const SettingsFile* settings = nullptr;
 };
 
 struct Inputs {

@@ -34,7 +34,9 @@ std::wstring DefaultProject(const std::string& first) {
 
 Session::Session(Arguments given, Stage stage, std::ostream& out, std::ostream& err)
     : arguments(std::move(given)), out(out), err(err) {
-  Inputs inputs = LoadInputs(arguments.paths, {arguments.encoding, stage == Stage::kOfficeText});
+  Inputs inputs =
+      LoadInputs(arguments.paths, {arguments.encoding, stage == Stage::kOfficeText,
+                                   arguments.settingsFile ? &*arguments.settingsFile : nullptr});
   for (const std::string& error : inputs.errors) {
     err << error << "\n";
     status = kDocBadInput;
