@@ -31,6 +31,22 @@ function serverProgram(extensionPath: string): string {
   return path.resolve(base, configured);
 }
 
+// A package unpacked without its file modes leaves the bundled programs
+// unable to run; they are made executable again.
+function ensureExecutable(program: string): void {
+  if (process.platform === 'win32') {
+    return;
+  }
+  try {
+    const mode = fs.statSync(program).mode;
+    if ((mode & 0o111) === 0) {
+      fs.chmodSync(program, mode | 0o755);
+    }
+  } catch {
+    // Missing or not ours to change: starting it says why.
+  }
+}
+
 function running(): LanguageClient | undefined {
   return client !== undefined && client.isRunning() ? client : undefined;
 }
@@ -50,7 +66,17 @@ export async function activate(context: vscode.ExtensionContext): Promise<void> 
   });
 
   const start = async (): Promise<void> => {
+    // Each package carries the programs of one platform, named in its manifest.
+    const target = (context.extension.packageJSON as { target?: string }).target;
+    const platform = `${process.platform}-${process.arch}`;
+    if (configuredServerPath().length === 0 && target !== undefined && target !== platform) {
+      void vscode.window.showErrorMessage(
+        `Tarnwick: this package's programs are for ${target}; install the package for ${platform}.`,
+      );
+      return;
+    }
     const program = serverProgram(context.extensionPath);
+    ensureExecutable(program);
     if (!fs.existsSync(program)) {
       output.appendLine(`The language server ${program} does not exist.`);
       void vscode.window.showErrorMessage(
@@ -81,6 +107,9 @@ export async function activate(context: vscode.ExtensionContext): Promise<void> 
           isDocumentationLine(document.lineAt(position.line).text)
             ? next(document, position, completionContext, token)
             : undefined,
+        // Typing is answered by auto-insert; formatting on type as well would
+        // insert the same text twice.
+        provideOnTypeFormattingEdits: () => undefined,
       },
     };
     client = new LanguageClient('tarnwick', 'Tarnwick', serverOptions, clientOptions);
@@ -112,7 +141,11 @@ export async function activate(context: vscode.ExtensionContext): Promise<void> 
         ),
     };
   };
-  const toolContext = () => ({ docProgram: bundledProgram(context.extensionPath, 'tarnwick-doc'), output });
+  const toolContext = () => {
+    const docProgram = bundledProgram(context.extensionPath, 'tarnwick-doc');
+    ensureExecutable(docProgram);
+    return { docProgram, output };
+  };
 
   context.subscriptions.push(
     output,
