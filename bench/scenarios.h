@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "simulator/keys.h"
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick::bench {
 

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "engine/messages.h"
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick {
 

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick {
 

@@ -53,27 +53,13 @@ void MemoryPane::ResetCounts() {
 
 int32_t MemoryPane::GetLineCount() {
   CallScope scope(*this, PaneOperation::kGetLineCount);
-  return module.LineCount() + 1;
+  return editor.GetLineCount();
 }
 
 void MemoryPane::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
                               int32_t* endColumn) {
   CallScope scope(*this, PaneOperation::kGetSelection);
-  if (!startLine && !startColumn && !endLine && !endColumn) {
-    throw BadException();
-  }
-  if (startLine) {
-    *startLine = selection.startLine;
-  }
-  if (startColumn) {
-    *startColumn = selection.startColumn;
-  }
-  if (endLine) {
-    *endLine = selection.endLine;
-  }
-  if (endColumn) {
-    *endColumn = selection.endColumn;
-  }
+  editor.GetSelection(startLine, startColumn, endLine, endColumn);
 }
 
 void MemoryPane::SetCaret(int32_t line, int32_t column) {
@@ -84,41 +70,24 @@ void MemoryPane::SetCaret(int32_t line, int32_t column) {
 void MemoryPane::SetSelection(int32_t startLine, int32_t startColumn, int32_t endLine,
                               int32_t endColumn) {
   CallScope scope(*this, PaneOperation::kSetSelection);
-  selection = module.Clamp({startLine, startColumn, endLine, endColumn});
+  editor.SetSelection(startLine, startColumn, endLine, endColumn);
 }
 
 void MemoryPane::GetLine(int32_t line, std::wstring& text) {
   CallScope scope(*this, PaneOperation::kGetLine);
-  if (line < 0 || line > module.LineCount() + 1) {
-    throw BadException();
-  }
-  text = module.Line(line);
+  editor.GetLine(line, text);
 }
 
 void MemoryPane::GetLines(int32_t startLine, int32_t count, std::vector<std::wstring>& lines) {
   CallScope scope(*this, PaneOperation::kGetLines);
-  const int64_t end = int64_t{startLine} + count;
-  if (startLine < 0 || count < 0 || end > module.LineCount() + 1) {
-    throw BadException();
-  }
-  std::vector<std::wstring> run;
-  run.reserve(static_cast<size_t>(count));
-  for (int32_t line = startLine; line < end; ++line) {
-    run.push_back(module.Line(line));
-  }
-  lines = std::move(run);
+  editor.GetLines(startLine, count, lines);
 }
 
 void MemoryPane::GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) {
   name.clear();
   try {
     CallScope scope(*this, PaneOperation::kGetProcOfLine);
-    if (const Procedure* procedure = module.ProcOfLine(line)) {
-      name = procedure->name;
-      if (kind) {
-        *kind = procedure->kind;
-      }
-    }
+    editor.GetProcOfLine(line, name, kind);
   } catch (const std::bad_exception&) {
     // A failed question answers with no procedure.
   }
@@ -126,11 +95,7 @@ void MemoryPane::GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) 
 
 int32_t MemoryPane::GetProcBodyLine(const std::wstring& name, int32_t kind) {
   CallScope scope(*this, PaneOperation::kGetProcBodyLine);
-  const Procedure* procedure = module.FindProc(name, kind);
-  if (!procedure) {
-    throw BadException();
-  }
-  return procedure->bodyLine;
+  return editor.GetProcBodyLine(name, kind);
 }
 
 bool MemoryPane::IsInProcBody(int32_t line) {
@@ -140,11 +105,7 @@ bool MemoryPane::IsInProcBody(int32_t line) {
 
 void MemoryPane::ReplaceLine(int32_t line, const std::wstring& text) {
   CallScope scope(*this, PaneOperation::kReplaceLine);
-  if (!module.ReplaceLine(line, text)) {
-    throw BadException();
-  }
-  // The editor keeps the caret inside the text it now holds.
-  selection = module.Clamp(selection);
+  editor.ReplaceLine(line, text);
 }
 
 std::wstring MemoryPane::ReadLineRun(int32_t startLine, int32_t count) {

@@ -1,18 +1,8 @@
-// The in-memory code pane: the engine's VisualBasicEditor over a Module and a
-// Selection that the caller owns (normally a SimulatedCodeWindow).
-//
-// It answers as the editor's pane does:
-//   - GetLine fails for line < 0 or line > GetLineCount(); line 0 and the line
-//     after the last read as empty text.
-//   - GetLines fails for startLine < 0, count < 0 or startLine + count >
-//     GetLineCount().
-//   - GetSelection fails when all four pointers are null.
-//   - SetSelection clamps to the module as the editor does (Module::Clamp).
-//   - ReplaceLine fails for a line outside 1..GetLineCount()-1.
-//   - GetProcBodyLine fails for a name and kind the module does not hold.
-//   - SetCaret and IsInProcBody go through the interface's own operations.
-//   - ReadLineRun, the editor's batched read, answers as the editor's Lines
-//     does (Module::JoinLines): the lines joined with CR LF.
+// The in-memory code pane of the simulated editor: vba/'s ModulePane over a
+// Module and a Selection that the caller owns (normally a SimulatedCodeWindow),
+// with every call counted and failures injected on request. It answers as
+// ModulePane does; ReadLineRun, the editor's batched read, answers as the
+// editor's Lines does (Module::JoinLines): the lines joined with CR LF.
 // Every failure throws std::bad_exception.
 //
 // Counting. Each call of one of the ten operations or of ReadLineRun is one
@@ -30,7 +20,8 @@
 
 #include "engine/keystroke_read_cache.h"
 #include "engine/visual_basic_editor.h"
-#include "simulator/module.h"
+#include "vba/module.h"
+#include "vba/module_pane.h"
 
 namespace tarnwick {
 
@@ -53,7 +44,7 @@ const char* PaneOperationName(PaneOperation operation);
 
 class MemoryPane final : public VisualBasicEditor, public LineRunSource {
  public:
-  MemoryPane(Module& module, Selection& selection) : module(module), selection(selection) {}
+  MemoryPane(Module& module, Selection& selection) : module(module), editor(module, selection) {}
 
   int32_t GetLineCount() override;
   void GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
@@ -87,7 +78,7 @@ class MemoryPane final : public VisualBasicEditor, public LineRunSource {
   class CallScope;
 
   Module& module;
-  Selection& selection;
+  ModulePane editor;
   std::array<int64_t, kPaneOperationCount> perOperation{};
   std::vector<PaneOperation> log;
   int64_t total = 0;

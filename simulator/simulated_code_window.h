@@ -19,7 +19,7 @@
 #include "engine/keystroke_read_cache.h"
 #include "simulator/keys.h"
 #include "simulator/memory_pane.h"
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick {
 

@@ -19,10 +19,12 @@ declare -A allowed=(
   [window]="engine text win32"
   [addin/server]="registrar window engine text win32"
   [addin]="addin/server registrar vbe window engine text win32"
-  [simulator]="addin engine text win32"
+  [simulator]="addin vba engine text win32"
   [tools/doc]="office vba engine text"
   [tools/package]="addin/server registrar text"
   [tools/replay]="simulator engine text"
+  [lsp]="vba engine office text"
+  [tools/lsp]="lsp"
 )
 
 for folder in "${!allowed[@]}"; do

@@ -11,7 +11,7 @@
 
 #include "simulator/com/object_model.h"
 #include "simulator/keys.h"
-#include "simulator/module.h"
+#include "vba/module.h"
 #include "simulator/win32/code_window_stand_in.h"
 
 namespace tarnwick::bench {

@@ -32,7 +32,7 @@
 #include <wrl/client.h>
 
 #include "simulator/com/dispatch_object.h"
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick {
 

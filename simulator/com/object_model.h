@@ -13,7 +13,7 @@
 
 #include "simulator/com/call_log.h"
 #include "simulator/com/editor_objects.h"
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick {
 

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "simulator/com/editor_objects.h"
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick {
 

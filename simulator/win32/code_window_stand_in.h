@@ -14,7 +14,7 @@
 #include <string>
 
 #include "simulator/keys.h"
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick {
 

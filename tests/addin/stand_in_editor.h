@@ -16,7 +16,7 @@
 #include "addin/connect.h"
 #include "simulator/com/object_model.h"
 #include "simulator/keys.h"
-#include "simulator/module.h"
+#include "vba/module.h"
 #include "simulator/win32/code_window_stand_in.h"
 
 namespace tarnwick::test {

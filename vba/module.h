@@ -61,6 +61,13 @@ class Module {
   // before an LF goes with it); text after a NUL is dropped. Returns false, with
   // nothing changed, for a line outside the module.
   [[nodiscard]] bool ReplaceLine(int32_t line, const std::wstring& text);
+  // The lines that ReplaceLine makes of `text`: one at least.
+  static std::vector<std::wstring> SplitReplacement(const std::wstring& text);
+  // Replaces lines first .. first + count - 1 with `replacement` in one step;
+  // `first` may be LineCount() + 1 (with count 0) to append. Returns false,
+  // with nothing changed, for a run outside the module.
+  [[nodiscard]] bool ReplaceLines(int32_t first, int32_t count,
+                                  std::vector<std::wstring> replacement);
   // Direct edits used by the editor's own keystroke behaviour.
   void SetLine(int32_t line, std::wstring text);
   void InsertLine(int32_t before, std::wstring text);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "simulator/module.h"
+#include "vba/module.h"
 
 namespace tarnwick {
 namespace {

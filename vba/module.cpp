@@ -1,4 +1,4 @@
-#include "simulator/module.h"
+#include "vba/module.h"
 
 #include <algorithm>
 #include <optional>
@@ -135,10 +135,7 @@ bool Module::JoinLines(int32_t start, int32_t count, std::wstring& text) const {
   return true;
 }
 
-bool Module::ReplaceLine(int32_t line, const std::wstring& text) {
-  if (line < 1 || line > LineCount()) {
-    return false;
-  }
+std::vector<std::wstring> Module::SplitReplacement(const std::wstring& text) {
   const std::wstring written = text.substr(0, text.find(L'\0'));
   std::vector<std::wstring> pieces;
   size_t start = 0;
@@ -154,10 +151,30 @@ bool Module::ReplaceLine(int32_t line, const std::wstring& text) {
     }
     start = lf + 1;
   }
-  const auto at = lines.begin() + (line - 1);
-  *at = std::move(pieces[0]);
-  lines.insert(at + 1, std::make_move_iterator(pieces.begin() + 1),
-               std::make_move_iterator(pieces.end()));
+  return pieces;
+}
+
+bool Module::ReplaceLine(int32_t line, const std::wstring& text) {
+  if (line < 1 || line > LineCount()) {
+    return false;
+  }
+  return ReplaceLines(line, 1, SplitReplacement(text));
+}
+
+bool Module::ReplaceLines(int32_t first, int32_t count, std::vector<std::wstring> replacement) {
+  if (first < 1 || count < 0 || int64_t{first} + count > int64_t{LineCount()} + 1) {
+    return false;
+  }
+  const auto at = lines.begin() + (first - 1);
+  const size_t common = std::min(static_cast<size_t>(count), replacement.size());
+  std::move(replacement.begin(), replacement.begin() + static_cast<ptrdiff_t>(common), at);
+  if (replacement.size() > common) {
+    lines.insert(at + static_cast<ptrdiff_t>(common),
+                 std::make_move_iterator(replacement.begin() + static_cast<ptrdiff_t>(common)),
+                 std::make_move_iterator(replacement.end()));
+  } else {
+    lines.erase(at + static_cast<ptrdiff_t>(common), at + count);
+  }
   Changed();
   return true;
 }
