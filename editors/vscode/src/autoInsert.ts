@@ -35,7 +35,8 @@ export type AskServer = (params: AutoInsertParams) => Promise<AutoInsertResult |
 
 export interface Typed {
   ch: TypedCharacter;
-  // Just after the character typed, in the document as it is after the change.
+  // Just after the character typed (for Enter, after the indentation the
+  // editor carried over), in the document as it is after the change.
   position: vscode.Position;
 }
 
@@ -60,7 +61,10 @@ export function typedCharacter(event: vscode.TextDocumentChangeEvent): Typed | u
     };
   }
   if (enterText.test(change.text)) {
-    return { ch: '\n', position: new vscode.Position(start.line + 1, 0) };
+    // The caret after Enter: past the indentation carried over, which the
+    // server reads as the editor's and not as text of the line.
+    const indentation = change.text.replace(/^\r?\n/, '');
+    return { ch: '\n', position: new vscode.Position(start.line + 1, indentation.length) };
   }
   return undefined;
 }

@@ -68,7 +68,7 @@ describe('which changes ask the server', () => {
   const asks: [string, Typing, Omit<AutoInsertParams, 'textDocument'>][] = [
     ['an apostrophe', { before: "''^\nSub Init()", text: "'" }, { position: { line: 0, character: 3 }, ch: "'" }],
     ['a greater-than sign', { before: "''' <c^", text: '>' }, { position: { line: 0, character: 7 }, ch: '>' }],
-    ['Enter, with the indentation it carries', { before: "    ''' One^", text: '\n    ' }, { position: { line: 1, character: 0 }, ch: '\n' }],
+    ['Enter, with the indentation it carries', { before: "    ''' One^", text: '\n    ' }, { position: { line: 1, character: 4 }, ch: '\n' }],
     ['Enter in a CR LF document', { before: "''' One^", text: '\r\n' }, { position: { line: 1, character: 0 }, ch: '\n' }],
     ['Enter with only the template switched on', { before: "'''^Sub A()", text: '\n', switches: { continuation: false } }, { position: { line: 1, character: 0 }, ch: '\n' }],
   ];
