@@ -51,7 +51,7 @@ export async function syncDocumentation(connection: SyncConnection | undefined):
     );
     if (action === undefined) {
       void vscode.window.showInformationMessage(
-        'Tarnwick: the documentation in this file is already in line with its declarations.',
+        'Tarnwick: nothing to sync in this file.',
       );
       return;
     }
