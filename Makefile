@@ -110,7 +110,7 @@ soak: win64-build
 
 # The installer packages: wixl builds them, msitools' msibuild completes them
 # (scripts/dist.sh), zip packs the DLLs for registering by hand. Only the
-# add-in, tarnwick-doc and the native package tool are built for them.
+# add-in, tarnwick-doc, tarnwick-lsp and the native package tool are built for them.
 DIST_PACKAGES := wixl msitools zip
 dist-deps:
 	@scripts/ensure-packages.sh $(DIST_PACKAGES)
@@ -119,9 +119,9 @@ dist-build: native-deps win64-deps windows-x86-deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native --target tarnwick-package-registry
 	cmake --preset win64 >/dev/null
-	cmake --build --preset win64 --target tarnwick_dll tarnwick-doc
+	cmake --build --preset win64 --target tarnwick_dll tarnwick-doc tarnwick-lsp
 	cmake --preset windows-x86 >/dev/null
-	cmake --build --preset windows-x86 --target tarnwick_dll tarnwick-doc
+	cmake --build --preset windows-x86 --target tarnwick_dll tarnwick-doc tarnwick-lsp
 
 dist: dist-deps dist-build vsix
 	scripts/dist.sh

@@ -5,6 +5,8 @@
 #include <stdexcept>
 
 #include "engine/comment_engine.h"
+#include "engine/declaration_parser.h"
+#include "engine/text_helpers.h"
 #include "engine/messages.h"
 #include "lsp/document_pane.h"
 
@@ -214,6 +216,13 @@ std::optional<LineEdit> EditForTypedKey(const TextDocument& document, TextPositi
 
 std::optional<LineEdit> TemplateAbove(const TextDocument& document, int64_t line) {
   if (line < 0 || line >= document.LineCount()) {
+    return std::nullopt;
+  }
+  // Only on the first line of a declaration.
+  const std::wstring& text = document.Line(line);
+  const size_t start = FirstNonBlank(text);
+  if (start == std::wstring::npos || !IsDeclarationKeyword(FirstWordFrom(text, start)) ||
+      (line > 0 && IsContinuedLine(document.Line(line - 1)))) {
     return std::nullopt;
   }
   DocumentPane pane(document.Lines());

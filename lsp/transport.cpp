@@ -30,7 +30,24 @@ bool FrameReader::ReadHeaderLine(std::string& line, bool& tooLong) {
   }
 }
 
+bool FrameReader::SkipBody() {
+  while (skip > 0) {
+    const size_t step = std::min<size_t>(skip, size_t{1} << 30);
+    in.ignore(static_cast<std::streamsize>(step));
+    const auto got = static_cast<size_t>(in.gcount());
+    skip -= got;
+    if (got < step) {
+      skip = 0;
+      return false;
+    }
+  }
+  return true;
+}
+
 Frame FrameReader::Next() {
+  if (!SkipBody()) {
+    return Frame{};
+  }
   Frame frame;
   std::string line;
   bool tooLong = false;
@@ -93,16 +110,8 @@ Frame FrameReader::Next() {
     frame.kind = Frame::Kind::kTooLarge;
     frame.error = "a message of " + std::to_string(length) + " bytes is longer than the limit of " +
                   std::to_string(maxBody) + " bytes";
-    size_t left = length;
-    while (left > 0 && in) {
-      const size_t step = std::min<size_t>(left, size_t{1} << 30);
-      in.ignore(static_cast<std::streamsize>(step));
-      left -= static_cast<size_t>(in.gcount());
-      if (static_cast<size_t>(in.gcount()) < step) {
-        break;
-      }
-    }
-    return left == 0 ? frame : Frame{};
+    skip = length;  // skipped on the next read, after the error is answered
+    return frame;
   }
   frame.body.resize(length);
   in.read(frame.body.data(), static_cast<std::streamsize>(length));

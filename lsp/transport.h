@@ -1,7 +1,8 @@
 // The base protocol's framing: a header of "Name: value" lines ended by an
 // empty line, then exactly Content-Length bytes of body. Other headers are
 // ignored. Every read is bounded: a header line, the number of header lines
-// and a body's size have limits, and a body past its limit is skipped unread.
+// and a body's size have limits, and a body past its limit is reported at
+// once and skipped unread on the next read.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +16,7 @@ namespace tarnwick::lsp {
 struct Frame {
   enum class Kind {
     kMessage,    // body holds the message
-    kTooLarge,   // the body was longer than the limit and was skipped
+    kTooLarge,   // the body is longer than the limit; the next read skips it
     kBadHeader,  // the header could not be read; error says why
     kEnd,        // the input ended
   };
@@ -35,9 +36,12 @@ class FrameReader {
  private:
   // One header line without its CR LF (or LF); false at the end of input.
   bool ReadHeaderLine(std::string& line, bool& tooLong);
+  // Reads past the body of a message that was too large; false at the end.
+  bool SkipBody();
 
   std::istream& in;
   const size_t maxBody;
+  size_t skip = 0;
 };
 
 // Writes one framed message and flushes.

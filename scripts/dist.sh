@@ -2,7 +2,8 @@
 # make dist: the add-in for Windows users, in build/dist/:
 #   Tarnwick-<version>-x64.msi   the per-user package for 64-bit Office
 #   Tarnwick-<version>-x86.msi   the per-user package for 32-bit Office
-#   Tarnwick-<version>.zip       both DLLs and tarnwick-doc.exe, for registering by hand
+#   Tarnwick-<version>.zip       both DLLs, tarnwick-doc.exe and tarnwick-lsp.exe, for
+#                                registering by hand
 # from the win64 and windows-x86 builds, with the native build's
 # tarnwick-package-registry for the packages' Registry table.
 #
@@ -31,7 +32,8 @@ package() {  # package PLATFORM BUILD STRIP
   local msi=$out/Tarnwick-$version-$platform.msi
   mkdir -p "$binaries"
   # The builds carry debug information, which users have no use for.
-  for file in "$build/bin/Tarnwick.dll" "$build/tools/doc/tarnwick-doc.exe"; do
+  for file in "$build/bin/Tarnwick.dll" "$build/tools/doc/tarnwick-doc.exe" \
+    "$build/tools/lsp/tarnwick-lsp.exe"; do
     "$strip" --strip-debug -o "$binaries/$(basename "$file")" "$file"
   done
   "$registry" --platform "$platform" --scripts addin/resources --idl addin/typelib/tarnwick.idl \
@@ -65,7 +67,8 @@ if [ "$out" = build/dist ]; then
   mkdir -p "$zipped"
   for platform in x64 x86; do
     mkdir -p "$zipped/$platform"
-    cp "$work/$platform/Tarnwick.dll" "$work/$platform/tarnwick-doc.exe" "$zipped/$platform/"
+    cp "$work/$platform/Tarnwick.dll" "$work/$platform/tarnwick-doc.exe" \
+      "$work/$platform/tarnwick-lsp.exe" "$zipped/$platform/"
   done
   sed "s/@VERSION@/$version/g" installer/INSTALL.txt | sed 's/$/\r/' >"$zipped/INSTALL.txt"
   (cd "$work" && rm -f ../"Tarnwick-$version.zip" && zip -qr -X ../"Tarnwick-$version.zip" "Tarnwick-$version")

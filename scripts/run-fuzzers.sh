@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:?usage: run-fuzzers.sh SECONDS [FUZZER...]}"
 shift
 fuzzers=("$@")
-[ ${#fuzzers[@]} -eq 0 ] && fuzzers=(fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office)
+[ ${#fuzzers[@]} -eq 0 ] && fuzzers=(fuzz_keystrokes fuzz_registrar fuzz_text fuzz_doc fuzz_office fuzz_lsp)
 build="$root/build/fuzz"
 status=0
 passed=0

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine for CTest (the cross build's emulator).
 #
-#   wine-run.sh --prefix DIR PROGRAM.exe [ARGS...]
+#   wine-run.sh --prefix DIR [--stdin FILE] PROGRAM.exe [ARGS...]
 #   wine-run.sh --prefix DIR             (only make the prefix and start its server)
+#
+# The program reads FILE as its standard input (--stdin), /dev/null otherwise.
 #
 # - The program runs in a private, headless prefix DIR (created on first use,
 #   under a lock, with the null graphics driver and no crash dialog).
@@ -26,6 +28,11 @@ if [ "${1:-}" != "--prefix" ] || [ $# -lt 2 ]; then
 fi
 prefix=$(realpath -m "$2")
 shift 2
+input=/dev/null
+if [ "${1:-}" = "--stdin" ] && [ $# -ge 2 ]; then
+  input=$2
+  shift 2
+fi
 
 export WINEPREFIX=$prefix
 export WINEARCH=win64
@@ -72,14 +79,14 @@ err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 
 status=0
-"$WINE" "$@" </dev/null >"$out" 2>"$err" || status=$?
+"$WINE" "$@" <"$input" >"$out" 2>"$err" || status=$?
 # Once in a few hundred runs on a busy machine, Wine fails to start a program
 # and says nothing at all. Every test program prints before it can fail, so a
 # failure with no output is Wine's, and the program is run once more.
 if [ "$status" -ne 0 ] && [ ! -s "$out" ] && [ ! -s "$err" ]; then
   echo "wine-run: $1 exited with status $status before printing anything; running it again" >&2
   status=0
-  "$WINE" "$@" </dev/null >"$out" 2>"$err" || status=$?
+  "$WINE" "$@" <"$input" >"$out" 2>"$err" || status=$?
 fi
 cat "$out"
 cat "$err" >&2

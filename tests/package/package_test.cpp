@@ -228,6 +228,7 @@ TEST_P(PackageTest, InstallsThePerUserRegistrationAndRemovesExactlyIt) {
   EXPECT_EQ(InstalledTypeLib(bitness),
             ExpectedTypeLibKeys(folder + L"\\Tarnwick.dll", SharedFolder(), kHelpString, bitness));
   EXPECT_TRUE(std::filesystem::exists(folder + L"\\tarnwick-doc.exe"));
+  EXPECT_TRUE(std::filesystem::exists(folder + L"\\tarnwick-lsp.exe"));
   EXPECT_EQ(InstalledVersionsOf(ProductName(bitness)),
             std::vector<std::wstring>{L"" TARNWICK_VERSION_TEXT});
 
