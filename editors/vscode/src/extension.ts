@@ -66,10 +66,13 @@ export async function activate(context: vscode.ExtensionContext): Promise<void> 
   });
 
   const start = async (): Promise<void> => {
-    // Each package carries the programs of one platform, named in its manifest.
+    // Each package carries the programs of one platform, named in its manifest
+    // (Windows on Arm runs the x64 ones).
     const target = (context.extension.packageJSON as { target?: string }).target;
     const platform = `${process.platform}-${process.arch}`;
-    if (configuredServerPath().length === 0 && target !== undefined && target !== platform) {
+    const [targetSystem, targetArch] = (target ?? platform).split('-');
+    const runs = targetSystem === process.platform && (targetSystem === 'win32' || targetArch === process.arch);
+    if (configuredServerPath().length === 0 && !runs) {
       void vscode.window.showErrorMessage(
         `Tarnwick: this package's programs are for ${target}; install the package for ${platform}.`,
       );
