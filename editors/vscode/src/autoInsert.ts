@@ -142,10 +142,15 @@ export interface AutoInsertOptions {
 export class AutoInsert {
   constructor(private readonly options: AutoInsertOptions) {}
 
-  // Resolves to true when an insertion was applied.
-  async onDidChangeTextDocument(event: vscode.TextDocumentChangeEvent): Promise<boolean> {
+  // Resolves to true when an insertion was applied. `version` is the
+  // document's version right after the change: a change already followed by
+  // another is not asked about.
+  async onDidChangeTextDocument(
+    event: vscode.TextDocumentChangeEvent,
+    version = event.document.version,
+  ): Promise<boolean> {
     const document = event.document;
-    if (document.languageId !== 'vba' || this.options.pasting()) {
+    if (document.languageId !== 'vba' || document.version !== version || this.options.pasting()) {
       return false;
     }
     const typed = typedCharacter(event);
@@ -161,7 +166,6 @@ export class AutoInsert {
     if (!wanted(typed.ch, switches)) {
       return false;
     }
-    const version = document.version;
     let result: AutoInsertResult | null | undefined;
     try {
       result = await this.options.ask({

@@ -100,8 +100,9 @@ export async function activate(context: vscode.ExtensionContext): Promise<void> 
       middleware: {
         // The change reaches the server before the question about it.
         didChange: async (event, next) => {
+          const version = event.document.version;
           await next(event);
-          void autoInsert.onDidChangeTextDocument(event);
+          void autoInsert.onDidChangeTextDocument(event, version);
         },
         // Our completions are the documentation's tags and names: asked for
         // only on ''' lines, so that they never crowd another VBA

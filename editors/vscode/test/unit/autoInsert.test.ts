@@ -148,6 +148,14 @@ describe('applying the answer', () => {
     assert.deepEqual(session.editor.snippets, []);
   });
 
+  it('does not ask about a change another one already followed', async () => {
+    const session = type({ before: "''' <c^", text: '>' }, answer('$0</c>', [0, 7, 0, 7]));
+    const version = session.editor.document.version;
+    session.editor.document.replace(new standIn.Range(0, 7, 0, 7), 'x');
+    assert.equal(await session.autoInsert.onDidChangeTextDocument(session.event, version), false);
+    assert.deepEqual(session.asked, []);
+  });
+
   it('logs a failed request and applies nothing', async () => {
     const session = type({ before: "''' <c^", text: '>' }, async () => {
       throw new Error('Request tarnwick/autoInsert failed with message: boom');
