@@ -6,12 +6,14 @@
 #
 # demo and play use the win64 build (64-bit Office); PRESET=windows-x86 picks
 # the x86 build (32-bit Office): make play PRESET=windows-x86
-NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev zlib1g-dev
+NATIVE_PACKAGES := g++ cmake make googletest libgtest-dev libgmock-dev zlib1g-dev nlohmann-json3-dev
 # The Windows build: MinGW-w64 (posix threads, windres, objdump), widl, and Wine
-# to run its tests; GoogleTest is built from googletest's source; zlib, linked statically.
-WIN64_PACKAGES := cmake make googletest g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64
-# The fuzzers: clang with libFuzzer and the sanitizers' runtimes; zlib for the Office readers.
-FUZZ_PACKAGES := clang-14 libclang-rt-14-dev zlib1g-dev
+# to run its tests; GoogleTest is built from googletest's source; zlib, linked
+# statically; nlohmann-json's headers, which serve every build.
+WIN64_PACKAGES := cmake make googletest g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev wine64 nlohmann-json3-dev
+# The fuzzers: clang with libFuzzer and the sanitizers' runtimes; zlib for the
+# Office readers; nlohmann-json, which the configuration of every build asks for.
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev zlib1g-dev nlohmann-json3-dev
 FUZZ_SECONDS_TEST := 30
 FUZZ_SECONDS_LONG := 600
 WINEPREFIX_WIN64 := $(CURDIR)/build/win64/wineprefix
@@ -19,7 +21,7 @@ WINESERVER := /usr/lib/wine/wineserver
 # The x86 build for 32-bit Office: the i686 compiler, and Wine's 32-bit half
 # (wine32:i386; ensure-packages.sh adds the i386 architecture for it) to run
 # its tests under WoW64 in a 64-bit prefix.
-X86_PACKAGES := cmake make googletest g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev wine64 wine32:i386
+X86_PACKAGES := cmake make googletest g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev wine64 wine32:i386 nlohmann-json3-dev
 WINEPREFIX_X86 := $(CURDIR)/build/windows-x86/wineprefix
 # Wine's 32-bit loader: WoW64 starts every 32-bit program through it.
 WINE32 := /usr/lib/wine/wine

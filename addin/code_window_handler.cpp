@@ -43,7 +43,7 @@ void OnCodeWindowMessage(SubclassedWindow& route, bool* consumed, LRESULT* resul
         const Microsoft::WRL::ComPtr<IConnect> holdInstance(instance);
         const Microsoft::WRL::ComPtr<IDispatch> editor = instance->vbe;
         VisualBasicEditorVBA pane(editor.Get());
-        use(pane, pane);
+        use(pane);
       },
       [&] { return route.installed != FALSE; });
 }

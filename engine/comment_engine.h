@@ -24,9 +24,6 @@ struct TagRange {
 // composition, in any code window. Process-wide, used from the UI thread only.
 extern std::wstring lineBeforeComposition;
 
-// The filter applied before anything is built for a message.
-bool IsWatchedMessage(uint32_t message, uintptr_t wParam);
-
 // Decides what one watched message does. `character` is the low byte of wParam.
 // Sets *consumed to true when the editor must not see the message; never sets it
 // to false. Failures of the pane or an action pass out unchanged.

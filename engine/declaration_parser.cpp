@@ -320,7 +320,7 @@ bool IsTypeCharacter(wchar_t c) {
   return c == L'%' || c == L'&' || c == L'^' || c == L'@' || c == L'!' || c == L'#' || c == L'$';
 }
 
-bool IsContinuedLine(const std::wstring& text) {
+bool IsContinuedLine(std::wstring_view text) {
   size_t end = text.size();
   while (end > 0 && IsBlank(text[end - 1])) {
     --end;
@@ -345,6 +345,21 @@ bool ReturnsValue(DeclarationKind kind) {
          kind == DeclarationKind::kDeclareFunction;
 }
 
+bool TakesParameters(DeclarationKind kind) {
+  return IsProcedureHeader(kind) || kind == DeclarationKind::kDeclareSub ||
+         kind == DeclarationKind::kDeclareFunction || kind == DeclarationKind::kEvent;
+}
+
+std::vector<std::wstring> ParameterNames(const Declaration& declaration) {
+  std::vector<std::wstring> names;
+  for (const Parameter& parameter : declaration.parameters) {
+    if (!parameter.name.empty()) {
+      names.push_back(parameter.name);
+    }
+  }
+  return names;
+}
+
 bool IsProcedureHeader(DeclarationKind kind) {
   return kind == DeclarationKind::kSub || kind == DeclarationKind::kFunction ||
          kind == DeclarationKind::kPropertyGet || kind == DeclarationKind::kPropertyLet ||
@@ -360,8 +375,7 @@ Declaration ParseDeclarationText(const std::wstring& text) {
   const std::wstring masked = MaskStringLiterals(code);
   ReadKind(code, masked, declaration);
   // A variable's or a constant's parentheses hold its bounds or its value.
-  if (declaration.kind != DeclarationKind::kVariable &&
-      declaration.kind != DeclarationKind::kConst) {
+  if (TakesParameters(declaration.kind)) {
     declaration.parameters = ReadParameters(code, masked);
   }
   return declaration;
@@ -378,14 +392,9 @@ bool IsDeclarationKeyword(const std::wstring& word) {
 
 void ParseDeclaration(const std::wstring& text, std::vector<std::wstring>& parameterNames,
                       bool& returnsValue) {
-  parameterNames.clear();
   const Declaration declaration = ParseDeclarationText(text);
   returnsValue = ReturnsValue(declaration.kind);
-  for (const Parameter& parameter : declaration.parameters) {
-    if (!parameter.name.empty()) {
-      parameterNames.push_back(parameter.name);
-    }
-  }
+  parameterNames = ParameterNames(declaration);
 }
 
 }  // namespace tarnwick

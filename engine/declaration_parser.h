@@ -47,8 +47,9 @@ struct Declaration {
   // variable or constant of the statement. Without type-declaration characters.
   std::vector<std::wstring> names;
   // The list in the statement's first parentheses outside string literals,
-  // read as parameters; names may be empty. None for a variable or a constant,
-  // whose parentheses hold bounds or a value.
+  // read as parameters; names may be empty. Only for the kinds that take
+  // parameters (TakesParameters): a variable's or a constant's parentheses
+  // hold bounds or a value, and the other kinds have none.
   std::vector<Parameter> parameters;
 };
 
@@ -63,18 +64,28 @@ void ParseDeclaration(const std::wstring& text, std::vector<std::wstring>& param
 // Declare, Enum and Type, ASCII case ignored.
 bool IsDeclarationKeyword(const std::wstring& word);
 
+// The names of the declaration's parameters, in order, those without a name
+// left out: what the template writes a <param> line for and what a
+// documentation block's <param> tags are matched against.
+std::vector<std::wstring> ParameterNames(const Declaration& declaration);
+
+// Sub, Function, Property Get/Let/Set, Declare Sub/Function and Event: the
+// kinds whose parentheses list parameters.
+bool TakesParameters(DeclarationKind kind);
 // Function, Property Get and Declare Function return a value.
 bool ReturnsValue(DeclarationKind kind);
 // Sub, Function and Property Get/Let/Set: a statement that opens a body.
 bool IsProcedureHeader(DeclarationKind kind);
 
+// The one rule for VBA's line continuation, for every reader of statements.
 // A line ending in " _" or "\t_" (trailing blanks aside) goes on on the next line.
-bool IsContinuedLine(const std::wstring& text);
+bool IsContinuedLine(std::wstring_view text);
 
 // Joins the statement that starts on line `first` across its continuations
 // into `out`: each continued line goes in without its "_" and the blanks after
-// it, the last one whole. `read(line, text)` reads a line; lines from `end` on
-// are not read. Returns how many lines were read.
+// it, the last one whole. `read(line, text)` reads a line into a std::wstring;
+// lines from `end` on are not read. Returns how many lines were read. The code
+// pane's reader and the module reader both join statements through this.
 template <class ReadLine>
 int64_t JoinContinuedLines(int64_t first, int64_t end, ReadLine&& read, std::wstring& out) {
   out.clear();

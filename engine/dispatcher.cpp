@@ -54,20 +54,6 @@ bool HasNonBlankFrom(const std::wstring& text, int64_t index) {
 
 }  // namespace
 
-bool IsWatchedMessage(uint32_t message, uintptr_t wParam) {
-  switch (message) {
-    case kWmChar:
-      return wParam == kApostrophe || wParam == kGreaterThan;
-    case kWmKeyDown:
-      return wParam == kVkTab || wParam == kVkReturn;
-    case kWmImeStartComposition:
-    case kWmImeEndComposition:
-      return true;
-    default:
-      return false;
-  }
-}
-
 void DispatchKeystroke(CodeWindow* window, uint32_t message, uint8_t character,
                        VisualBasicEditor* pane, Route* route, bool* consumed) {
   if (window == nullptr || pane == nullptr || consumed == nullptr || !window->IsLive()) {

@@ -300,9 +300,8 @@ std::wstring_view KeystrokeReadCache::Keep(std::wstring text) {
 }
 
 void DispatchKeystrokeCached(CodeWindow* window, uint32_t message, uint8_t character,
-                             VisualBasicEditor& pane, LineRunSource& source, Route* route,
-                             bool* consumed) {
-  KeystrokeReadCache cache(pane, source);
+                             LineRunPane& pane, Route* route, bool* consumed) {
+  KeystrokeReadCache cache(pane);
   std::optional<ForgettingWindow> forgettingWindow;
   if (window) {
     forgettingWindow.emplace(cache, *window);

@@ -65,6 +65,14 @@ class LineRunSource {
   ~LineRunSource() = default;
 };
 
+// A code pane that also offers the editor's batched read: what a keystroke's
+// read cache stands in front of. The pane over the editor's object model and
+// the simulator's in-memory pane are both one, handed to the engine once.
+class LineRunPane : public VisualBasicEditor, public LineRunSource {
+ protected:
+  ~LineRunPane() = default;
+};
+
 class KeystrokeReadCache final : public VisualBasicEditor {
  public:
   // Lines asked for around the first line missed, and the longest run of one call.
@@ -73,6 +81,9 @@ class KeystrokeReadCache final : public VisualBasicEditor {
   // Lines read one at a time before the line count is asked.
   static constexpr int kSingleReads = 2;
 
+  explicit KeystrokeReadCache(LineRunPane& pane) : KeystrokeReadCache(pane, pane) {}
+  // The pane's operations and its batched read from two objects (tests
+  // check each alone).
   KeystrokeReadCache(VisualBasicEditor& pane, LineRunSource& source) : pane(pane), source(source) {}
   KeystrokeReadCache(const KeystrokeReadCache&) = delete;
   KeystrokeReadCache& operator=(const KeystrokeReadCache&) = delete;
@@ -126,7 +137,6 @@ class KeystrokeReadCache final : public VisualBasicEditor {
 // KeystrokeReadCache made for it. CallOriginal on the route and TypeSpace on
 // the window empty the cache first.
 void DispatchKeystrokeCached(CodeWindow* window, uint32_t message, uint8_t character,
-                             VisualBasicEditor& pane, LineRunSource& source, Route* route,
-                             bool* consumed);
+                             LineRunPane& pane, Route* route, bool* consumed);
 
 }  // namespace tarnwick

@@ -10,6 +10,7 @@
 #include "engine/code_window.h"
 #include "engine/comment_engine.h"
 #include "engine/keystroke_read_cache.h"
+#include "engine/messages.h"
 
 namespace tarnwick {
 
@@ -42,6 +43,22 @@ class TrackingRoute final : public Route {
   bool passedOn = false;
 };
 
+// The filter applied before anything is built for a message: '\'' or '>'
+// typed, Tab or Enter pressed, an input-method composition starting or ending.
+constexpr bool IsWatchedMessage(uint32_t message, uintptr_t wParam) {
+  switch (message) {
+    case kWmChar:
+      return wParam == kApostrophe || wParam == kGreaterThan;
+    case kWmKeyDown:
+      return wParam == kVkTab || wParam == kVkReturn;
+    case kWmImeStartComposition:
+    case kWmImeEndComposition:
+      return true;
+    default:
+      return false;
+  }
+}
+
 enum class WatchedOutcome {
   kNotWatched,      // nothing was built for the message
   kDone,            // dispatched
@@ -53,10 +70,10 @@ enum class WatchedOutcome {
 enum class ReadCache { kOn, kOff };
 
 // Handles one message. Unwatched ones return at once. For a watched one,
-// `bindPane(use)` binds the editor's code pane and calls use(pane, runs) while
-// the binding lives; `stillConnected()` is asked each time the message has
-// been passed on to the editor. *consumed is set when the editor must not see
-// the message (again); on a failure, exactly when it already has.
+// `bindPane(use)` binds the editor's code pane and calls use(pane) while the
+// binding lives (a LineRunPane: the read cache reads its runs of lines); `stillConnected()` is
+// asked each time the message has been passed on to the editor. *consumed is set when the editor
+// must not see the message (again); on a failure, exactly when it already has.
 template <class BindPane, class StillConnected>
 [[nodiscard]] WatchedOutcome HandleWatchedMessage(uint32_t message, uintptr_t wParam,
                                                   CodeWindow* window, Route& toEditor,
@@ -69,9 +86,9 @@ template <class BindPane, class StillConnected>
   TrackingRoute<StillConnected> tracking(toEditor, stillConnected);
   try {
     const auto character = static_cast<uint8_t>(wParam & 0xFF);
-    bindPane([&](VisualBasicEditor& pane, LineRunSource& runs) {
+    bindPane([&](LineRunPane& pane) {
       if (readCache == ReadCache::kOn) {
-        DispatchKeystrokeCached(window, message, character, pane, runs, &tracking, consumed);
+        DispatchKeystrokeCached(window, message, character, pane, &tracking, consumed);
       } else {
         DispatchKeystroke(window, message, character, &pane, &tracking, consumed);
       }

@@ -27,6 +27,7 @@
 #include "engine/comment_engine.h"
 #include "engine/messages.h"
 #include "engine/text_helpers.h"
+#include "engine/watched_message.h"
 #include "fuzz/fuzz_input.h"
 #include "simulator/editor_behavior.h"
 #include "simulator/simulated_code_window.h"

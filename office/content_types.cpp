@@ -2,19 +2,11 @@
 
 #include <vector>
 
+#include "text/ascii.h"
+
 namespace tarnwick::office {
 
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return lower;
-}
 
 // UTF-16 markup to bytes: only ASCII matters to what is looked up here.
 std::string Narrowed(std::string_view xml) {
@@ -129,16 +121,16 @@ ContentTypes::ContentTypes(std::string_view xml) {
     }
     if (name == "Default") {
       if (const auto extension = attributes.find("Extension"); extension != attributes.end()) {
-        defaults_[Lower(extension->second)] = type->second;
+        defaults_[ToAsciiLower(extension->second)] = type->second;
       }
     } else if (const auto part = attributes.find("PartName"); part != attributes.end()) {
-      overrides_[Lower(part->second)] = type->second;
+      overrides_[ToAsciiLower(part->second)] = type->second;
     }
   }
 }
 
 std::string ContentTypes::TypeOf(std::string_view entryName) const {
-  const std::string part = "/" + Lower(entryName);
+  const std::string part = "/" + ToAsciiLower(entryName);
   if (const auto found = overrides_.find(part); found != overrides_.end()) {
     return found->second;
   }

@@ -1,12 +1,12 @@
 #include "office/project_storage.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "office/dir_stream.h"
 #include "office/office_error.h"
 #include "office/project_stream.h"
 #include "office/vba_compression.h"
+#include "text/ascii.h"
 #include "text/code_page.h"
 #include "text/encoding.h"
 #include "text/utf.h"
@@ -17,13 +17,6 @@ namespace {
 
 [[noreturn]] void Damaged(const std::string& what) {
   throw OfficeError(OfficeFailure::kDamaged, "damaged VBA project: " + what);
-}
-
-bool SameName(std::wstring_view a, std::wstring_view b) {
-  const auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [&](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
 }
 
 // Decodes text in the project's code page; a failure names the line it is on.
@@ -64,7 +57,7 @@ ModuleKind KindOf(const DirModule& module, const std::wstring& name,
     return ModuleKind::kStandard;
   }
   for (const auto& [lineName, kind] : lines) {
-    if (SameName(lineName, name) && kind != ModuleKind::kStandard) {
+    if (EqualsIgnoringAsciiCase(lineName, name) && kind != ModuleKind::kStandard) {
       return kind;
     }
   }

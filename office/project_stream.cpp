@@ -1,18 +1,10 @@
 #include "office/project_stream.h"
 
-#include <algorithm>
+#include "text/ascii.h"
 
 namespace tarnwick::office {
 
 namespace {
-
-bool KeyIs(std::string_view key, std::string_view expected) {
-  return key.size() == expected.size() &&
-         std::equal(key.begin(), key.end(), expected.begin(), [](char a, char b) {
-           return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) ==
-                  (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
-         });
-}
 
 std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
@@ -46,13 +38,13 @@ std::vector<ProjectModuleLine> ParseProjectStream(std::string_view text) {
     const std::string_view key = Trimmed(line.substr(0, equals));
     std::string_view value = Trimmed(line.substr(equals + 1));
     ModuleKind kind;
-    if (KeyIs(key, "Module")) {
+    if (EqualsIgnoringAsciiCase(key, "Module")) {
       kind = ModuleKind::kStandard;
-    } else if (KeyIs(key, "Class")) {
+    } else if (EqualsIgnoringAsciiCase(key, "Class")) {
       kind = ModuleKind::kClass;
-    } else if (KeyIs(key, "BaseClass")) {
+    } else if (EqualsIgnoringAsciiCase(key, "BaseClass")) {
       kind = ModuleKind::kForm;
-    } else if (KeyIs(key, "Document")) {
+    } else if (EqualsIgnoringAsciiCase(key, "Document")) {
       kind = ModuleKind::kDocument;
       value = value.substr(0, value.find('/'));
     } else {

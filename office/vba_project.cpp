@@ -6,6 +6,7 @@
 #include "office/content_types.h"
 #include "office/project_storage.h"
 #include "office/zip_reader.h"
+#include "text/ascii.h"
 
 namespace tarnwick::office {
 
@@ -16,15 +17,6 @@ constexpr uint64_t kMaxProjectPartSize = 256ull << 20;
 
 [[noreturn]] void Fail(OfficeFailure failure, const std::string& what) {
   throw OfficeError(failure, what);
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return text;
 }
 
 // Jet (Access 97-2003) and ACE (Access 2007 and later) databases.
@@ -75,7 +67,7 @@ VbaProject FromPackage(std::string bytes) {
   const ZipArchive zip(std::move(bytes));
   const ZipEntry* typesEntry = nullptr;
   for (const ZipEntry& entry : zip.entries()) {
-    if (Lower(entry.name) == Lower(kContentTypesPart)) {
+    if (EqualsIgnoringAsciiCase(entry.name, kContentTypesPart)) {
       typesEntry = &entry;
       break;
     }
@@ -86,7 +78,7 @@ VbaProject FromPackage(std::string bytes) {
   }
   const ContentTypes types(zip.Read(*typesEntry, kMaxContentTypesSize));
   for (const ZipEntry& entry : zip.entries()) {
-    if (Lower(types.TypeOf(entry.name)) != Lower(kVbaProjectContentType)) {
+    if (!EqualsIgnoringAsciiCase(types.TypeOf(entry.name), kVbaProjectContentType)) {
       continue;
     }
     std::string part = zip.Read(entry, kMaxProjectPartSize);

@@ -42,7 +42,7 @@ enum class PaneOperation : int {
 inline constexpr int kPaneOperationCount = 11;
 const char* PaneOperationName(PaneOperation operation);
 
-class MemoryPane final : public VisualBasicEditor, public LineRunSource {
+class MemoryPane final : public LineRunPane {
  public:
   MemoryPane(Module& module, Selection& selection) : module(module), editor(module, selection) {}
 

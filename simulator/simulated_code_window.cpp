@@ -16,7 +16,7 @@ intptr_t SimulatedCodeWindow::Deliver(uint32_t message, uintptr_t wParam, bool* 
         if (paneBinder) {
           paneBinder(use);
         } else {
-          use(pane, pane);
+          use(pane);
         }
       },
       [] { return true; }, readCache ? ReadCache::kOn : ReadCache::kOff);

@@ -36,10 +36,10 @@ struct KeystrokeReport {
 };
 
 // Supplies the code pane for one watched message in place of the window's
-// MemoryPane: makes a pane, calls `use` with it and its batched read, and
-// destroys it again. It runs inside the failure policy, so a failure while
+// MemoryPane: makes a pane, calls `use` with it (its batched read included),
+// and destroys it again. It runs inside the failure policy, so a failure while
 // binding is stopped like any other.
-using PaneUse = std::function<void(VisualBasicEditor& pane, LineRunSource& runs)>;
+using PaneUse = std::function<void(LineRunPane& pane)>;
 using PaneBinder = std::function<void(const PaneUse& use)>;
 
 class SimulatedCodeWindow final : public CodeWindow, public Route {

@@ -3,6 +3,7 @@
 // be recognised is ASCII, and other characters compare as they stand.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace tarnwick {
@@ -10,6 +11,43 @@ namespace tarnwick {
 template <class Char>
 constexpr Char AsciiUpper(Char c) {
   return (c >= Char('a') && c <= Char('z')) ? static_cast<Char>(c - Char('a') + Char('A')) : c;
+}
+
+template <class Char>
+constexpr Char AsciiLower(Char c) {
+  return (c >= Char('A') && c <= Char('Z')) ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+
+// The whole text with its ASCII letters folded; every other character, and
+// every byte of a multi-byte UTF-8 sequence, stays as it stands.
+template <class Char>
+std::basic_string<Char> ToAsciiLowerOf(std::basic_string_view<Char> text) {
+  std::basic_string<Char> folded(text);
+  for (Char& c : folded) {
+    c = AsciiLower(c);
+  }
+  return folded;
+}
+template <class Char>
+std::basic_string<Char> ToAsciiUpperOf(std::basic_string_view<Char> text) {
+  std::basic_string<Char> folded(text);
+  for (Char& c : folded) {
+    c = AsciiUpper(c);
+  }
+  return folded;
+}
+
+inline std::string ToAsciiLower(std::string_view text) {
+  return ToAsciiLowerOf(text);
+}
+inline std::wstring ToAsciiLower(std::wstring_view text) {
+  return ToAsciiLowerOf(text);
+}
+inline std::string ToAsciiUpper(std::string_view text) {
+  return ToAsciiUpperOf(text);
+}
+inline std::wstring ToAsciiUpper(std::wstring_view text) {
+  return ToAsciiUpperOf(text);
 }
 
 template <class Char>

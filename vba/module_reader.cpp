@@ -65,7 +65,8 @@ bool EndsProcedure(const std::wstring& text) {
   // Most statements of a body hold no "End" at all: those are told at once.
   bool end = false;
   for (size_t i = 0; !end && i + 2 < text.size(); ++i) {
-    end = (text[i] | 0x20) == L'e' && (text[i + 1] | 0x20) == L'n' && (text[i + 2] | 0x20) == L'd';
+    end = AsciiLower(text[i]) == L'e' && AsciiLower(text[i + 1]) == L'n' &&
+          AsciiLower(text[i + 2]) == L'd';
   }
   if (!end) {
     return false;
@@ -161,10 +162,6 @@ Description StringAt(const std::wstring& line, size_t from, int32_t lineNumber, 
   return Description();
 }
 
-bool IsAttribute(const std::wstring& text) {
-  return EqualsIgnoringAsciiCase(FirstWord(text), L"Attribute");
-}
-
 // The description an Attribute statement gives `target` (empty: the module):
 // "Attribute Target.VB_Description = "..."", or VB_VarDescription for a
 // variable. A statement over several lines is passed over.
@@ -230,7 +227,7 @@ class Reader {
       }
       Description above = std::move(annotation);
       annotation = Description();
-      if (IsAttribute(statement.text)) {
+      if (IsAttributeStatement(statement.text)) {
         if (EqualsIgnoringAsciiCase(SecondWord(statement.text), L"VB_Name")) {
           module.name = QuotedValue(statement.text);
         } else if (module.members.empty() && module.attribute.Empty()) {
@@ -397,7 +394,7 @@ class Reader {
       if (!NextStatement(statement, ignored)) {
         break;
       }
-      if (member.attribute.Empty() && IsAttribute(statement.text)) {
+      if (member.attribute.Empty() && IsAttributeStatement(statement.text)) {
         member.attribute = MemberAttribute(statement, member);
         continue;
       }
@@ -462,6 +459,18 @@ class Reader {
 };
 
 }  // namespace
+
+bool IsAttributeStatement(std::wstring_view line) {
+  constexpr std::wstring_view kAttribute = L"Attribute";
+  const size_t start = FirstNonBlank(line);
+  if (start == std::wstring_view::npos) {
+    return false;
+  }
+  const std::wstring_view rest = line.substr(start);
+  return EqualsIgnoringAsciiCase(rest.substr(0, kAttribute.size()), kAttribute) &&
+         (rest.size() == kAttribute.size() || IsBlank(rest[kAttribute.size()]) ||
+          rest[kAttribute.size()] == L'=');
+}
 
 ModuleSource ReadModule(const std::vector<std::wstring>& lines) {
   ModuleSource module;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/declaration_parser.h"
@@ -81,6 +82,13 @@ class ModuleError : public std::runtime_error {
   ModuleError(int32_t line, const std::string& what) : std::runtime_error(what), line(line) {}
   int32_t line;
 };
+
+// The one test for an Attribute line, which the editor keeps out of sight:
+// the statement's first word is "Attribute" (ASCII case ignored), ended by a
+// blank, '=' or the end of the line. "Attribute VB_Name = "Sheet1"" is one;
+// "Attributes = 1" and "' Attribute" are not. A continued Attribute statement
+// is tested on its first line only.
+bool IsAttributeStatement(std::wstring_view line);
 
 // Reads the module. The VERSION / BEGIN ... END header is skipped, and of the
 // Attribute lines only the name and the descriptions are read; procedure bodies

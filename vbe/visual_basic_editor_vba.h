@@ -32,7 +32,7 @@
 
 namespace tarnwick {
 
-class VisualBasicEditorVBA final : public VisualBasicEditor, public LineRunSource {
+class VisualBasicEditorVBA final : public LineRunPane {
  public:
   // `vbe` is the editor's VBE object (any of its dual interfaces). Adds a
   // reference to it for the binding's lifetime.

@@ -1,8 +1,8 @@
 #include "simulator/com/dispatch_object.h"
 
-#include <cwchar>
 #include <string>
 
+#include "text/ascii.h"
 #include "win32/hresult_error.h"
 #include "win32/unique_any.h"
 
@@ -101,7 +101,7 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, L
     // Names after the first would be named arguments, which no member takes.
     if (i == 0 && names[0] != nullptr) {
       for (const DispatchMember& member : members) {
-        if (_wcsicmp(member.name, names[0]) == 0) {
+        if (EqualsIgnoringAsciiCase(member.name, names[0])) {
           ids[0] = member.id + idOffset;
         }
       }

@@ -1,4 +1,4 @@
-#include "engine/comment_engine.h"
+#include "engine/watched_message.h"
 #include "engine/messages.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "text/utf.h"
+#include "vba/declaration_kinds.h"
 
 namespace tarnwick {
 namespace {
@@ -219,6 +220,30 @@ TEST(ModuleReader, AHeaderWithoutItsEndIsNoModule) {
   } catch (const ModuleError& error) {
     EXPECT_EQ(error.line, 2);
   }
+}
+
+TEST(ModuleLines, AttributeStatementIsTheFirstWordOnly) {
+  const std::pair<std::wstring, bool> cases[] = {
+      {L"Attribute VB_Name = \"Module1\"", true},
+      {L"  attribute\tItem.VB_UserMemId = 0", true},
+      {L"ATTRIBUTE", true},
+      {L"Attribute=1", true},
+      {L"Attributes = 1", false},
+      {L"' Attribute VB_Name = \"x\"", false},
+      {L"Dim Attribute_ As Long", false},
+      {L"", false},
+  };
+  for (const auto& [line, attribute] : cases) {
+    EXPECT_EQ(IsAttributeStatement(line), attribute) << WideToUtf8(line);
+  }
+}
+
+TEST(ModuleLines, KindPhrasesTakeTheirArticle) {
+  EXPECT_EQ(DeclarationKindPhrase(DeclarationKind::kDeclareFunction), "a Function");
+  EXPECT_EQ(DeclarationKindPhrase(DeclarationKind::kPropertyGet), "a Property Get");
+  EXPECT_EQ(DeclarationKindPhrase(DeclarationKind::kEvent), "an Event");
+  EXPECT_EQ(DeclarationKindPhrase(DeclarationKind::kEnum), "an Enum");
+  EXPECT_EQ(DeclarationKindName(DeclarationKind::kNone), "Statement");
 }
 
 }  // namespace

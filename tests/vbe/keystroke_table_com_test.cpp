@@ -23,7 +23,7 @@ struct ComWindow {
     window.SetPaneBinder(
         [this](const PaneUse& use) {
           VisualBasicEditorVBA pane(model.Vbe());
-          use(pane, pane);
+          use(pane);
         },
         [this] { return model.Log().InvokeCount(); });
     vbeStart = model.VbeObj().References();

@@ -1,6 +1,9 @@
 #include "tools/doc/check_report.h"
 
 #include <string_view>
+#include <utility>
+
+#include <nlohmann/json.hpp>
 
 #include "tarnwick_version.h"
 #include "tools/doc/check_rules.h"
@@ -36,28 +39,27 @@ std::string CommandProperty(std::string_view text) {
   return Escaped(text, "%\r\n:,");
 }
 
-std::string Json(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (byte < 0x20) {
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    } else {
-      out += c;
+// One value on one line, as the log lays out each rule and each result:
+// {"key": value, ...} and [value, ...]. Bytes of a path or a message that are
+// not UTF-8 are written as U+FFFD: the log stays valid JSON.
+std::string OnOneLine(const nlohmann::ordered_json& value) {
+  const auto scalar = [](const nlohmann::ordered_json& v) {
+    return v.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  };
+  std::string out;
+  if (value.is_object()) {
+    for (const auto& [key, member] : value.items()) {
+      out += (out.empty() ? "{" : ", ") + scalar(key) + ": " + OnOneLine(member);
     }
+    return out.empty() ? "{}" : out + "}";
   }
-  return out + "\"";
+  if (value.is_array()) {
+    for (const nlohmann::ordered_json& element : value) {
+      out += (out.empty() ? "[" : ", ") + OnOneLine(element);
+    }
+    return out.empty() ? "[]" : out + "]";
+  }
+  return scalar(value);
 }
 
 // SARIF's messages are sentences.
@@ -83,14 +85,14 @@ std::string SarifLog(const std::vector<FileFindings>& files) {
       "          \"rules\": [";
   for (size_t i = 0; i < rules.size(); ++i) {
     const CheckRule& rule = rules[i];
-    out += std::string(i == 0 ? "" : ",") + "\n            {\"id\": " + Json(rule.code) +
-           ", \"name\": " + Json(rule.name) +
-           ", \"shortDescription\": {\"text\": " + Json(rule.summary) +
-           "}, \"defaultConfiguration\": {\"level\": \"warning\"}";
+    nlohmann::ordered_json entry = {{"id", rule.code},
+                                    {"name", rule.name},
+                                    {"shortDescription", {{"text", rule.summary}}},
+                                    {"defaultConfiguration", {{"level", "warning"}}}};
     if (!rule.vbWarnings.empty()) {
-      out += ", \"properties\": {\"vbWarnings\": " + Json(rule.vbWarnings) + "}";
+      entry["properties"] = {{"vbWarnings", rule.vbWarnings}};
     }
-    out += "}";
+    out += std::string(i == 0 ? "" : ",") + "\n            " + OnOneLine(entry);
   }
   out +=
       "\n          ]\n"
@@ -99,23 +101,25 @@ std::string SarifLog(const std::vector<FileFindings>& files) {
       "      \"results\": [";
   bool first = true;
   for (const FileFindings& file : files) {
-    const std::string uri = Json(ArtifactUri(file.path));
+    const std::string uri = ArtifactUri(file.path);
     for (const Finding& finding : file.findings) {
       size_t index = 0;
       while (index < rules.size() && rules[index].code != finding.code) {
         ++index;
       }
-      out += std::string(first ? "" : ",") + "\n        {\"ruleId\": " + Json(finding.code);
+      nlohmann::ordered_json result = {{"ruleId", finding.code}};
       if (index < rules.size()) {
-        out += ", \"ruleIndex\": " + std::to_string(index);
+        result["ruleIndex"] = index;
       }
-      out +=
-          ", \"level\": \"warning\", \"message\": {\"text\": " + Json(Sentence(finding.message)) +
-          "}, \"locations\": [{\"physicalLocation\": {\"artifactLocation\": {\"uri\": " + uri + "}";
+      result["level"] = "warning";
+      result["message"] = {{"text", Sentence(finding.message)}};
+      nlohmann::ordered_json location = {{"artifactLocation", {{"uri", uri}}}};
       if (finding.line > 0) {
-        out += ", \"region\": {\"startLine\": " + std::to_string(finding.line) + "}";
+        location["region"] = {{"startLine", finding.line}};
       }
-      out += "}}]}";
+      const nlohmann::ordered_json physical = {{"physicalLocation", std::move(location)}};
+      result["locations"] = nlohmann::ordered_json::array({physical});
+      out += std::string(first ? "" : ",") + "\n        " + OnOneLine(result);
       first = false;
     }
   }

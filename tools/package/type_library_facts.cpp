@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <stdexcept>
 
+#include "text/ascii.h"
 #include "text/encoding.h"
 
 namespace tarnwick {
@@ -85,7 +86,7 @@ std::wstring RegistryGuid(const std::string& uuid) {
   }
   std::wstring guid = L"{";
   for (const char c : uuid) {
-    guid += static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(c)));
+    guid += static_cast<wchar_t>(static_cast<unsigned char>(AsciiUpper(c)));
   }
   return guid + L"}";
 }

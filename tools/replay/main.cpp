@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -21,7 +23,6 @@
 #include "simulator/keys.h"
 #include "simulator/simulated_code_window.h"
 #include "text/utf.h"
-#include "tools/replay/json.h"
 
 namespace tarnwick {
 namespace {
@@ -110,29 +111,23 @@ Selection ParseCaret(const std::string& text, const Module& module) {
 
 std::string JsonReport(const SimulatedCodeWindow& window, const std::vector<Keystroke>& keys,
                        const std::vector<KeystrokeReport>& reports) {
-  std::string out = "{\"lines\":[";
-  const auto& lines = window.GetModule().Lines();
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i) {
-      out += ',';
-    }
-    out += JsonString(std::wstring_view(lines[i]));
+  nlohmann::ordered_json report;
+  nlohmann::ordered_json& lines = report["lines"] = nlohmann::ordered_json::array();
+  for (const std::wstring& line : window.GetModule().Lines()) {
+    lines.push_back(WideToUtf8(line));
   }
   const Selection& s = window.CurrentSelection();
-  out += "],\"caret\":[" + std::to_string(s.startLine) + ',' + std::to_string(s.startColumn) + ']';
-  out += ",\"selection\":[" + std::to_string(s.startLine) + ',' + std::to_string(s.startColumn) +
-         ',' + std::to_string(s.endLine) + ',' + std::to_string(s.endColumn) + ']';
-  out += ",\"keys\":[";
+  report["caret"] = {s.startLine, s.startColumn};
+  report["selection"] = {s.startLine, s.startColumn, s.endLine, s.endColumn};
+  nlohmann::ordered_json& played = report["keys"] = nlohmann::ordered_json::array();
   for (size_t i = 0; i < keys.size(); ++i) {
-    if (i) {
-      out += ',';
-    }
-    out += "{\"key\":" + JsonString(std::string_view(keys[i].notation)) +
-           ",\"consumed\":" + (reports[i].consumed ? "true" : "false") +
-           ",\"editorCalls\":" + std::to_string(reports[i].editorCalls) + '}';
+    played.push_back({{"key", keys[i].notation},
+                      {"consumed", reports[i].consumed},
+                      {"editorCalls", reports[i].editorCalls}});
   }
-  out += "]}\n";
-  return out;
+  // The texts are UTF-8 (the keys were decoded when parsed); should a byte
+  // that is not slip through, it is written as U+FFFD, never a failure.
+  return report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 int Run(int argc, char** argv) {
