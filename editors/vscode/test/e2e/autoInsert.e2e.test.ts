@@ -89,7 +89,8 @@ function tabWalkOf(template: string): { stops: number[]; end: number } {
   return { stops, end: template.lastIndexOf('>') + 1 };
 }
 
-describe('typing the keystroke tables into tarnwick-lsp', () => {
+// A server that stops answering fails the run within a minute, not at CTest's limit.
+describe('typing the keystroke tables into tarnwick-lsp', { timeout: 60_000 }, () => {
   const cases = (JSON.parse(execFileSync(dumpCases, { encoding: 'utf8' })) as KeystrokeCase[]).filter(
     (keystrokeCase) => changesOf(keystrokeCase.keys) !== undefined,
   );
@@ -120,7 +121,8 @@ describe('typing the keystroke tables into tarnwick-lsp', () => {
 
   after(async () => {
     try {
-      await connection.sendRequest('shutdown');
+      const late = new Promise((_, reject) => setTimeout(() => reject(new Error('no answer to shutdown')), 5000).unref());
+      await Promise.race([connection.sendRequest('shutdown'), late]);
       await connection.sendNotification('exit');
     } finally {
       connection.dispose();
