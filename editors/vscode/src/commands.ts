@@ -36,6 +36,7 @@ export async function syncDocumentation(connection: SyncConnection | undefined):
     return;
   }
   const document = editor.document;
+  const version = document.version;
   const end = document.lineAt(document.lineCount - 1).range.end;
   try {
     const actions = await connection.sendRequest<(ProtocolCodeAction | { command: string })[] | null>(
@@ -50,17 +51,17 @@ export async function syncDocumentation(connection: SyncConnection | undefined):
       (candidate): candidate is ProtocolCodeAction => 'kind' in candidate && candidate.kind === syncKind,
     );
     if (action === undefined) {
-      void vscode.window.showInformationMessage(
-        'Tarnwick: nothing to sync in this file.',
-      );
+      void vscode.window.showInformationMessage('Tarnwick: nothing to sync in this file.');
       return;
     }
     if (action.edit === undefined && action.command === undefined) {
       action = await connection.sendRequest<ProtocolCodeAction>('codeAction/resolve', action);
     }
     if (action.edit !== undefined) {
+      // The edit is for the text the server was asked about; typed over since,
+      // it would land in the wrong places.
       const edit = await connection.asWorkspaceEdit(action.edit);
-      if (edit !== undefined && !(await vscode.workspace.applyEdit(edit))) {
+      if (document.version !== version || (edit !== undefined && !(await vscode.workspace.applyEdit(edit)))) {
         void vscode.window.showErrorMessage(
           'Tarnwick: the file changed while its documentation was synced; run the command again.',
         );
