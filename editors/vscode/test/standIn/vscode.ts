@@ -116,7 +116,14 @@ export class TextEditor {
 // Settings by full key ("tarnwick.autoInsert.template"); tests set them.
 export const settings = new Map<string, unknown>();
 
+// Workspace edits applied, as the converter's stand-ins give them.
+export const appliedEdits: unknown[] = [];
+
 export const workspace = {
+  applyEdit: async (edit: unknown) => {
+    appliedEdits.push(edit);
+    return true;
+  },
   getConfiguration(section: string) {
     return {
       get<T>(key: string, fallback: T): T {
