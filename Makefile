@@ -2,6 +2,7 @@
 # make play  - the same add-in in the editor host on the X display, to type into
 # make test  - build everything and run every test
 # make dist  - the installer packages and the zip for Windows users, in build/dist
+# make vsix  - the VS Code extension for win32-x64 and linux-x64, in build/vsix
 #
 # demo and play use the win64 build (64-bit Office); PRESET=windows-x86 picks
 # the x86 build (32-bit Office): make play PRESET=windows-x86
@@ -28,7 +29,8 @@ WINE32 := /usr/lib/wine/wine
 
 .PHONY: all demo play demo-build test native-deps native-build native-test tsan-test format \
 	win64-deps win64-build win64-test windows-x86-deps windows-x86-build windows-x86-test \
-	fuzz-deps fuzz-build fuzz-test fuzz soak dist-deps dist-build dist package-test
+	fuzz-deps fuzz-build fuzz-test fuzz soak dist-deps dist-build dist package-test \
+	vsix vsix-test
 
 all: native-build
 
@@ -142,8 +144,23 @@ dist-build: native-deps win64-deps windows-x86-deps
 	cmake --preset windows-x86 >/dev/null
 	cmake --build --preset windows-x86 --target tarnwick_dll tarnwick-doc tarnwick-lsp
 
-dist: dist-deps dist-build
+dist: dist-deps dist-build vsix
 	scripts/dist.sh
+	cp $(VSIX_DIR)/*.vsix build/dist/
+
+# The VS Code extension's platform packages, each with its platform's
+# tarnwick-lsp and tarnwick-doc (scripts/vscode.sh installs Node's packages).
+VSIX_DIR := build/vsix
+vsix: native-deps win64-deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native --target tarnwick-lsp tarnwick-doc
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 --target tarnwick-lsp tarnwick-doc
+	scripts/vscode.sh vsix $(VSIX_DIR)
+
+# What each package holds, and that its programs are of its platform.
+vsix-test: vsix
+	cd editors/vscode && TARNWICK_VSIX=$(CURDIR)/$(VSIX_DIR) node --test out/test/package/
 
 # The packages under Wine's msiexec (the tests labelled "package"), with an
 # older build of both for the upgrade. The x86 host's session with its package
@@ -158,12 +175,13 @@ package-test: dist win64-build
 	WINEPREFIX=$(WINEPREFIX_WIN64) $(WINESERVER) -k 2>/dev/null; \
 	exit $$status
 
-# Native first (and tarnwick-doc under ThreadSanitizer), then Windows x64 and
-# x86, the installer packages, then the fuzzers.
+# Native first (and tarnwick-doc under ThreadSanitizer), then Windows x64, the
+# VS Code packages, x86, the installer packages, then the fuzzers.
 test:
 	$(MAKE) native-test
 	$(MAKE) tsan-test
 	$(MAKE) win64-test
+	$(MAKE) vsix-test
 	$(MAKE) windows-x86-test
 	$(MAKE) package-test
 	$(MAKE) fuzz-test
