@@ -13,7 +13,7 @@ import {
 
 import { AutoInsert, AutoInsertResult, autoInsertMethod } from './autoInsert';
 import { buildSite, exportModules, SyncConnection, syncDocumentation } from './commands';
-import { isDocumentationLine } from './documentationLines';
+import { isDocumentationLine, withoutTemplateItem } from './documentationLines';
 import { PasteGuard } from './paste';
 import { configuredServerPath, serverKeys, serverSettings } from './settings';
 import { bundledProgram } from './tools';
@@ -107,10 +107,21 @@ export async function activate(context: vscode.ExtensionContext): Promise<void> 
         // Our completions are the documentation's tags and names: asked for
         // only on ''' lines, so that they never crowd another VBA
         // extension's completions in code.
-        provideCompletionItem: (document, position, completionContext, token, next) =>
-          isDocumentationLine(document.lineAt(position.line).text)
-            ? next(document, position, completionContext, token)
-            : undefined,
+        provideCompletionItem: async (document, position, completionContext, token, next) => {
+          if (!isDocumentationLine(document.lineAt(position.line).text)) {
+            return undefined;
+          }
+          const answer = await next(document, position, completionContext, token);
+          const templateOn = vscode.workspace
+            .getConfiguration('tarnwick')
+            .get<boolean>('autoInsert.template', true);
+          if (answer === undefined || answer === null) {
+            return answer;
+          }
+          return Array.isArray(answer)
+            ? withoutTemplateItem(answer, templateOn)
+            : { ...answer, items: withoutTemplateItem(answer.items, templateOn) };
+        },
         // Typing is answered by auto-insert; formatting on type as well would
         // insert the same text twice.
         provideOnTypeFormattingEdits: () => undefined,
