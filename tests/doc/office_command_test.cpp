@@ -204,6 +204,37 @@ TEST(DocOfficeFiles, ExportRefusesHostileNamesAndKeepsFilesWithoutForce) {
   EXPECT_TRUE(std::filesystem::exists(folder.Path() / "out" / "Account.cls"));
 }
 
+// Names that are one file on a Windows disk, though not in ASCII's case
+// folding: nothing at all is exported, and the line names both modules.
+TEST(DocOfficeFiles, ExportRefusesModulesThatWouldBeOneFileOnWindows) {
+  ScratchFolder folder;
+  ProjectFixture twins;
+  twins.modules = {Module(L"\u00DCbersicht", ModuleKind::kStandard, L""),
+                   Module(L"\u00FCbersicht", ModuleKind::kStandard, L"")};
+  twins.modules[1].streamName = L"Second";
+  ProjectFixture other;
+  other.modules = {Module(L"\u0160UM", ModuleKind::kStandard, L"")};
+  ProjectFixture clash;
+  clash.modules = {Module(L"\u0161um", ModuleKind::kStandard, L"")};
+  const std::string a = folder.Write("A.xlsm", OfficeFile(Container::kXlsm, twins));
+  const std::string b = folder.Write("B.xlsm", OfficeFile(Container::kXlsm, other));
+  const std::string c = folder.Write("C.xlsm", OfficeFile(Container::kXlsm, clash));
+  const DocRun run = RunDoc({"export", "--force", "--out", folder.Utf8("out"), b, a, c});
+  EXPECT_EQ(run.status, kDocBadInput);
+  EXPECT_EQ(run.err, a +
+                         ": error: its modules \xC3\x9C"
+                         "bersicht and \xC3\xBC"
+                         "bersicht would be "
+                         "written to one file on Windows (\xC3\xBC"
+                         "bersicht.bas); nothing was "
+                         "exported\n" +
+                         c + ": error: its module \xC5\xA1um would be written to the file that " +
+                         b +
+                         "'s module \xC5\xA0UM is written to (\xC5\xA1um.bas); nothing was "
+                         "exported\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out"));
+}
+
 // What cannot be read is said in one line, with exit status 2, and nothing is
 // written for it: no documentation, no exported file.
 TEST(DocOfficeFiles, FilesThatCannotBeReadSaySoAndWriteNothing) {
