@@ -169,6 +169,7 @@ Inputs LoadInputs(const std::vector<std::string>& paths, const LoadOptions& opti
   Inputs inputs;
   inputs.modules.reserve(entries.size());
   for (Entry& entry : entries) {
+    inputs.files.push_back(entry.path);
     Inputs& read = entry.read;
     std::move(read.modules.begin(), read.modules.end(), std::back_inserter(inputs.modules));
     std::move(read.errors.begin(), read.errors.end(), std::back_inserter(inputs.errors));

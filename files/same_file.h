@@ -1,0 +1,16 @@
+// Whether two paths name one file: the same device and inode on POSIX, the
+// same volume and file ID on Windows, whatever links, case or dots lead there.
+#pragma once
+
+#include <filesystem>
+
+namespace tarnwick {
+
+// False where either path names nothing (a file not yet written is no other
+// file) or cannot be looked at.
+inline bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+}  // namespace tarnwick
