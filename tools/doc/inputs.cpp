@@ -76,7 +76,13 @@ class Loader {
   void Load(const fs::path& path, bool first) {
     const std::string shown = Shown(path);
     try {
-      std::string bytes = ReadFileBytes(path);
+      // A file that is no Office file by its first bytes (nor by its name)
+      // is a module's text, and read no further than a module's text may be.
+      std::string bytes = ReadFileBytes(path, kLargestFileRead, [&](std::string_view head) {
+        return office::LooksLikeOfficeFile(head) || office::NamedLikeOfficeFile(shown)
+                   ? kLargestFileRead
+                   : std::uintmax_t{kLargestModuleText};
+      });
       office::RefuseMisnamedOfficeFile(shown, bytes);
       if (options.officeFilesOnly || office::LooksLikeOfficeFile(bytes)) {
         LoadOfficeFile(shown, std::move(bytes), first);
