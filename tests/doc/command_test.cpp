@@ -191,7 +191,8 @@ TEST(DocCommand, WritesNeitherOverAnInputNorOverAHandWrittenFile) {
 }
 
 // The module of both formats, in a folder whose name GitHub's properties must
-// escape; its cref holds a line feed and a '%' for the message's escapes.
+// escape; its cref holds a '%' for the message's escapes, and a line feed
+// (an XML character reference) that is shown as '?' before any format sees it.
 TEST(DocCommand, ReportsInGithubAndSarifFormats) {
   ScratchFolder folder;
   const std::string module =
@@ -206,7 +207,7 @@ TEST(DocCommand, ReportsInGithubAndSarifFormats) {
   EXPECT_EQ(github.status, kDocFound) << github.err;
   EXPECT_EQ(github.out,
             file +
-                ",line=2,title=TWD010::Function Total: cref=\"Report.x%0A50%25\" names no member "
+                ",line=2,title=TWD010::Function Total: cref=\"Report.x?50%25\" names no member "
                 "of Report\n" +
                 file + ",line=3,title=TWD011::Function Total: parameter \"a\" has no <param>\n" +
                 file + ",line=3,title=TWD013::Function Total has no <returns>\n" + file +
@@ -219,7 +220,7 @@ TEST(DocCommand, ReportsInGithubAndSarifFormats) {
         "\"version\": \"" TARNWICK_VERSION_TEXT "\"",
         "{\"id\": \"TWD016\", \"name\": \"DescriptionDiffers\"",
         "{\"ruleId\": \"TWD010\", \"ruleIndex\": 9, \"level\": \"warning\", \"message\": "
-        "{\"text\": \"Function Total: cref=\\\"Report.x\\n50%\\\" names no member of Report.\"}",
+        "{\"text\": \"Function Total: cref=\\\"Report.x?50%\\\" names no member of Report.\"}",
         "50%25%20done%2C%20really/Report.bas\"}, \"region\": {\"startLine\": 5}}"}) {
     EXPECT_NE(sarif.out.find(part), std::string::npos) << part << "\n" << sarif.out;
   }

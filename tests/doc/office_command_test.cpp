@@ -172,6 +172,9 @@ TEST(DocOfficeFiles, ExportRefusesHostileNamesAndKeepsFilesWithoutForce) {
     project.modules = {Module(L"Fine", ModuleKind::kStandard, L""),
                        Module(c.name, ModuleKind::kClass, L"")};
     project.modules[1].streamName = L"Hostile";  // a stream's name has 31 characters at most
+    // The name in the project's directory; the text's own is a plain one (a
+    // control character there is refused as in any module's text).
+    project.modules[1].source = office::testing::ModuleSource(L"Hostile", ModuleKind::kClass, L"");
     const std::string book = folder.Write("Book.xlsm", OfficeFile(Container::kXlsm, project));
     const DocRun run = RunDoc({"export", "--out", folder.Utf8("out"), book});
     const std::string shown(c.message);
@@ -270,6 +273,28 @@ TEST(DocOfficeFiles, FilesThatCannotBeReadSaySoAndWriteNothing) {
       EXPECT_EQ(run.out, "");
       EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out")) << c.name << " " << command;
     }
+  }
+}
+
+// A module's text out of an Office file is screened as a module file's is:
+// nothing is exported that reading it back would refuse, and no escape
+// reaches the terminal.
+TEST(DocOfficeFiles, AControlCharacterInAModulesTextRefusesItsFile) {
+  ProjectFixture project = Book();
+  project.modules[1] = Module(L"Calc", ModuleKind::kStandard,
+                              L"Public Sub Sum()\r\n' \x1b]0;owned\x07\r\nEnd Sub\r\n");
+  for (const char* command : {"check", "export"}) {
+    ScratchFolder folder;
+    const std::string book = folder.Write("Book.xlsm", OfficeFile(Container::kXlsm, project));
+    const bool check = std::string(command) == "check";
+    const DocRun run =
+        check ? RunDoc({command, book}) : RunDoc({command, "--out", folder.Utf8("out"), book});
+    EXPECT_EQ(run.status, kDocBadInput) << command;
+    EXPECT_EQ(run.err, book +
+                           "/Calc.bas:2: error: the control character U+001B stands in the "
+                           "text: not a VBA module\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out")) << command;
   }
 }
 

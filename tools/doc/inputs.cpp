@@ -115,7 +115,7 @@ class Loader {
   }
 
   void Bad(const std::string& path, int32_t line, const std::string& message) {
-    inputs.errors.push_back(Located(ShownText(path), {line, {}, "error: " + message}));
+    inputs.errors.push_back(Located(ShownText(path), {line, {}, "error: " + ShownText(message)}));
   }
 
  private:
@@ -128,11 +128,12 @@ class Loader {
     std::vector<std::optional<std::string>> failures(count);
     ForEachIndex(count, [&](size_t i) {
       docs[i] = ModuleFromProject(shown, project.modules[i], project.codePage);
-      if (options.officeFilesOnly) {
-        return;
-      }
       try {
-        ParseModule(docs[i]);
+        // Export writes nothing that reading the file back would refuse.
+        RefuseControlCharacters(docs[i]);
+        if (!options.officeFilesOnly) {
+          ParseModule(docs[i]);
+        }
       } catch (const ModuleError& error) {
         failures[i] =
             Located(docs[i].path, {error.line, {}, std::string("error: ") + error.what()});

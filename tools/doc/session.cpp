@@ -52,7 +52,7 @@ bool Session::IsInput(const fs::path& path) const {
 }
 
 void Session::Bad(const std::string& path, int32_t line, const std::string& message) {
-  err << Located(ShownText(path), {line, {}, "error: " + message}) << "\n";
+  err << Located(ShownText(path), {line, {}, "error: " + ShownText(message)}) << "\n";
   status = kDocBadInput;
 }
 
