@@ -8,9 +8,6 @@ namespace tarnwick {
 
 // False where either path names nothing (a file not yet written is no other
 // file) or cannot be looked at.
-inline bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::error_code error;
-  return std::filesystem::equivalent(a, b, error) && !error;
-}
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/doc/doc_test_support.h"
 #include "files/read_file.h"
@@ -154,8 +155,13 @@ TEST(DocCommand, MarkdownPagesStayInTheSiteWhateverTheModulesAreNamed) {
 TEST(DocCommand, WritesNeitherOverAnInputNorOverAHandWrittenFile) {
   ScratchFolder folder;
   const std::string keep = folder.Write("keep.bas", kDocumented);
-  std::filesystem::create_symlink("keep.bas", folder.Path() / "link.xml");
-  for (const std::string& out : {keep, folder.Utf8("link.xml"), folder.Utf8("./keep.bas")}) {
+  std::vector<std::string> outs = {keep, folder.Utf8("./keep.bas")};
+  std::error_code noLinks;  // Windows may refuse to make one
+  std::filesystem::create_symlink("keep.bas", folder.Path() / "link.xml", noLinks);
+  if (!noLinks) {
+    outs.push_back(folder.Utf8("link.xml"));
+  }
+  for (const std::string& out : outs) {
     const DocRun xml = RunDoc({"xml", "--out", out, keep});
     EXPECT_EQ(xml.status, kDocBadInput) << out;
     EXPECT_EQ(xml.err, out + ": error: it is one of the files read; nothing was written over it\n");
