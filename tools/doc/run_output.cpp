@@ -41,16 +41,19 @@ void RunXml(Session& session) {
 
 // The site's files replace earlier ones that carry its mark; a file without it
 // was written by hand and is replaced only with --force, and an input never.
-// When one may not be replaced, nothing is written.
+// When one may not be replaced, nothing is written; a file that was not there
+// is not replaced either should one appear meanwhile.
 void RunMarkdown(Session& session) {
   const std::filesystem::path folder = PathOf(*session.arguments.out);
   const std::vector<std::pair<std::string, std::string>> site =
       MarkdownSite(session.Project(), session.modules);
+  std::vector<bool> existed(site.size(), false);
   bool refused = false;
-  for (const auto& [name, text] : site) {
-    const std::filesystem::path path = folder / PathOf(name);
+  for (size_t i = 0; i < site.size(); ++i) {
+    const std::filesystem::path path = folder / PathOf(site[i].first);
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
+    existed[i] = std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    if (!existed[i]) {
       continue;
     }
     if (session.IsInput(path)) {
@@ -76,12 +79,12 @@ void RunMarkdown(Session& session) {
   if (refused) {
     return;
   }
-  for (const auto& [name, text] : site) {
-    const std::filesystem::path path = folder / PathOf(name);
+  for (size_t i = 0; i < site.size(); ++i) {
+    const std::filesystem::path path = folder / PathOf(site[i].first);
     try {
       std::error_code error;
       std::filesystem::create_directories(path.parent_path(), error);
-      WriteAtomically(path, text);
+      WriteAtomically(path, site[i].second, existed[i]);
     } catch (const InputError& failure) {
       session.Bad(Shown(path), 0, failure.what());
     }
