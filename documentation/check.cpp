@@ -10,6 +10,7 @@
 #include "documentation/descriptions.h"
 #include "documentation/members.h"
 #include "text/ascii.h"
+#include "text/shown_text.h"
 #include "text/utf.h"
 #include "vba/declaration_kinds.h"
 
@@ -283,9 +284,12 @@ class Checker {
     }
   }
 
-  void Report(int32_t line, std::string_view code, std::string message) {
+  // Every message quotes names and text of the file (a cref, a member's
+  // name), which come from anywhere: it is shown safely here, once, for a
+  // terminal, a workflow command, a SARIF log or an editor alike.
+  void Report(int32_t line, std::string_view code, const std::string& message) {
     if (!Ignored(code)) {
-      findings.push_back({line, std::string(code), std::move(message)});
+      findings.push_back({line, std::string(code), ShownText(message)});
     }
   }
 

@@ -1,5 +1,6 @@
 #include "documentation/descriptions.h"
 
+#include "text/shown_text.h"
 #include "text/utf.h"
 
 namespace tarnwick {
@@ -209,7 +210,7 @@ void CheckDescriptions(const DocModule& doc, std::vector<Finding>& findings) {
   for (const Pairing& pairing : Pairings(doc.module)) {
     if (!Expected(doc.source.lines, pairing).empty()) {
       findings.push_back({pairing.description->line, std::string(kStaleDescription),
-                          pairing.what + ": the description differs from the summary"});
+                          ShownText(pairing.what) + ": the description differs from the summary"});
     }
   }
 }

@@ -17,7 +17,8 @@ namespace tarnwick {
 // "OFFICE/Module1.bas" and numbered as the editor numbers it: the record's
 // origin holds the Office file, the module's name and kind in the project, the
 // project's code page and the name of its export's file. The text is split
-// into lines once; it is not parsed yet (ParseModule).
+// into lines once; it is not parsed yet (ParseModule), nor screened
+// (RefuseControlCharacters).
 DocModule ModuleFromProject(const std::string& officePath, const office::VbaModule& module,
                             uint32_t codePage);
 

@@ -11,6 +11,7 @@
 #include "engine/text_helpers.h"
 #include "text/ascii.h"
 #include "text/device_names.h"
+#include "text/file_name_case.h"
 #include "text/utf.h"
 
 namespace tarnwick {
@@ -319,15 +320,28 @@ std::string YamlString(const std::string& text) {
   return out + "\"";
 }
 
+// The words of the mark on the site's files, which tell a file the site
+// replaces from one written by hand.
+constexpr std::string_view kMarkWords =
+    "Written by tarnwick-doc markdown, which replaces this file when run again.";
+
+std::string PageMark() {
+  return "<!-- " + std::string(kMarkWords) + " -->\n";
+}
+std::string ConfigMark() {
+  return "# " + std::string(kMarkWords) + "\n";
+}
+
 // The page of each module, in the modules' order. A module's name comes from
 // the file it was read from, so it is its page's name only where that is a
 // plain file name in DIR/docs: letters, digits, underscores (and any
 // non-ASCII letter), no device name, not the index's, and not a name that
 // another module's page has already taken (file names on Windows ignore
-// case). Any other module gets "module-N.md", N its place on the command line.
+// case, beyond ASCII too). Any other module gets "module-N.md", N its place
+// on the command line.
 std::vector<std::string> PageNames(const std::vector<DocModule>& modules) {
   std::vector<std::string> names;
-  std::set<std::string> taken = {"index"};
+  std::set<std::wstring> taken = {L"INDEX"};
   for (size_t i = 0; i < modules.size(); ++i) {
     const std::wstring& name = modules[i].module.name;
     const bool plain = !name.empty() && !IsWindowsDeviceName(name) &&
@@ -336,7 +350,7 @@ std::vector<std::string> PageNames(const std::vector<DocModule>& modules) {
                                 (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
                        });
     std::string page = plain ? WideToUtf8(name) : std::string();
-    if (page.empty() || !taken.insert(ToAsciiLower(page)).second) {
+    if (page.empty() || !taken.insert(WindowsFileNameKey(name)).second) {
       page = "module-" + std::to_string(i + 1);  // no plain name holds a '-'
     }
     names.push_back(page + ".md");
@@ -363,21 +377,25 @@ std::vector<std::pair<std::string, std::string>> MarkdownSite(
     }
   }
   std::vector<std::pair<std::string, std::string>> pages;
-  std::string index =
-      "# " + Escaped(project) + "\n\n| Module | Kind | Summary |\n| --- | --- | --- |\n";
-  std::string config = "site_name: " + YamlString(WideToUtf8(project)) + "\nnav:\n  - " +
-                       YamlString("Index") + ": index.md\n";
+  std::string index = PageMark() + "# " + Escaped(project) +
+                      "\n\n| Module | Kind | Summary |\n| --- | --- | --- |\n";
+  std::string config = ConfigMark() + "site_name: " + YamlString(WideToUtf8(project)) +
+                       "\nnav:\n  - " + YamlString("Index") + ": index.md\n";
   for (size_t i = 0; i < modules.size(); ++i) {
     const DocModule& doc = modules[i];
     index += "| [" + Escaped(doc.module.name) + "](" + pageNames[i] + ") | " +
              KindOfModule(doc.module.kind) + " | " + Page::Summary(doc, targets) + " |\n";
     config +=
         "  - " + YamlString(WideToUtf8(doc.module.name)) + ": " + YamlString(pageNames[i]) + "\n";
-    pages.emplace_back("docs/" + pageNames[i], Page(doc, targets).Write());
+    pages.emplace_back("docs/" + pageNames[i], PageMark() + Page(doc, targets).Write());
   }
   pages.insert(pages.begin(), {"docs/index.md", index});
   pages.insert(pages.begin(), {"mkdocs.yml", config});
   return pages;
+}
+
+bool IsSiteFile(std::string_view bytes) {
+  return bytes.starts_with(PageMark()) || bytes.starts_with(ConfigMark());
 }
 
 std::string MemberMarkdown(const DocModule& module, const DocumentedMember& member) {

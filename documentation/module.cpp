@@ -71,6 +71,16 @@ DocModule ModuleFromText(ModuleOrigin origin, std::wstring_view text) {
   return doc;
 }
 
+void RefuseControlCharacters(const DocModule& doc) {
+  const std::vector<std::wstring>& lines = doc.source.lines;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (const size_t at = FindControlCharacter(lines[i]); at != std::wstring::npos) {
+      throw ModuleError(doc.ShownLine(static_cast<int32_t>(i + 1)),
+                        ControlCharacterProblem(static_cast<unsigned>(lines[i][at])));
+    }
+  }
+}
+
 void ParseModule(DocModule& doc) {
   try {
     doc.module = ReadModule(doc.source.lines);

@@ -94,6 +94,12 @@ DocModule ModuleFromBytes(ModuleOrigin origin, const std::string& bytes, Encodin
 // back as UTF-8. Not parsed yet.
 DocModule ModuleFromText(ModuleOrigin origin, std::wstring_view text);
 
+// Refuses text decoded elsewhere than from a module file's bytes (a module
+// of an Office file) as a module file's is refused: for a control character
+// other than tab, which no module holds. Throws ModuleError with the line as
+// messages show it.
+void RefuseControlCharacters(const DocModule& module);
+
 // Reads the declarations, blocks and descriptions of the module's text into
 // `module.module`. Throws ModuleError (a header that does not end) with the
 // line as messages show it.

@@ -9,6 +9,7 @@
 #include "documentation/descriptions.h"
 #include "documentation/members.h"
 #include "engine/text_helpers.h"
+#include "text/shown_text.h"
 #include "text/utf.h"
 
 namespace tarnwick {
@@ -247,7 +248,7 @@ class BlockSync {
   }
 
   void Note(int32_t line, const std::string& message) {
-    notes.push_back({line, {}, DescribeMember(member) + ": " + message});
+    notes.push_back({line, {}, ShownText(DescribeMember(member) + ": " + message)});
   }
 
   const Member& member;

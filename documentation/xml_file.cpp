@@ -3,6 +3,7 @@
 #include <set>
 
 #include "documentation/members.h"
+#include "text/shown_text.h"
 #include "text/utf.h"
 
 namespace tarnwick {
@@ -34,11 +35,11 @@ XmlBlock Document(const DocModule& doc, const std::vector<std::wstring>& ids,
   } else if (!content.problem) {
     body = Indented(WriteXml(content.nodes), 12);
   } else {
-    documented.warning =
-        Located(doc, {block.line + content.LineOf(content.problem->offset),
-                      {},
-                      "warning: the block is not well-formed XML (" + content.problem->message +
-                          "); its text is written as its summary"});
+    documented.warning = Located(
+        doc, {block.line + content.LineOf(content.problem->offset),
+              {},
+              "warning: the block is not well-formed XML (" + ShownText(content.problem->message) +
+                  "); its text is written as its summary"});
     body = Indented("<summary>" + EscapeXml(content.text, false) + "</summary>", 12);
   }
   for (const std::wstring& id : ids) {

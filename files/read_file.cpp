@@ -2,6 +2,8 @@
 
 #include "files/system_error.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -36,6 +38,40 @@ std::string SizeText(std::uintmax_t bytes) {
 
 constexpr size_t kBlock = size_t{1} << 16;
 
+// The cap on a file's bytes: `largest` until its head has been read, then
+// what the head asks for.
+class Cap {
+ public:
+  Cap(std::uintmax_t largest, const std::function<std::uintmax_t(std::string_view)>* largestFor,
+      std::uintmax_t size)
+      : largest_(largest), largestFor_(largestFor), size_(size) {
+    if (size_ > largest_) {
+      TooLarge(largest_);
+    }
+  }
+  std::uintmax_t Largest() const { return largest_; }
+  bool Decided() const { return largestFor_ == nullptr; }
+  // Called with the bytes read so far, and at the end of the file.
+  void Check(const std::string& bytes, bool end) {
+    if (largestFor_ && (bytes.size() >= kFileHeadBytes || end)) {
+      largest_ =
+          std::min(largest_, (*largestFor_)(std::string_view(bytes).substr(0, kFileHeadBytes)));
+      largestFor_ = nullptr;
+      if (size_ > largest_) {
+        TooLarge(largest_);
+      }
+    }
+    if (bytes.size() > largest_) {
+      TooLarge(largest_);  // it grew while we read it
+    }
+  }
+
+ private:
+  std::uintmax_t largest_;
+  const std::function<std::uintmax_t(std::string_view)>* largestFor_;
+  std::uintmax_t size_;
+};
+
 #ifdef _WIN32
 class Handle {
  public:
@@ -53,7 +89,8 @@ class Handle {
   HANDLE handle_;
 };
 
-std::string ReadOpened(const std::filesystem::path& path, std::uintmax_t largest) {
+std::string ReadOpened(const std::filesystem::path& path, std::uintmax_t largest,
+                       const std::function<std::uintmax_t(std::string_view)>* largestFor) {
   // Backup semantics open a folder too, so that it is named as one.
   const Handle file(CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -70,11 +107,9 @@ std::string ReadOpened(const std::filesystem::path& path, std::uintmax_t largest
   }
   const std::uintmax_t size =
       (static_cast<std::uintmax_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  if (size > largest) {
-    TooLarge(largest);
-  }
+  Cap cap(largest, largestFor, size);
   std::string bytes;
-  bytes.reserve(static_cast<size_t>(size));
+  bool reserved = false;
   char buffer[kBlock];
   for (;;) {
     DWORD got = 0;
@@ -82,11 +117,14 @@ std::string ReadOpened(const std::filesystem::path& path, std::uintmax_t largest
       CannotRead(files::WindowsReason(GetLastError()));
     }
     if (got == 0) {
+      cap.Check(bytes, true);
       return bytes;
     }
     bytes.append(buffer, got);
-    if (bytes.size() > largest) {
-      TooLarge(largest);  // it grew while we read it
+    cap.Check(bytes, false);
+    if (!reserved && cap.Decided()) {  // once the head has set the cap, room for the whole file
+      bytes.reserve(static_cast<size_t>(std::min(size, cap.Largest())));
+      reserved = true;
     }
   }
 }
@@ -107,7 +145,8 @@ class Descriptor {
   int fd_;
 };
 
-std::string ReadOpened(const std::filesystem::path& path, std::uintmax_t largest) {
+std::string ReadOpened(const std::filesystem::path& path, std::uintmax_t largest,
+                       const std::function<std::uintmax_t(std::string_view)>* largestFor) {
   // Without blocking: opening a FIFO with no writer would wait for one.
   const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (file.get() < 0) {
@@ -123,11 +162,10 @@ std::string ReadOpened(const std::filesystem::path& path, std::uintmax_t largest
   if (!S_ISREG(status.st_mode)) {
     CannotRead("it is not a regular file (a device, a pipe or a socket)");
   }
-  if (static_cast<std::uintmax_t>(status.st_size) > largest) {
-    TooLarge(largest);
-  }
+  const auto size = static_cast<std::uintmax_t>(status.st_size);
+  Cap cap(largest, largestFor, size);
   std::string bytes;
-  bytes.reserve(static_cast<size_t>(status.st_size));
+  bool reserved = false;
   char buffer[kBlock];
   for (;;) {
     const ssize_t got = read(file.get(), buffer, sizeof buffer);
@@ -138,11 +176,14 @@ std::string ReadOpened(const std::filesystem::path& path, std::uintmax_t largest
       CannotRead(files::ErrnoReason(errno));
     }
     if (got == 0) {
+      cap.Check(bytes, true);
       return bytes;
     }
     bytes.append(buffer, static_cast<size_t>(got));
-    if (bytes.size() > largest) {
-      TooLarge(largest);  // it grew while we read it
+    cap.Check(bytes, false);
+    if (!reserved && cap.Decided()) {  // once the head has set the cap, room for the whole file
+      bytes.reserve(static_cast<size_t>(std::min(size, cap.Largest())));
+      reserved = true;
     }
   }
 }
@@ -151,7 +192,12 @@ std::string ReadOpened(const std::filesystem::path& path, std::uintmax_t largest
 }  // namespace
 
 std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t largest) {
-  return ReadOpened(path, largest);
+  return ReadOpened(path, largest, nullptr);
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t largest,
+                          const std::function<std::uintmax_t(std::string_view head)>& largestFor) {
+  return ReadOpened(path, largest, &largestFor);
 }
 
 std::vector<std::wstring> ReadModuleFile(const std::string& path) {

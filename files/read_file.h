@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/source_text.h"
@@ -20,6 +22,14 @@ inline constexpr std::uintmax_t kLargestFileRead = std::uintmax_t{1} << 30;  // 
 // regular file", and for a file larger than `largest`, before reading any of it.
 std::string ReadFileBytes(const std::filesystem::path& path,
                           std::uintmax_t largest = kLargestFileRead);
+
+// The same with the cap chosen by the file's first kFileHeadBytes bytes (all
+// of a shorter file): `largestFor(head)`, itself at most `largest`. A file
+// whose first bytes say it is text can so be refused at a text's cap before
+// more than a block of it is read.
+inline constexpr size_t kFileHeadBytes = 32;
+std::string ReadFileBytes(const std::filesystem::path& path, std::uintmax_t largest,
+                          const std::function<std::uintmax_t(std::string_view head)>& largestFor);
 
 // Reads a module file (UTF-8 with LF or CR LF line ends and an optional BOM).
 // Throws InputError naming the file and the problem.

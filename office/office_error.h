@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "text/shown_text.h"
+
 namespace tarnwick::office {
 
 enum class OfficeFailure {
@@ -17,8 +19,10 @@ enum class OfficeFailure {
 
 class OfficeError : public std::runtime_error {
  public:
+  // The message names parts, entries and streams by names read from the file:
+  // it is made safe to show here, once for every reader.
   OfficeError(OfficeFailure failure, const std::string& what)
-      : std::runtime_error(what), failure(failure) {}
+      : std::runtime_error(ShownText(what)), failure(failure) {}
   OfficeFailure failure;
 };
 

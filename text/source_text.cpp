@@ -15,10 +15,7 @@ int32_t LineNumber(size_t index) {
 }
 
 [[noreturn]] void ControlCharacter(unsigned code, size_t line) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  throw InputError(std::string("the control character U+00") + kDigits[code >> 4] +
-                       kDigits[code & 0xF] + " stands in the text: not a VBA module",
-                   LineNumber(line));
+  throw InputError(ControlCharacterProblem(code), LineNumber(line));
 }
 
 [[noreturn]] void TooManyLines() {
@@ -108,6 +105,21 @@ std::vector<std::wstring> DecodeLines(const SourceText& source) {
 }
 
 }  // namespace
+
+std::string ControlCharacterProblem(unsigned code) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return std::string("the control character U+00") + kDigits[(code >> 4) & 0xF] +
+         kDigits[code & 0xF] + " stands in the text: not a VBA module";
+}
+
+size_t FindControlCharacter(std::wstring_view line) {
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] < 0x20 && line[i] != L'\t') {
+      return i;
+    }
+  }
+  return std::wstring_view::npos;
+}
 
 void SourceText::Append(std::wstring line, std::string_view end) {
   const std::string bytes = WideToUtf8(line);

@@ -73,6 +73,12 @@ struct SourceText {
 // be decoded.
 SourceText DecodeSourceText(const std::string& bytes, Encoding fallback);
 
+// The rule DecodeSourceText holds, for text decoded elsewhere (a module read
+// out of an Office file): where a line holds a control character other than
+// tab, or npos; and what a message says of it.
+size_t FindControlCharacter(std::wstring_view line);
+std::string ControlCharacterProblem(unsigned code);
+
 // The lines as UTF-8, each ended by LF.
 std::string ModuleText(const std::vector<std::wstring>& lines);
 

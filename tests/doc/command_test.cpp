@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/doc/doc_test_support.h"
 #include "files/read_file.h"
@@ -11,6 +12,9 @@
 
 namespace tarnwick {
 namespace {
+
+constexpr const char kMark[] =
+    "Written by tarnwick-doc markdown, which replaces this file when run again.";
 
 constexpr const char kDocumented[] =
     "Attribute VB_Name = \"Good\"\r\n"
@@ -83,29 +87,43 @@ TEST(DocCommand, WritesXmlAndMarkdownFiles) {
 
   const DocRun markdown = RunDoc({"markdown", "--out", folder.Utf8("md"), folder.Utf8("project")});
   EXPECT_EQ(markdown.status, kDocDone) << markdown.err;
-  EXPECT_EQ(folder.Read("md/mkdocs.yml"),
-            "site_name: \"project\"\nnav:\n  - \"Index\": index.md\n  - \"Good\": \"Good.md\"\n");
+  EXPECT_EQ(
+      folder.Read("md/mkdocs.yml"),
+      "# " + std::string(kMark) +
+          "\nsite_name: \"project\"\nnav:\n  - \"Index\": index.md\n  - \"Good\": \"Good.md\"\n");
   EXPECT_EQ(folder.Read("md/docs/index.md"),
-            "# project\n\n| Module | Kind | Summary |\n| --- | --- | --- |\n"
-            "| [Good](Good.md) | Standard module |  |\n");
-  EXPECT_EQ(folder.Read("md/docs/Good.md"),
-            "# Good\n\nStandard module.\n\n"
-            "## Half\n\n```vb\nPublic Function Half(ByVal n As Double) As Double\n```\n\n"
-            "Halves `n`; see [`Good.Twice`](Good.md#twice).\n\n"
-            "| Parameter | Type | Description |\n| --- | --- | --- |\n"
-            "| `n` | Double | A number. |\n\n"
-            "**Returns:** Half.\n\n"
-            "## Twice\n\n```vb\nPublic Sub Twice(n)\n```\n\nDoubles.\n\n"
-            "## Size\n\n```vb\nPublic Property Get Size() As Long\n"
-            "Public Property Let Size(ByVal v As Long)\n```\n\nThe size.\n\n**Returns:** It.\n\n"
-            "## Clear\n\n```vb\nPublic Sub Clear()\n```\n\nClears it.\n\n");
+            "<!-- " + std::string(kMark) +
+                " -->\n# project\n\n| Module | Kind | Summary |\n| --- | --- | --- |\n"
+                "| [Good](Good.md) | Standard module |  |\n");
+  EXPECT_EQ(
+      folder.Read("md/docs/Good.md"),
+      "<!-- " + std::string(kMark) +
+          " -->\n# Good\n\nStandard module.\n\n"
+          "## Half\n\n```vb\nPublic Function Half(ByVal n As Double) As Double\n```\n\n"
+          "Halves `n`; see [`Good.Twice`](Good.md#twice).\n\n"
+          "| Parameter | Type | Description |\n| --- | --- | --- |\n"
+          "| `n` | Double | A number. |\n\n"
+          "**Returns:** Half.\n\n"
+          "## Twice\n\n```vb\nPublic Sub Twice(n)\n```\n\nDoubles.\n\n"
+          "## Size\n\n```vb\nPublic Property Get Size() As Long\n"
+          "Public Property Let Size(ByVal v As Long)\n```\n\nThe size.\n\n**Returns:** It.\n\n"
+          "## Clear\n\n```vb\nPublic Sub Clear()\n```\n\nClears it.\n\n");
 }
 
 // A module's name comes from its file: it names its page only where it is a
 // plain file name in DIR/docs, not the index's and not one already taken.
 TEST(DocCommand, MarkdownPagesStayInTheSiteWhateverTheModulesAreNamed) {
   ScratchFolder folder;
-  const char* names[] = {"../../Escaped", "CON", "Index", "Plain", "PLAIN", "sub/dir"};
+  const char* names[] = {"../../Escaped",
+                         "CON",
+                         "Index",
+                         "Plain",
+                         "PLAIN",
+                         "sub/dir",
+                         "\xC3\x9C"
+                         "bersicht",
+                         "\xC3\xBC"
+                         "bersicht"};
   std::vector<std::string> paths;
   for (size_t i = 0; i < std::size(names); ++i) {
     paths.push_back(folder.Write("in/M" + std::to_string(i) + ".bas",
@@ -116,18 +134,71 @@ TEST(DocCommand, MarkdownPagesStayInTheSiteWhateverTheModulesAreNamed) {
   const DocRun markdown = RunDoc(arguments);
   EXPECT_EQ(markdown.status, kDocDone) << markdown.err;
   EXPECT_EQ(folder.Read("site/md/mkdocs.yml"),
-            "site_name: \"M0\"\nnav:\n  - \"Index\": index.md\n"
-            "  - \"../../Escaped\": \"module-1.md\"\n  - \"CON\": \"module-2.md\"\n"
-            "  - \"Index\": \"module-3.md\"\n  - \"Plain\": \"Plain.md\"\n"
-            "  - \"PLAIN\": \"module-5.md\"\n  - \"sub/dir\": \"module-6.md\"\n");
+            "# " + std::string(kMark) +
+                "\nsite_name: \"M0\"\nnav:\n  - \"Index\": index.md\n"
+                "  - \"../../Escaped\": \"module-1.md\"\n  - \"CON\": \"module-2.md\"\n"
+                "  - \"Index\": \"module-3.md\"\n  - \"Plain\": \"Plain.md\"\n"
+                "  - \"PLAIN\": \"module-5.md\"\n  - \"sub/dir\": \"module-6.md\"\n"
+                "  - \"\xC3\x9C"
+                "bersicht\": \"\xC3\x9C"
+                "bersicht.md\"\n"
+                "  - \"\xC3\xBC"
+                "bersicht\": \"module-8.md\"\n");
   EXPECT_NE(folder.Read("site/md/docs/index.md").find("| [Index](module-3.md) |"),
             std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Escaped.md"));
   EXPECT_FALSE(std::filesystem::exists(folder.Path() / "site" / "Escaped.md"));
 }
 
+// No output lands on a file that was read, whatever path leads to it, and the
+// site replaces only the files it wrote unless told to.
+TEST(DocCommand, WritesNeitherOverAnInputNorOverAHandWrittenFile) {
+  ScratchFolder folder;
+  const std::string keep = folder.Write("keep.bas", kDocumented);
+  std::vector<std::string> outs = {keep, folder.Utf8("./keep.bas")};
+  std::error_code noLinks;  // Windows may refuse to make one
+  std::filesystem::create_symlink("keep.bas", folder.Path() / "link.xml", noLinks);
+  if (!noLinks) {
+    outs.push_back(folder.Utf8("link.xml"));
+  }
+  for (const std::string& out : outs) {
+    const DocRun xml = RunDoc({"xml", "--out", out, keep});
+    EXPECT_EQ(xml.status, kDocBadInput) << out;
+    EXPECT_EQ(xml.err, out + ": error: it is one of the files read; nothing was written over it\n");
+    EXPECT_EQ(folder.Read("keep.bas"), kDocumented);
+  }
+  // A module that is a page of the site: refused even with --force.
+  const std::string page = folder.Write("site/docs/Good.md", kDocumented);
+  const DocRun input = RunDoc({"markdown", "--force", "--out", folder.Utf8("site"), page, keep});
+  EXPECT_EQ(input.status, kDocBadInput);
+  EXPECT_NE(input.err.find(page + ": error: it is one of the files read"), std::string::npos)
+      << input.err;
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / "site" / "mkdocs.yml"));
+
+  folder.Write("site/mkdocs.yml", "site_name: Mine\n");
+  folder.Write("site/docs/index.md", "# Mine\n");
+  const DocRun kept = RunDoc({"markdown", "--out", folder.Utf8("site"), keep});
+  EXPECT_EQ(kept.status, kDocBadInput);
+  std::string refusals;
+  for (const char* name : {"site/mkdocs.yml", "site/docs/index.md", "site/docs/Good.md"}) {
+    refusals += folder.Utf8(name) +
+                ": error: the file was not written by markdown; --force replaces it, and "
+                "nothing was written\n";
+  }
+  EXPECT_EQ(kept.err, refusals);
+  EXPECT_EQ(folder.Read("site/mkdocs.yml"), "site_name: Mine\n");
+  EXPECT_EQ(folder.Read("site/docs/Good.md"), kDocumented);  // nothing written at all
+  const DocRun forced = RunDoc({"markdown", "--force", "--out", folder.Utf8("site"), keep});
+  EXPECT_EQ(forced.status, kDocDone) << forced.err;
+  // What the site wrote it replaces when run again, without --force.
+  const DocRun again = RunDoc({"markdown", "--out", folder.Utf8("site"), keep});
+  EXPECT_EQ(again.status, kDocDone) << again.err;
+  EXPECT_EQ(folder.Read("site/docs/index.md").rfind("<!-- ", 0), 0u);
+}
+
 // The module of both formats, in a folder whose name GitHub's properties must
-// escape; its cref holds a line feed and a '%' for the message's escapes.
+// escape; its cref holds a '%' for the message's escapes, and a line feed
+// (an XML character reference) that is shown as '?' before any format sees it.
 TEST(DocCommand, ReportsInGithubAndSarifFormats) {
   ScratchFolder folder;
   const std::string module =
@@ -142,7 +213,7 @@ TEST(DocCommand, ReportsInGithubAndSarifFormats) {
   EXPECT_EQ(github.status, kDocFound) << github.err;
   EXPECT_EQ(github.out,
             file +
-                ",line=2,title=TWD010::Function Total: cref=\"Report.x%0A50%25\" names no member "
+                ",line=2,title=TWD010::Function Total: cref=\"Report.x?50%25\" names no member "
                 "of Report\n" +
                 file + ",line=3,title=TWD011::Function Total: parameter \"a\" has no <param>\n" +
                 file + ",line=3,title=TWD013::Function Total has no <returns>\n" + file +
@@ -155,7 +226,7 @@ TEST(DocCommand, ReportsInGithubAndSarifFormats) {
         "\"version\": \"" TARNWICK_VERSION_TEXT "\"",
         "{\"id\": \"TWD016\", \"name\": \"DescriptionDiffers\"",
         "{\"ruleId\": \"TWD010\", \"ruleIndex\": 9, \"level\": \"warning\", \"message\": "
-        "{\"text\": \"Function Total: cref=\\\"Report.x\\n50%\\\" names no member of Report.\"}",
+        "{\"text\": \"Function Total: cref=\\\"Report.x?50%\\\" names no member of Report.\"}",
         "50%25%20done%2C%20really/Report.bas\"}, \"region\": {\"startLine\": 5}}"}) {
     EXPECT_NE(sarif.out.find(part), std::string::npos) << part << "\n" << sarif.out;
   }

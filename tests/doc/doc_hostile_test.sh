@@ -26,13 +26,18 @@ $work/Pipe.bas: error: cannot read the file: it is not a regular file (a device,
 [ "$status" -eq 2 ] && [ "$(cat "$work/err")" = "$expected" ]
 check "misnamed and irregular files: one line each, exit 2" $? "status $status: $(cat "$work/err")"
 
-truncate -s 900M "$work/Big.bas" # sparse: it takes no disk
+# Text is read no further than a module's cap; a zip as far as the file cap.
+truncate -s 40M "$work/Long.bas" # sparse: it takes no disk
+printf 'PK\003\004' >"$work/Big.xlsm"
+truncate -s 900M "$work/Big.xlsm"
 (
   ulimit -v 600000
-  "$doc" xml --project P --out "$work/P.xml" "$work/Big.bas" "$work/Good.bas"
+  "$doc" xml --project P --out "$work/P.xml" "$work/Long.bas" "$work/Big.xlsm" "$work/Good.bas"
 ) >"$work/out" 2>"$work/err"
 status=$?
-[ "$status" -eq 2 ] && [ "$(cat "$work/err")" = "$work/Big.bas: error: not enough memory to read the file" ] &&
+expected="$work/Long.bas: error: the file is larger than 32 MiB: no module or Office file is
+$work/Big.xlsm: error: not enough memory to read the file"
+[ "$status" -eq 2 ] && [ "$(cat "$work/err")" = "$expected" ] &&
   grep -qF '<member name="M:P.Good.Sum">' "$work/P.xml"
 check "out of memory on one file: its line, the other file documented" $? \
   "status $status: $(cat "$work/err")"

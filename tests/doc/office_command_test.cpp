@@ -172,6 +172,9 @@ TEST(DocOfficeFiles, ExportRefusesHostileNamesAndKeepsFilesWithoutForce) {
     project.modules = {Module(L"Fine", ModuleKind::kStandard, L""),
                        Module(c.name, ModuleKind::kClass, L"")};
     project.modules[1].streamName = L"Hostile";  // a stream's name has 31 characters at most
+    // The name in the project's directory; the text's own is a plain one (a
+    // control character there is refused as in any module's text).
+    project.modules[1].source = office::testing::ModuleSource(L"Hostile", ModuleKind::kClass, L"");
     const std::string book = folder.Write("Book.xlsm", OfficeFile(Container::kXlsm, project));
     const DocRun run = RunDoc({"export", "--out", folder.Utf8("out"), book});
     const std::string shown(c.message);
@@ -202,6 +205,37 @@ TEST(DocOfficeFiles, ExportRefusesHostileNamesAndKeepsFilesWithoutForce) {
   EXPECT_EQ(forced.status, kDocDone) << forced.err;
   EXPECT_EQ(folder.Read("out/Calc.bas").substr(0, 26), "Attribute VB_Name = \"Calc\"");
   EXPECT_TRUE(std::filesystem::exists(folder.Path() / "out" / "Account.cls"));
+}
+
+// Names that are one file on a Windows disk, though not in ASCII's case
+// folding: nothing at all is exported, and the line names both modules.
+TEST(DocOfficeFiles, ExportRefusesModulesThatWouldBeOneFileOnWindows) {
+  ScratchFolder folder;
+  ProjectFixture twins;
+  twins.modules = {Module(L"\u00DCbersicht", ModuleKind::kStandard, L""),
+                   Module(L"\u00FCbersicht", ModuleKind::kStandard, L"")};
+  twins.modules[1].streamName = L"Second";
+  ProjectFixture other;
+  other.modules = {Module(L"\u0160UM", ModuleKind::kStandard, L"")};
+  ProjectFixture clash;
+  clash.modules = {Module(L"\u0161um", ModuleKind::kStandard, L"")};
+  const std::string a = folder.Write("A.xlsm", OfficeFile(Container::kXlsm, twins));
+  const std::string b = folder.Write("B.xlsm", OfficeFile(Container::kXlsm, other));
+  const std::string c = folder.Write("C.xlsm", OfficeFile(Container::kXlsm, clash));
+  const DocRun run = RunDoc({"export", "--force", "--out", folder.Utf8("out"), b, a, c});
+  EXPECT_EQ(run.status, kDocBadInput);
+  EXPECT_EQ(run.err, a +
+                         ": error: its modules \xC3\x9C"
+                         "bersicht and \xC3\xBC"
+                         "bersicht would be "
+                         "written to one file on Windows (\xC3\xBC"
+                         "bersicht.bas); nothing was "
+                         "exported\n" +
+                         c + ": error: its module \xC5\xA1um would be written to the file that " +
+                         b +
+                         "'s module \xC5\xA0UM is written to (\xC5\xA1um.bas); nothing was "
+                         "exported\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out"));
 }
 
 // What cannot be read is said in one line, with exit status 2, and nothing is
@@ -239,6 +273,28 @@ TEST(DocOfficeFiles, FilesThatCannotBeReadSaySoAndWriteNothing) {
       EXPECT_EQ(run.out, "");
       EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out")) << c.name << " " << command;
     }
+  }
+}
+
+// A module's text out of an Office file is screened as a module file's is:
+// nothing is exported that reading it back would refuse, and no escape
+// reaches the terminal.
+TEST(DocOfficeFiles, AControlCharacterInAModulesTextRefusesItsFile) {
+  ProjectFixture project = Book();
+  project.modules[1] = Module(L"Calc", ModuleKind::kStandard,
+                              L"Public Sub Sum()\r\n' \x1b]0;owned\x07\r\nEnd Sub\r\n");
+  for (const char* command : {"check", "export"}) {
+    ScratchFolder folder;
+    const std::string book = folder.Write("Book.xlsm", OfficeFile(Container::kXlsm, project));
+    const bool check = std::string(command) == "check";
+    const DocRun run =
+        check ? RunDoc({command, book}) : RunDoc({command, "--out", folder.Utf8("out"), book});
+    EXPECT_EQ(run.status, kDocBadInput) << command;
+    EXPECT_EQ(run.err, book +
+                           "/Calc.bas:2: error: the control character U+001B stands in the "
+                           "text: not a VBA module\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out")) << command;
   }
 }
 

@@ -43,5 +43,28 @@ TEST(ReadFile, ReadsARegularFileWholeAndRefusesWhatIsNot) {
 #endif
 }
 
+// The cap a file's first bytes choose: text is refused at its own, smaller
+// cap, a short file's whole bytes choose, and the chosen cap never exceeds
+// the outer one.
+TEST(ReadFile, TheFirstBytesChooseTheCap) {
+  const test::Scratch scratch;
+  const auto capFor = [](std::string_view head) -> std::uintmax_t {
+    return head.starts_with("PK") ? 100000 : 64;
+  };
+  const auto read = [&](const std::string& name, const std::string& bytes) -> std::string {
+    try {
+      return ReadFileBytes(scratch.Write(name, bytes), 1000, capFor);
+    } catch (const InputError& error) {
+      return error.what();
+    }
+  };
+  EXPECT_EQ(read("Text.bas", std::string(65, 'x')),
+            "the file is larger than 64 bytes: no module or Office file is");
+  EXPECT_EQ(read("Short.bas", "PK"), "PK");
+  EXPECT_EQ(read("Zip.xlsm", "PK" + std::string(998, 'z')).size(), 1000u);
+  EXPECT_EQ(read("Huge.xlsm", "PK" + std::string(999, 'z')),
+            "the file is larger than 1000 bytes: no module or Office file is");
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -15,6 +15,7 @@
 #include "office/dir_stream.h"
 #include "office/vba_project.h"
 #include "tests/office/writer/hostile_projects.h"
+#include "tests/office/writer/zip_writer.h"
 #include "text/source_text.h"
 
 namespace {
@@ -112,6 +113,15 @@ TEST(HostileInputs, EachIsRefusedOrReadWithinItsBounds) {
       {"an Office file's name on no Office file", [] { return std::string(); },
        [](std::string bytes) { office::RefuseMisnamedOfficeFile("book.xlsm", bytes); },
        "not an Office file: it is empty", 1 * kMiB, 1},
+      {"a part named to forge a line on a terminal",
+       [] {
+         return office::testing::WriteZip(
+             {{"[Content_Types].xml",
+               "<Types><Default Extension=\"bin\" "
+               "ContentType=\"application/vnd.ms-office.vbaProject\"/></Types>"},
+              {"xl/a\n\x1b[2JFAKE: error: \xE2\x80\xAE.bin", "junk"}});
+       },
+       ReadOffice, "the part xl/a??[2JFAKE: error: ?.bin is no compound file", 1 * kMiB, 1},
   };
   for (const HostileInput& input : inputs) {
     SCOPED_TRACE(input.name);
@@ -130,6 +140,10 @@ TEST(HostileInputs, EachIsRefusedOrReadWithinItsBounds) {
       EXPECT_EQ(message, "");
     } else {
       EXPECT_NE(message.find(input.expected), std::string::npos) << message;
+    }
+    // Whatever the input named, its message is safe on a terminal.
+    for (const char c : message) {
+      EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) << message;
     }
     EXPECT_LE(peak - before, input.mostBytes);
     EXPECT_LE(took.count(), input.mostSeconds);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -10,6 +11,11 @@
 namespace tarnwick {
 
 void ForEachIndex(size_t count, const std::function<void(size_t)>& work) {
+  ForEachIndex(count, work, nullptr, 0);
+}
+
+void ForEachIndex(size_t count, const std::function<void(size_t)>& work,
+                  const std::function<size_t(size_t)>& cost, size_t budget) {
   constexpr size_t kMostThreads = 8;
   const size_t threads =
       std::min({count, kMostThreads, std::max<size_t>(1, std::thread::hardware_concurrency())});
@@ -21,9 +27,19 @@ void ForEachIndex(size_t count, const std::function<void(size_t)>& work) {
   }
   std::atomic<size_t> next{0};
   std::mutex mutex;
+  std::condition_variable room;  // signalled when a call's bytes are given back
+  size_t inFlight = 0;
   std::exception_ptr failure;
   auto worker = [&] {
     for (size_t i = next++; i < count; i = next++) {
+      const size_t bytes = cost ? cost(i) : 0;
+      if (bytes > 0) {
+        std::unique_lock<std::mutex> lock(mutex);
+        room.wait(lock, [&] {
+          return inFlight == 0 || (inFlight <= budget && bytes <= budget - inFlight);
+        });
+        inFlight += bytes;
+      }
       try {
         work(i);
       } catch (...) {
@@ -32,6 +48,13 @@ void ForEachIndex(size_t count, const std::function<void(size_t)>& work) {
           failure = std::current_exception();
         }
         next = count;  // the others stop at their next index
+      }
+      if (bytes > 0) {
+        {
+          const std::lock_guard<std::mutex> lock(mutex);
+          inFlight -= bytes;
+        }
+        room.notify_all();
       }
     }
   };

@@ -2,13 +2,14 @@
 // editor's File > Export writes it, so that it can be kept under version
 // control, documented like any module file, and imported again. Every module
 // of every file that was read and whose modules can all be written is
-// written; when a file to write exists already and --force is not given,
-// nothing at all is.
+// written; when a file to write exists already and --force is not given, or
+// two modules would be one file on Windows, nothing at all is.
 #include <filesystem>
 #include <map>
 
 #include "documentation/exported_module.h"
-#include "text/ascii.h"
+#include "text/file_name_case.h"
+#include "text/utf.h"
 #include "text/code_page.h"
 #include "text/encoding.h"
 #include "files/read_file.h"
@@ -43,19 +44,23 @@ class Exporter {
       }
       Plan(begin, end);
     }
-    if (!session.arguments.force) {
-      bool exists = false;
-      for (const Target& target : targets) {
-        std::error_code error;
-        if (fs::exists(fs::symlink_status(target.path, error))) {
-          session.Bad(Shown(target.path), 0,
-                      "the file exists; --force replaces it, and nothing was written");
-          exists = true;
-        }
+    if (collided) {
+      return;  // two modules would be one file: which one the user wants is theirs to say
+    }
+    bool refused = false;
+    for (const Target& target : targets) {
+      std::error_code error;
+      if (session.IsInput(target.path)) {
+        session.Bad(Shown(target.path), 0, "it is one of the files read; nothing was written");
+        refused = true;
+      } else if (!session.arguments.force && fs::exists(fs::symlink_status(target.path, error))) {
+        session.Bad(Shown(target.path), 0,
+                    "the file exists; --force replaces it, and nothing was written");
+        refused = true;
       }
-      if (exists) {
-        return;
-      }
+    }
+    if (refused) {
+      return;
     }
     std::error_code error;
     if (!targets.empty()) {
@@ -87,14 +92,24 @@ class Exporter {
       if (!problem.empty()) {
         return session.Bad(file, 0, problem + "; nothing of it was exported");
       }
-      const std::string key = ToAsciiUpper(origin.exportName);
-      if (const auto other = taken.find(key); other != taken.end() || names.contains(key)) {
+      // Windows' disks fold case beyond ASCII: "Übersicht.bas" and
+      // "übersicht.bas" are one file there.
+      const std::string key = WindowsFileNameKey(origin.exportName);
+      const auto other = taken.find(key);
+      const auto sibling = names.find(key);
+      if (other != taken.end() || sibling != names.end()) {
+        collided = true;
+        const std::string shownName = ShownText(WideToUtf8(origin.name));
         return session.Bad(file, 0,
-                           "its " + origin.exportName + " would be written twice (" +
-                               (other != taken.end() ? "also by " + other->second : "two modules") +
-                               "); nothing of it was exported");
+                           sibling != names.end()
+                               ? "its modules " + sibling->second + " and " + shownName +
+                                     " would be written to one file on Windows (" +
+                                     ShownText(origin.exportName) + "); nothing was exported"
+                               : "its module " + shownName + " would be written to the file that " +
+                                     other->second + " is written to (" +
+                                     ShownText(origin.exportName) + "); nothing was exported");
       }
-      names.emplace(key, file);
+      names.emplace(key, ShownText(WideToUtf8(origin.name)));
       Target target;
       target.path = folder / PathOf(origin.exportName);
       try {
@@ -113,7 +128,9 @@ class Exporter {
       }
       planned.push_back(std::move(target));
     }
-    taken.merge(names);
+    for (const auto& [key, name] : names) {
+      taken.emplace(key, file + "'s module " + name);
+    }
     for (Target& target : planned) {
       targets.push_back(std::move(target));
     }
@@ -123,6 +140,7 @@ class Exporter {
   const fs::path folder;
   std::vector<Target> targets;
   std::map<std::string, std::string> taken;  // file names written, folded, and whose
+  bool collided = false;
 };
 
 }  // namespace

@@ -85,7 +85,13 @@ class Loader {
   void Load(const fs::path& path, bool first) {
     const std::string shown = Shown(path);
     try {
-      std::string bytes = ReadFileBytes(path);
+      // A file that is no Office file by its first bytes (nor by its name)
+      // is a module's text, and read no further than a module's text may be.
+      std::string bytes = ReadFileBytes(path, kLargestFileRead, [&](std::string_view head) {
+        return office::LooksLikeOfficeFile(head) || office::NamedLikeOfficeFile(shown)
+                   ? kLargestFileRead
+                   : std::uintmax_t{kLargestModuleText};
+      });
       office::RefuseMisnamedOfficeFile(shown, bytes);
       if (options.officeFilesOnly || office::LooksLikeOfficeFile(bytes)) {
         LoadOfficeFile(shown, std::move(bytes), first);
@@ -118,7 +124,7 @@ class Loader {
   }
 
   void Bad(const std::string& path, int32_t line, const std::string& message) {
-    inputs.errors.push_back(Located(ShownText(path), {line, {}, "error: " + message}));
+    inputs.errors.push_back(Located(ShownText(path), {line, {}, "error: " + ShownText(message)}));
   }
 
  private:
@@ -129,18 +135,22 @@ class Loader {
     const size_t count = project.modules.size();
     std::vector<DocModule> docs(count);
     std::vector<std::optional<std::string>> failures(count);
-    ForEachIndex(count, [&](size_t i) {
-      docs[i] = ModuleFromProject(shown, project.modules[i], project.codePage);
-      if (options.officeFilesOnly) {
-        return;
-      }
-      try {
-        ParseModule(docs[i]);
-      } catch (const ModuleError& error) {
-        failures[i] =
-            Located(docs[i].path, {error.line, {}, std::string("error: ") + error.what()});
-      }
-    });
+    ForEachIndex(
+        count,
+        [&](size_t i) {
+          docs[i] = ModuleFromProject(shown, project.modules[i], project.codePage);
+          try {
+            // Export writes nothing that reading the file back would refuse.
+            RefuseControlCharacters(docs[i]);
+            if (!options.officeFilesOnly) {
+              ParseModule(docs[i]);
+            }
+          } catch (const ModuleError& error) {
+            failures[i] =
+                Located(docs[i].path, {error.line, {}, std::string("error: ") + error.what()});
+          }
+        },
+        [&](size_t i) { return project.modules[i].source.size(); });
     for (std::optional<std::string>& failure : failures) {
       if (failure) {
         inputs.errors.push_back(std::move(*failure));
@@ -166,18 +176,30 @@ Inputs LoadInputs(const std::vector<std::string>& paths, const LoadOptions& opti
   }
   // Every file is read at once; what they hold is then kept, and what could not
   // be read reported, in the order of the command line.
-  ForEachIndex(entries.size(), [&](size_t i) {
-    Entry& entry = entries[i];
-    Loader loader(entry.read, options);
-    if (entry.unreadableFolder) {
-      loader.Bad(Shown(entry.path), 0, "cannot read the folder");
-    } else {
-      loader.Load(entry.path, entry.first);
-    }
-  });
+  // As many files at once as the cores and the bytes in flight allow.
+  std::vector<size_t> sizes(entries.size(), 0);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    std::error_code error;
+    const std::uintmax_t size =
+        entries[i].unreadableFolder ? 0 : fs::file_size(entries[i].path, error);
+    sizes[i] = error ? 0 : static_cast<size_t>(std::min<std::uintmax_t>(size, kLargestFileRead));
+  }
+  ForEachIndex(
+      entries.size(),
+      [&](size_t i) {
+        Entry& entry = entries[i];
+        Loader loader(entry.read, options);
+        if (entry.unreadableFolder) {
+          loader.Bad(Shown(entry.path), 0, "cannot read the folder");
+        } else {
+          loader.Load(entry.path, entry.first);
+        }
+      },
+      [&](size_t i) { return sizes[i]; });
   Inputs inputs;
   inputs.modules.reserve(entries.size());
   for (Entry& entry : entries) {
+    inputs.files.push_back(entry.path);
     Inputs& read = entry.read;
     std::move(read.modules.begin(), read.modules.end(), std::back_inserter(inputs.modules));
     std::move(read.errors.begin(), read.errors.end(), std::back_inserter(inputs.errors));

@@ -6,6 +6,7 @@
 // every core at once.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ struct Inputs {
   // What could not be read, one line each: "FILE[:LINE]: error: message". An
   // Office file that cannot be read gives no module at all.
   std::vector<std::string> errors;
+  // Every file named or found, read or not: what no output may replace.
+  std::vector<std::filesystem::path> files;
   // The VBA project's name when the first PATH is an Office file.
   std::optional<std::wstring> project;
 };

@@ -1,8 +1,10 @@
 #include "tools/doc/session.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
+#include "files/same_file.h"
 #include "text/shown_text.h"
 #include "text/utf.h"
 #include "tools/doc/doc_paths.h"
@@ -43,10 +45,16 @@ Session::Session(Arguments given, Stage stage, std::ostream& out, std::ostream& 
   }
   modules = std::move(inputs.modules);
   project = std::move(inputs.project);
+  inputFiles = std::move(inputs.files);
+}
+
+bool Session::IsInput(const fs::path& path) const {
+  return std::any_of(inputFiles.begin(), inputFiles.end(),
+                     [&](const fs::path& input) { return IsSameFile(path, input); });
 }
 
 void Session::Bad(const std::string& path, int32_t line, const std::string& message) {
-  err << Located(ShownText(path), {line, {}, "error: " + message}) << "\n";
+  err << Located(ShownText(path), {line, {}, "error: " + ShownText(message)}) << "\n";
   status = kDocBadInput;
 }
 

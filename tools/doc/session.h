@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -31,6 +32,10 @@ class Session {
   // path is shown safely whatever bytes it holds.
   void Bad(const std::string& path, int32_t line, const std::string& message);
 
+  // Whether `path` is one of the files the PATHs named or held (read or not):
+  // no command writes over its input, except sync --write on purpose.
+  bool IsInput(const std::filesystem::path& path) const;
+
   // --project, else the VBA project's name when the first PATH is an Office
   // file, else the first PATH's name.
   std::wstring Project() const;
@@ -43,6 +48,7 @@ class Session {
 
  private:
   std::optional<std::wstring> project;
+  std::vector<std::filesystem::path> inputFiles;
 };
 
 // The commands, each over a session loaded for it.
