@@ -93,6 +93,10 @@ DocModule ModuleFromBytes(ModuleOrigin origin, const std::string& bytes, Encodin
 // split at LF (a CR before it goes with the line end). Kept lines are written
 // back as UTF-8. Not parsed yet.
 DocModule ModuleFromText(ModuleOrigin origin, std::wstring_view text);
+// The same from text already split into lines (an editor's buffer held line by
+// line), each without its end: the lines are taken as they are, with LF between
+// them, as ModuleFromText would have split them.
+DocModule ModuleFromLines(ModuleOrigin origin, std::vector<std::wstring> lines);
 
 // Reads the declarations, blocks and descriptions of the module's text into
 // `module.module`. Throws ModuleError (a header that does not end) with the
@@ -104,6 +108,11 @@ void ParseModule(DocModule& module);
 // name when its text has no Attribute VB_Name. Throws ModuleError.
 DocModule ReadModuleText(std::wstring_view text, std::string path, std::wstring name,
                          std::optional<ModuleKind> kind = std::nullopt);
+
+// ModuleFromLines and ParseModule: the same as ReadModuleText for text held
+// line by line. Throws ModuleError.
+DocModule ReadModuleLines(std::vector<std::wstring> lines, std::string path, std::wstring name,
+                          std::optional<ModuleKind> kind = std::nullopt);
 
 // ModuleFromBytes and ParseModule for a module file's bytes, named `path` in
 // messages, with `stem` as its name when its text names none. Throws

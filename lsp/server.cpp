@@ -96,9 +96,9 @@ Server::Server(Dispatcher::Send send) : rpc(std::move(send)) {
   diagnostics = std::make_unique<DiagnosticsWorker>(
       [this](const std::string& uri,
              int64_t& version) -> std::optional<std::vector<DiagnosticEntry>> {
-        // The text is copied under the lock, then checked apart from the
-        // message thread.
-        std::wstring text;
+        // The lines are copied under the lock, then read and checked apart
+        // from the message thread.
+        std::vector<std::wstring> lines;
         std::string path;
         {
           std::lock_guard<std::mutex> lock(documentsMutex);
@@ -106,11 +106,11 @@ Server::Server(Dispatcher::Send send) : rpc(std::move(send)) {
           if (found == documents.end()) {
             return std::nullopt;
           }
-          text = ModuleText(found->second.text);
+          lines = found->second.text.Lines().Lines();
           path = found->second.path;
           version = found->second.version;
         }
-        return Check(ReadModuleText(text, path, StemOf(path)));
+        return Check(ReadModuleLines(std::move(lines), path, StemOf(path)));
       },
       [this](const std::string& uri, int64_t version, const std::vector<DiagnosticEntry>& entries) {
         rpc.SendNotification(
@@ -151,7 +151,7 @@ std::shared_ptr<const DocModule> Server::Parsed(OpenDocument& document) {
     std::shared_ptr<const DocModule> module;
     try {
       module = std::make_shared<const DocModule>(
-          ReadModuleText(ModuleText(document.text), document.path, StemOf(document.path)));
+          ReadModuleLines(document.text.Lines().Lines(), document.path, StemOf(document.path)));
     } catch (const std::exception&) {
       // A header that does not end: the module is read as having no members.
       module = std::make_shared<const DocModule>(

@@ -19,17 +19,6 @@ constexpr const char* kProgressTitle = "Reading VBA modules";
 
 }  // namespace
 
-std::wstring ModuleText(const TextDocument& document) {
-  std::wstring text;
-  for (int64_t line = 0; line < document.LineCount(); ++line) {
-    text += document.Line(line);
-    if (line + 1 < document.LineCount()) {
-      text += L'\n';
-    }
-  }
-  return text;
-}
-
 std::wstring StemOf(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
