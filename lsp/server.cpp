@@ -11,6 +11,7 @@
 
 #include "lsp/edit_scope.h"
 #include "lsp/protocol.h"
+#include "lsp/rules_document.h"
 #include "lsp/server_parts.h"
 #include "lsp/transport.h"
 #include "lsp/uri.h"
@@ -191,11 +192,16 @@ std::vector<DiagnosticEntry> Server::Check(const DocModule& module) {
 Json Server::DiagnosticsJson(const std::vector<DiagnosticEntry>& entries) const {
   Json list = Json::array();
   for (const DiagnosticEntry& entry : entries) {
-    list.push_back({{"range", lsp::ToJson(entry.range)},
-                    {"severity", 2},
-                    {"code", entry.code},
-                    {"source", "tarnwick"},
-                    {"message", entry.message}});
+    Json diagnostic = {{"range", lsp::ToJson(entry.range)},
+                       {"severity", 2},
+                       {"code", entry.code},
+                       {"source", "tarnwick"},
+                       {"message", entry.message}};
+    const std::string href = RuleHref(rulesDocument, entry.code);
+    if (!href.empty()) {
+      diagnostic["codeDescription"] = {{"href", href}};
+    }
+    list.push_back(std::move(diagnostic));
   }
   return list;
 }
@@ -419,6 +425,7 @@ int RunServer(std::istream& in, std::ostream& out, const ServerOptions& options)
       WriteFrame(out, body);
     };
     Server server(send);
+    server.SetRulesDocument(options.rulesDocument);
     Dispatcher& rpc = server.Rpc();
     // Reading `in` must not flush `out` from the reader's thread.
     in.tie(nullptr);

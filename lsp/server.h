@@ -34,6 +34,9 @@ struct ServerOptions {
   // the end of the process instead of being waited for. The caller then ends
   // the process without running static destructors.
   bool inputMayBlock = false;
+  // The file: URI of the page on check's rules (RulesDocumentUri), to which
+  // each diagnostic links; empty for no link.
+  std::string rulesDocument;
 };
 
 // What the client said it can do, in its initialize request.
@@ -56,6 +59,9 @@ class Server {
   const TextDocument* Document(const std::string& uri) const;
   // Waits until the workspace's folders have been read, for tests.
   void WaitForWorkspace();
+  // Links each diagnostic to its rule on this page (a file: URI); set before
+  // the first message.
+  void SetRulesDocument(std::string uri) { rulesDocument = std::move(uri); }
 
  private:
   struct OpenDocument {
@@ -79,6 +85,7 @@ class Server {
   void Changed(const std::string& uri, OpenDocument& document, bool declarations = true);
   std::vector<DiagnosticEntry> Check(const DocModule& module);
   Json DiagnosticsJson(const std::vector<DiagnosticEntry>& entries) const;
+  std::string rulesDocument;
   void PublishWorkspace();
   void ReadSettings(const Json& settings);
   // The client's settings under the project's settings file for `path`.

@@ -9,8 +9,10 @@
 #include <set>
 #include <sstream>
 
+#include "lsp/rules_document.h"
 #include "lsp/uri.h"
 #include "tests/lsp/test_client.h"
+#include "text/ascii.h"
 #include "text/utf.h"
 #include "tools/doc/doc_command.h"
 
@@ -136,6 +138,36 @@ TEST_F(Features, DiagnosticsAreTheFindingsOfCheck) {
   }
   EXPECT_EQ(uris.count(Uri("src/Main.bas")), 1u);
   EXPECT_EQ(uris.count(Uri("build/Skipped.bas")), 0u);
+}
+
+TEST_F(Features, DiagnosticsLinkToTheirRuleInTheShippedPage) {
+  // Beside the program first, then where a Unix install puts it; no page, no link.
+  const std::string program = (root / "bin/tarnwick-lsp").generic_string();
+  EXPECT_EQ(RulesDocumentUri(program), "");
+  Write("share/tarnwick/rules.md", "# Rules\n");
+  EXPECT_EQ(RulesDocumentUri(program), Uri("share/tarnwick/rules.md"));
+  Write("bin/rules.md", "# Rules\n");
+  const std::string page = RulesDocumentUri(program);
+  EXPECT_EQ(page, Uri("bin/rules.md"));
+
+  for (const bool linked : {true, false}) {
+    TestClient client(Initialize(true));
+    if (linked) {
+      client.server.SetRulesDocument(page);
+    }
+    OpenFile(client, "src/Main.bas");
+    const Json report = client.Request("textDocument/diagnostic",
+                                       {{"textDocument", {{"uri", Uri("src/Main.bas")}}}});
+    ASSERT_FALSE(report["items"].empty()) << report;
+    for (const Json& item : report["items"]) {
+      if (linked) {
+        EXPECT_EQ(item["codeDescription"]["href"],
+                  page + "#" + ToAsciiLower(item["code"].get<std::string>()));
+      } else {
+        EXPECT_FALSE(item.contains("codeDescription")) << item;
+      }
+    }
+  }
 }
 
 TEST_F(Features, PushedDiagnosticsFollowTheLatestChange) {

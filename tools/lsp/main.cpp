@@ -4,12 +4,18 @@
 #include <cstring>
 #include <iostream>
 
+#include "lsp/rules_document.h"
 #include "lsp/server.h"
 #include "tarnwick_version.h"
+#include "text/utf.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+#else
+#include <filesystem>
+#include <system_error>
 #endif
 
 namespace {
@@ -22,6 +28,36 @@ constexpr const char kUsage[] =
     "documentation comment template, continuation and closing tags as you type,\n"
     "tag completion, hover, signature help, diagnostics and code actions. It\n"
     "speaks the Language Server Protocol over standard input and output.\n";
+
+// This program's own file, UTF-8; empty when the system does not say.
+std::string ExecutablePath() {
+#ifdef _WIN32
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (size == 0) {
+      return {};
+    }
+    if (size < path.size()) {
+      path.resize(size);
+      break;
+    }
+    if (path.size() >= 32768) {
+      return {};
+    }
+    path.resize(path.size() * 2);
+  }
+  try {
+    return tarnwick::WideToUtf8(path);
+  } catch (const std::exception&) {
+    return {};
+  }
+#else
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : path.string();
+#endif
+}
 
 }  // namespace
 
@@ -51,6 +87,7 @@ int main(int argc, char** argv) {
   std::cin.tie(nullptr);
   tarnwick::lsp::ServerOptions options;
   options.inputMayBlock = true;
+  options.rulesDocument = tarnwick::lsp::RulesDocumentUri(ExecutablePath());
   const int code = tarnwick::lsp::RunServer(std::cin, std::cout, options);
   std::cout.flush();
   // The reader thread may still wait on standard input: end without unwinding.
