@@ -71,25 +71,6 @@ DocModule ModuleFromText(ModuleOrigin origin, std::wstring_view text) {
   return doc;
 }
 
-DocModule ModuleFromLines(ModuleOrigin origin, std::vector<std::wstring> lines) {
-  DocModule doc = WithOrigin(std::move(origin));
-  SourceText& source = doc.source;
-  source.encoding = Encoding::kUtf8;
-  const bool endsWithLf = !lines.empty() && lines.back().empty();
-  const size_t count = lines.size() - (endsWithLf ? 1 : 0);
-  size_t units = 0;
-  for (size_t i = 0; i < count; ++i) {
-    units += lines[i].size() + 1;
-  }
-  source.lines.reserve(count);
-  source.spans.reserve(count);
-  source.body.reserve(units);  // as UTF-8, enough for ASCII text
-  for (size_t i = 0; i < count; ++i) {
-    source.Append(std::move(lines[i]), i + 1 < count || endsWithLf ? "\n" : "");
-  }
-  return doc;
-}
-
 void ParseModule(DocModule& doc) {
   try {
     doc.module = ReadModule(doc.source.lines);
@@ -108,6 +89,25 @@ DocModule ReadModuleText(std::wstring_view text, std::string path, std::wstring 
                          std::optional<ModuleKind> kind) {
   DocModule doc = ModuleFromText(FileOrigin(std::move(path), std::move(name), kind), text);
   ParseModule(doc);
+  return doc;
+}
+
+DocModule ModuleFromLines(ModuleOrigin origin, std::vector<std::wstring> lines) {
+  DocModule doc = WithOrigin(std::move(origin));
+  SourceText& source = doc.source;
+  source.encoding = Encoding::kUtf8;
+  const bool endsWithLf = !lines.empty() && lines.back().empty();
+  const size_t count = lines.size() - (endsWithLf ? 1 : 0);
+  size_t units = 0;
+  for (size_t i = 0; i < count; ++i) {
+    units += lines[i].size() + 1;
+  }
+  source.lines.reserve(count);
+  source.spans.reserve(count);
+  source.body.reserve(units);  // as UTF-8, enough for ASCII text
+  for (size_t i = 0; i < count; ++i) {
+    source.Append(std::move(lines[i]), i + 1 < count || endsWithLf ? "\n" : "");
+  }
   return doc;
 }
 

@@ -93,10 +93,6 @@ DocModule ModuleFromBytes(ModuleOrigin origin, const std::string& bytes, Encodin
 // split at LF (a CR before it goes with the line end). Kept lines are written
 // back as UTF-8. Not parsed yet.
 DocModule ModuleFromText(ModuleOrigin origin, std::wstring_view text);
-// The same from text already split into lines (an editor's buffer held line by
-// line), each without its end: the lines are taken as they are, with LF between
-// them, as ModuleFromText would have split them.
-DocModule ModuleFromLines(ModuleOrigin origin, std::vector<std::wstring> lines);
 
 // Reads the declarations, blocks and descriptions of the module's text into
 // `module.module`. Throws ModuleError (a header that does not end) with the
@@ -108,6 +104,12 @@ void ParseModule(DocModule& module);
 // name when its text has no Attribute VB_Name. Throws ModuleError.
 DocModule ReadModuleText(std::wstring_view text, std::string path, std::wstring name,
                          std::optional<ModuleKind> kind = std::nullopt);
+
+// The module's text from lines held in memory (an editor's buffer held line
+// by line), each without its end: the same module as ModuleFromText gives for
+// the lines joined with LF, so that an empty last line is the end of the line
+// before it, not a line of its own. Not parsed yet.
+DocModule ModuleFromLines(ModuleOrigin origin, std::vector<std::wstring> lines);
 
 // ModuleFromLines and ParseModule: the same as ReadModuleText for text held
 // line by line. Throws ModuleError.
