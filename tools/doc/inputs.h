@@ -6,6 +6,7 @@
 // every core at once.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,14 +17,20 @@
 
 namespace tarnwick {
 
+class SettingsFiles;
+
 struct LoadOptions {
   Encoding encoding = Encoding::kWindows1252;  // of module files that are not UTF-8
+  // The encoding for a module file under a settings file (null: none), where
+  // it may differ from `encoding`; unset: `encoding` everywhere.
+  std::function<Encoding(const SettingsFile*)> encodingUnder;
   // Every PATH is an Office file (a folder or a module file is refused as
   // one), and its modules are split into lines but not parsed: what export
   // needs. Otherwise every module is parsed.
   bool officeFilesOnly = false;
-  // Its exclude patterns leave files and folders out of a folder's search.
-  const SettingsFile* settings = nullptr;
+  // Finds the settings file of each file; the patterns of each folder's leave
+  // files and folders out of its search. Null: none is looked for.
+  SettingsFiles* settings = nullptr;
 };
 
 struct Inputs {
@@ -32,6 +39,8 @@ struct Inputs {
   // What could not be read, one line each: "FILE[:LINE]: error: message". An
   // Office file that cannot be read gives no module at all.
   std::vector<std::string> errors;
+  // For each module, the settings file that holds for its file, or null.
+  std::vector<const SettingsFile*> settings;
   // The VBA project's name when the first PATH is an Office file.
   std::optional<std::wstring> project;
 };
