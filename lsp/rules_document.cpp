@@ -11,14 +11,6 @@ namespace tarnwick::lsp {
 
 namespace {
 
-std::filesystem::path PathOf(std::string_view utf8) {
-#ifdef _WIN32
-  return std::filesystem::path(Utf8ToWide(utf8));
-#else
-  return std::filesystem::path(utf8);
-#endif
-}
-
 std::string Utf8Of(const std::filesystem::path& path) {
 #ifdef _WIN32
   return WideToUtf8(path.generic_wstring());
@@ -29,12 +21,12 @@ std::string Utf8Of(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::string RulesDocumentUri(std::string_view executable) {
+std::string RulesDocumentUri(const std::filesystem::path& executable) {
   if (executable.empty()) {
     return {};
   }
   try {
-    const std::filesystem::path folder = PathOf(executable).parent_path();
+    const std::filesystem::path folder = executable.parent_path();
     // The program's own path has its links resolved, so ".." is taken lexically.
     for (const std::filesystem::path& candidate :
          {folder / "rules.md", folder.parent_path() / "share" / "tarnwick" / "rules.md"}) {

@@ -2,20 +2,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "lsp/rules_document.h"
 #include "lsp/server.h"
 #include "tarnwick_version.h"
-#include "text/utf.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-#else
-#include <filesystem>
-#include <system_error>
 #endif
 
 namespace {
@@ -29,8 +27,8 @@ constexpr const char kUsage[] =
     "tag completion, hover, signature help, diagnostics and code actions. It\n"
     "speaks the Language Server Protocol over standard input and output.\n";
 
-// This program's own file, UTF-8; empty when the system does not say.
-std::string ExecutablePath() {
+// This program's own file; empty when the system does not say.
+std::filesystem::path ExecutablePath() {
 #ifdef _WIN32
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
@@ -40,22 +38,17 @@ std::string ExecutablePath() {
     }
     if (size < path.size()) {
       path.resize(size);
-      break;
+      return path;
     }
     if (path.size() >= 32768) {
       return {};
     }
     path.resize(path.size() * 2);
   }
-  try {
-    return tarnwick::WideToUtf8(path);
-  } catch (const std::exception&) {
-    return {};
-  }
 #else
   std::error_code error;
-  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : path.string();
+  std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : path;
 #endif
 }
 
