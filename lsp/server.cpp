@@ -248,6 +248,7 @@ void Server::BindLifecycle() {
     client.workDoneProgress = Flag(capabilities, {"window", "workDoneProgress"});
     client.watchedFilesDynamic =
         Flag(capabilities, {"workspace", "didChangeWatchedFiles", "dynamicRegistration"});
+    client.configuration = Flag(capabilities, {"workspace", "configuration"});
     if (params.is_object()) {
       roots = RootsOf(params);
       if (params.contains("initializationOptions")) {
@@ -288,6 +289,9 @@ void Server::BindLifecycle() {
                              {{{"globPattern", "**/*.{bas,cls,frm}"}},
                               {{"globPattern", "**/.tarnwick"}}}}}}}}}},
                       "tarnwick-register-" + std::to_string(++nextRequestId));
+    }
+    if (client.configuration) {
+      AskConfiguration();
     }
     StartReading(roots);
   });

@@ -45,6 +45,7 @@ struct ClientCapabilities {
   bool pullDiagnostics = false;      // textDocument/diagnostic and workspace/diagnostic
   bool workDoneProgress = false;     // window/workDoneProgress/create
   bool watchedFilesDynamic = false;  // didChangeWatchedFiles registered by the server
+  bool configuration = false;        // workspace/configuration
 };
 
 class Server {
@@ -88,6 +89,10 @@ class Server {
   std::string rulesDocument;
   void PublishWorkspace();
   void ReadSettings(const Json& settings);
+  // Asks the client for the "tarnwick" section (workspace/configuration); the
+  // answer is read as a didChangeConfiguration's settings would be.
+  void AskConfiguration();
+  void Reconfigured();
   // The client's settings under the project's settings file for `path`.
   ServerSettings SettingsFor(const std::string& path);
   void StartReading(std::vector<std::string> folders);
@@ -119,6 +124,7 @@ class Server {
   std::condition_variable readDone;
   int reading = 0;  // readers not done yet
   std::atomic<int> nextRequestId{0};
+  Json configurationRequest;  // the id of the last one asked, answered or not
 };
 
 // Reads framed messages from `in` and answers on `out` until "exit" or the end

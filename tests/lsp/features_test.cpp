@@ -142,7 +142,7 @@ TEST_F(Features, DiagnosticsAreTheFindingsOfCheck) {
 
 TEST_F(Features, DiagnosticsLinkToTheirRuleInTheShippedPage) {
   // Beside the program first, then where a Unix install puts it; no page, no link.
-  const std::string program = (root / "bin/tarnwick-lsp").generic_string();
+  const fs::path program = root / "bin/tarnwick-lsp";
   EXPECT_EQ(RulesDocumentUri(program), "");
   Write("share/tarnwick/rules.md", "# Rules\n");
   EXPECT_EQ(RulesDocumentUri(program), Uri("share/tarnwick/rules.md"));
@@ -168,6 +168,56 @@ TEST_F(Features, DiagnosticsLinkToTheirRuleInTheShippedPage) {
       }
     }
   }
+}
+
+// A client that sends no settings in its notifications (Neovim's, unless told)
+// is asked for them; only the answer to the last question counts.
+TEST_F(Features, SettingsAreAskedForWhenTheClientSendsNone) {
+  Json initialize = Initialize(true);
+  initialize["capabilities"]["workspace"] = {{"configuration", true}};
+  TestClient client(initialize);
+  OpenFile(client, "src/Main.bas");
+  auto questions = [&] {
+    std::vector<Json> ids;
+    for (const Json& message : client.Sent()) {
+      if (message.value("method", "") == "workspace/configuration") {
+        EXPECT_EQ(message["params"]["items"], Json::parse(R"([{"section": "tarnwick"}])"));
+        ids.push_back(message["id"]);
+      }
+    }
+    return ids;
+  };
+  auto answer = [&](const Json& id, const Json& section) {
+    client.server.Rpc().Handle(
+        Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", Json::array({section})}});
+  };
+  auto codes = [&] {
+    std::string codes;
+    const Json report = client.Request("textDocument/diagnostic",
+                                       {{"textDocument", {{"uri", Uri("src/Main.bas")}}}});
+    for (const Json& item : report["items"]) {
+      codes += item["code"].get<std::string>() + " ";
+    }
+    return codes;
+  };
+  ASSERT_EQ(questions().size(), 1u);  // asked once initialized
+  EXPECT_EQ(codes(), "TWD001 ");      // missing = all, from the initialization options
+  answer(questions()[0], {{"missing", "none"}});
+  EXPECT_EQ(codes(), "");
+
+  // Settings in the notification are read as they are; without them, asked.
+  client.Notify("workspace/didChangeConfiguration",
+                {{"settings", {{"tarnwick", {{"missing", "all"}}}}}});
+  EXPECT_EQ(codes(), "TWD001 ");
+  EXPECT_EQ(questions().size(), 1u);
+  client.Notify("workspace/didChangeConfiguration", {{"settings", nullptr}});
+  client.Notify("workspace/didChangeConfiguration", {{"settings", {{"other", 1}}}});
+  const std::vector<Json> asked = questions();
+  ASSERT_EQ(asked.size(), 3u);
+  answer(asked[1], {{"missing", "none"}});  // stale: a later question is open
+  EXPECT_EQ(codes(), "TWD001 ");
+  answer(asked[2], nullptr);  // nothing set: the settings stay
+  EXPECT_EQ(codes(), "TWD001 ");
 }
 
 TEST_F(Features, PushedDiagnosticsFollowTheLatestChange) {
