@@ -86,12 +86,12 @@ class Server {
   void Changed(const std::string& uri, OpenDocument& document, bool declarations = true);
   std::vector<DiagnosticEntry> Check(const DocModule& module);
   Json DiagnosticsJson(const std::vector<DiagnosticEntry>& entries) const;
-  std::string rulesDocument;
   void PublishWorkspace();
   void ReadSettings(const Json& settings);
   // Asks the client for the "tarnwick" section (workspace/configuration); the
   // answer is read as a didChangeConfiguration's settings would be.
   void AskConfiguration();
+  // The open documents checked again under settings that changed.
   void Reconfigured();
   // The client's settings under the project's settings file for `path`.
   ServerSettings SettingsFor(const std::string& path);
@@ -125,6 +125,7 @@ class Server {
   int reading = 0;  // readers not done yet
   std::atomic<int> nextRequestId{0};
   Json configurationRequest;  // the id of the last one asked, answered or not
+  std::string rulesDocument;  // a file: URI, or empty
 };
 
 // Reads framed messages from `in` and answers on `out` until "exit" or the end
