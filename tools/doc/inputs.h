@@ -39,7 +39,8 @@ struct Inputs {
   // What could not be read, one line each: "FILE[:LINE]: error: message". An
   // Office file that cannot be read gives no module at all.
   std::vector<std::string> errors;
-  // For each module, the settings file that holds for its file, or null.
+  // For each module, the settings file that holds for its file, or null; held
+  // by the options' SettingsFiles.
   std::vector<const SettingsFile*> settings;
   // The VBA project's name when the first PATH is an Office file.
   std::optional<std::wstring> project;
