@@ -102,6 +102,33 @@ DocModule ReadModuleText(std::wstring_view text, std::string path, std::wstring 
   return doc;
 }
 
+DocModule ModuleFromLines(ModuleOrigin origin, std::vector<std::wstring> lines) {
+  DocModule doc = WithOrigin(std::move(origin));
+  SourceText& source = doc.source;
+  source.encoding = Encoding::kUtf8;
+  const bool endsWithLf = !lines.empty() && lines.back().empty();
+  const size_t count = lines.size() - (endsWithLf ? 1 : 0);
+  size_t units = 0;
+  for (size_t i = 0; i < count; ++i) {
+    units += lines[i].size() + 1;
+  }
+  source.lines.reserve(count);
+  source.spans.reserve(count);
+  source.body.reserve(units);  // as UTF-8, enough for ASCII text
+  for (size_t i = 0; i < count; ++i) {
+    source.Append(std::move(lines[i]), i + 1 < count || endsWithLf ? "\n" : "");
+  }
+  return doc;
+}
+
+DocModule ReadModuleLines(std::vector<std::wstring> lines, std::string path, std::wstring name,
+                          std::optional<ModuleKind> kind) {
+  DocModule doc =
+      ModuleFromLines(FileOrigin(std::move(path), std::move(name), kind), std::move(lines));
+  ParseModule(doc);
+  return doc;
+}
+
 DocModule ReadDocModule(std::string path, const std::string& bytes, Encoding fallback,
                         const std::wstring& stem, std::optional<ModuleKind> kind) {
   DocModule doc = ModuleFromBytes(FileOrigin(std::move(path), stem, kind), bytes, fallback);

@@ -111,6 +111,17 @@ void ParseModule(DocModule& module);
 DocModule ReadModuleText(std::wstring_view text, std::string path, std::wstring name,
                          std::optional<ModuleKind> kind = std::nullopt);
 
+// The module's text from lines held in memory (an editor's buffer held line
+// by line), each without its end: the same module as ModuleFromText gives for
+// the lines joined with LF, so that an empty last line is the end of the line
+// before it, not a line of its own. Not parsed yet.
+DocModule ModuleFromLines(ModuleOrigin origin, std::vector<std::wstring> lines);
+
+// ModuleFromLines and ParseModule: the same as ReadModuleText for text held
+// line by line. Throws ModuleError.
+DocModule ReadModuleLines(std::vector<std::wstring> lines, std::string path, std::wstring name,
+                          std::optional<ModuleKind> kind = std::nullopt);
+
 // ModuleFromBytes and ParseModule for a module file's bytes, named `path` in
 // messages, with `stem` as its name when its text names none. Throws
 // InputError or ModuleError.

@@ -11,6 +11,7 @@
 
 #include "lsp/edit_scope.h"
 #include "lsp/protocol.h"
+#include "lsp/rules_document.h"
 #include "lsp/server_parts.h"
 #include "lsp/transport.h"
 #include "lsp/uri.h"
@@ -96,9 +97,9 @@ Server::Server(Dispatcher::Send send) : rpc(std::move(send)) {
   diagnostics = std::make_unique<DiagnosticsWorker>(
       [this](const std::string& uri,
              int64_t& version) -> std::optional<std::vector<DiagnosticEntry>> {
-        // The text is copied under the lock, then checked apart from the
-        // message thread.
-        std::wstring text;
+        // The lines are copied under the lock, then read and checked apart
+        // from the message thread.
+        std::vector<std::wstring> lines;
         std::string path;
         {
           std::lock_guard<std::mutex> lock(documentsMutex);
@@ -106,11 +107,11 @@ Server::Server(Dispatcher::Send send) : rpc(std::move(send)) {
           if (found == documents.end()) {
             return std::nullopt;
           }
-          text = ModuleText(found->second.text);
+          lines = found->second.text.Lines().Lines();
           path = found->second.path;
           version = found->second.version;
         }
-        return Check(ReadModuleText(text, path, StemOf(path)));
+        return Check(ReadModuleLines(std::move(lines), path, StemOf(path)));
       },
       [this](const std::string& uri, int64_t version, const std::vector<DiagnosticEntry>& entries) {
         rpc.SendNotification(
@@ -151,7 +152,7 @@ std::shared_ptr<const DocModule> Server::Parsed(OpenDocument& document) {
     std::shared_ptr<const DocModule> module;
     try {
       module = std::make_shared<const DocModule>(
-          ReadModuleText(ModuleText(document.text), document.path, StemOf(document.path)));
+          ReadModuleLines(document.text.Lines().Lines(), document.path, StemOf(document.path)));
     } catch (const std::exception&) {
       // A header that does not end: the module is read as having no members.
       module = std::make_shared<const DocModule>(
@@ -191,11 +192,16 @@ std::vector<DiagnosticEntry> Server::Check(const DocModule& module) {
 Json Server::DiagnosticsJson(const std::vector<DiagnosticEntry>& entries) const {
   Json list = Json::array();
   for (const DiagnosticEntry& entry : entries) {
-    list.push_back({{"range", lsp::ToJson(entry.range)},
-                    {"severity", 2},
-                    {"code", entry.code},
-                    {"source", "tarnwick"},
-                    {"message", entry.message}});
+    Json diagnostic = {{"range", lsp::ToJson(entry.range)},
+                       {"severity", 2},
+                       {"code", entry.code},
+                       {"source", "tarnwick"},
+                       {"message", entry.message}};
+    const std::string href = RuleHref(rulesDocument, entry.code);
+    if (!href.empty()) {
+      diagnostic["codeDescription"] = {{"href", href}};
+    }
+    list.push_back(std::move(diagnostic));
   }
   return list;
 }
@@ -242,6 +248,7 @@ void Server::BindLifecycle() {
     client.workDoneProgress = Flag(capabilities, {"window", "workDoneProgress"});
     client.watchedFilesDynamic =
         Flag(capabilities, {"workspace", "didChangeWatchedFiles", "dynamicRegistration"});
+    client.configuration = Flag(capabilities, {"workspace", "configuration"});
     if (params.is_object()) {
       roots = RootsOf(params);
       if (params.contains("initializationOptions")) {
@@ -282,6 +289,9 @@ void Server::BindLifecycle() {
                              {{{"globPattern", "**/*.{bas,cls,frm}"}},
                               {{"globPattern", "**/.tarnwick"}}}}}}}}}},
                       "tarnwick-register-" + std::to_string(++nextRequestId));
+    }
+    if (client.configuration) {
+      AskConfiguration();
     }
     StartReading(roots);
   });
@@ -419,6 +429,7 @@ int RunServer(std::istream& in, std::ostream& out, const ServerOptions& options)
       WriteFrame(out, body);
     };
     Server server(send);
+    server.SetRulesDocument(options.rulesDocument);
     Dispatcher& rpc = server.Rpc();
     // Reading `in` must not flush `out` from the reader's thread.
     in.tie(nullptr);

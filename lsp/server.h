@@ -34,6 +34,9 @@ struct ServerOptions {
   // the end of the process instead of being waited for. The caller then ends
   // the process without running static destructors.
   bool inputMayBlock = false;
+  // The file: URI of the page on check's rules (RulesDocumentUri), to which
+  // each diagnostic links; empty for no link.
+  std::string rulesDocument;
 };
 
 // What the client said it can do, in its initialize request.
@@ -42,6 +45,7 @@ struct ClientCapabilities {
   bool pullDiagnostics = false;      // textDocument/diagnostic and workspace/diagnostic
   bool workDoneProgress = false;     // window/workDoneProgress/create
   bool watchedFilesDynamic = false;  // didChangeWatchedFiles registered by the server
+  bool configuration = false;        // workspace/configuration
 };
 
 class Server {
@@ -56,6 +60,9 @@ class Server {
   const TextDocument* Document(const std::string& uri) const;
   // Waits until the workspace's folders have been read, for tests.
   void WaitForWorkspace();
+  // Links each diagnostic to its rule on this page (a file: URI); set before
+  // the first message.
+  void SetRulesDocument(std::string uri) { rulesDocument = std::move(uri); }
 
  private:
   struct OpenDocument {
@@ -81,6 +88,11 @@ class Server {
   Json DiagnosticsJson(const std::vector<DiagnosticEntry>& entries) const;
   void PublishWorkspace();
   void ReadSettings(const Json& settings);
+  // Asks the client for the "tarnwick" section (workspace/configuration); the
+  // answer is read as a didChangeConfiguration's settings would be.
+  void AskConfiguration();
+  // The open documents checked again under settings that changed.
+  void Reconfigured();
   // The client's settings under the project's settings file for `path`.
   ServerSettings SettingsFor(const std::string& path);
   void StartReading(std::vector<std::string> folders);
@@ -112,6 +124,8 @@ class Server {
   std::condition_variable readDone;
   int reading = 0;  // readers not done yet
   std::atomic<int> nextRequestId{0};
+  Json configurationRequest;  // the id of the last one asked, answered or not
+  std::string rulesDocument;  // a file: URI, or empty
 };
 
 // Reads framed messages from `in` and answers on `out` until "exit" or the end

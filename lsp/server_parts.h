@@ -11,9 +11,6 @@
 
 namespace tarnwick::lsp {
 
-// The document's text as the documentation library reads it: its lines, each
-// ended by LF, so that the library's lines are the document's.
-std::wstring ModuleText(const TextDocument& document);
 // A module's name when its text names none: the file's name without extension.
 std::wstring StemOf(const std::string& path);
 // A settings file's text, or nullopt when there is none to read.

@@ -19,17 +19,6 @@ constexpr const char* kProgressTitle = "Reading VBA modules";
 
 }  // namespace
 
-std::wstring ModuleText(const TextDocument& document) {
-  std::wstring text;
-  for (int64_t line = 0; line < document.LineCount(); ++line) {
-    text += document.Line(line);
-    if (line + 1 < document.LineCount()) {
-      text += L'\n';
-    }
-  }
-  return text;
-}
-
 std::wstring StemOf(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -188,14 +177,45 @@ void Server::PublishWorkspace() {
   }
 }
 
+void Server::AskConfiguration() {
+  configurationRequest = "tarnwick-configuration-" + std::to_string(++nextRequestId);
+  rpc.SendRequest("workspace/configuration", {{"items", {{{"section", "tarnwick"}}}}},
+                  configurationRequest);
+}
+
+void Server::Reconfigured() {
+  for (auto& [uri, document] : documents) {
+    Changed(uri, document);
+  }
+}
+
 void Server::BindWorkspace() {
   rpc.OnNotification("workspace/didChangeConfiguration", [this](const Json& params) {
-    if (params.is_object() && params.contains("settings")) {
+    const bool given = params.is_object() && params.contains("settings") &&
+                       params["settings"].is_object() && params["settings"].contains("tarnwick");
+    if (!given && client.configuration) {
+      // Settings left out (null, or another section): asked for, and read
+      // when the answer comes.
+      AskConfiguration();
+      return;
+    }
+    if (given) {
       ReadSettings(params["settings"]);
     }
-    for (auto& [uri, document] : documents) {
-      Changed(uri, document);
+    Reconfigured();
+  });
+  rpc.OnResponse([this](const Json& message) {
+    // Only the answer to the last question counts: an older one is stale.
+    if (configurationRequest.is_null() || message.value("id", Json()) != configurationRequest) {
+      return;
     }
+    configurationRequest = nullptr;
+    const auto result = message.find("result");
+    if (result == message.end() || !result->is_array() || result->empty()) {
+      return;  // an error: the settings stay as they were
+    }
+    ReadSettings(Json{{"tarnwick", (*result)[0]}});
+    Reconfigured();
   });
   rpc.OnNotification("workspace/didChangeWatchedFiles", [this](const Json& params) {
     bool settingsChanged = false;
@@ -225,9 +245,7 @@ void Server::BindWorkspace() {
         std::lock_guard<std::mutex> lock(settingsMutex);
         projectSettings.clear();
       }
-      for (auto& [uri, document] : documents) {
-        Changed(uri, document);
-      }
+      Reconfigured();
     }
   });
   rpc.OnNotification("workspace/didChangeWorkspaceFolders", [this](const Json& params) {

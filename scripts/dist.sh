@@ -2,7 +2,7 @@
 # make dist: the add-in for Windows users, in build/dist/:
 #   Tarnwick-<version>-x64.msi   the per-user package for 64-bit Office
 #   Tarnwick-<version>-x86.msi   the per-user package for 32-bit Office
-#   Tarnwick-<version>.zip       both DLLs, tarnwick-doc.exe and tarnwick-lsp.exe, for
+#   Tarnwick-<version>.zip       both DLLs, tarnwick-doc.exe, tarnwick-lsp.exe and rules.md, for
 #                                registering by hand
 # from the win64 and windows-x86 builds, with the native build's
 # tarnwick-package-registry for the packages' Registry table.
@@ -36,6 +36,8 @@ package() {  # package PLATFORM BUILD STRIP
     "$build/tools/lsp/tarnwick-lsp.exe"; do
     "$strip" --strip-debug -o "$binaries/$(basename "$file")" "$file"
   done
+  # The rules of check, which the server's diagnostics link to, beside it.
+  cp docs/rules.md "$binaries/"
   "$registry" --platform "$platform" --scripts addin/resources --idl addin/typelib/tarnwick.idl \
     --version "$version" --out "$binaries/Registry.idt"
   wixl --arch "$platform" -D Platform="$platform" -D Version="$version" \
@@ -68,7 +70,7 @@ if [ "$out" = build/dist ]; then
   for platform in x64 x86; do
     mkdir -p "$zipped/$platform"
     cp "$work/$platform/Tarnwick.dll" "$work/$platform/tarnwick-doc.exe" \
-      "$work/$platform/tarnwick-lsp.exe" "$zipped/$platform/"
+      "$work/$platform/tarnwick-lsp.exe" "$work/$platform/rules.md" "$zipped/$platform/"
   done
   sed "s/@VERSION@/$version/g" installer/INSTALL.txt | sed 's/$/\r/' >"$zipped/INSTALL.txt"
   (cd "$work" && rm -f ../"Tarnwick-$version.zip" && zip -qr -X ../"Tarnwick-$version.zip" "Tarnwick-$version")

@@ -56,6 +56,8 @@ vsix() {
       "$strip" --strip-debug -o "$stage/bin/tarnwick-$tool$suffix" "$build/tools/$tool/tarnwick-$tool$suffix"
       chmod 755 "$stage/bin/tarnwick-$tool$suffix"
     done
+    # The page each diagnostic links to, found beside the server.
+    cp docs/rules.md "$stage/bin/"
     (cd "$stage" && "$bin/vsce" package --no-dependencies --skip-license --allow-missing-repository \
       --target "$target" --out "$out/Tarnwick-$version-$target.vsix")
   done

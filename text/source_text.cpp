@@ -122,10 +122,14 @@ size_t FindControlCharacter(std::wstring_view line) {
 }
 
 void SourceText::Append(std::wstring line, std::string_view end) {
-  const std::string bytes = WideToUtf8(line);
+  const size_t start = body.size();
+  if (std::all_of(line.begin(), line.end(), [](wchar_t unit) { return unit < 0x80; })) {
+    body.append(line.begin(), line.end());  // ASCII, most lines of code: its bytes as they are
+  } else {
+    body += WideToUtf8(line);
+  }
   spans.push_back(
-      {body.size(), static_cast<uint32_t>(bytes.size()), static_cast<uint32_t>(end.size())});
-  body += bytes;
+      {start, static_cast<uint32_t>(body.size() - start), static_cast<uint32_t>(end.size())});
   body += end;
   lines.push_back(std::move(line));
 }

@@ -56,6 +56,32 @@ TEST(DocumentationModule, ReadsAModuleHeldInMemory) {
   EXPECT_THROW(ReadModuleText(L"VERSION 1.0 CLASS\nBEGIN\n", "M.cls", L"M"), ModuleError);
 }
 
+// An editor's buffer handed over line by line is the module its text joined
+// with LF would be: the same lines, the same bytes and line ends.
+TEST(DocumentationModule, LinesHeldByAnEditorAreTheTextTheyMake) {
+  for (const std::wstring text :
+       {L"", L"\n", L"a", L"a\n", L"a\nb", L"a\n\n", L"\u00e9 x\n\u20ac\U0001F600\nEnd Sub\n"}) {
+    std::vector<std::wstring> lines{L""};
+    for (const wchar_t unit : text) {
+      if (unit == L'\n') {
+        lines.emplace_back();
+      } else {
+        lines.back() += unit;
+      }
+    }
+    const DocModule fromText = ModuleFromText({}, text);
+    const DocModule fromLines = ModuleFromLines({}, lines);
+    EXPECT_EQ(fromLines.source.lines, fromText.source.lines) << WideToUtf8(text);
+    EXPECT_EQ(fromText.source.body, WideToUtf8(text));
+    EXPECT_EQ(fromLines.source.body, fromText.source.body) << WideToUtf8(text);
+    ASSERT_EQ(fromLines.source.spans.size(), fromText.source.spans.size());
+    for (size_t i = 0; i < fromText.source.spans.size(); ++i) {
+      EXPECT_EQ(fromLines.source.Bytes(i), fromText.source.Bytes(i));
+      EXPECT_EQ(fromLines.source.End(i), fromText.source.End(i));
+    }
+  }
+}
+
 // A module of an Office file: its kind from the project, its text as export
 // writes it, and its findings on the lines the editor's code pane shows.
 TEST(DocumentationModule, NumbersAnOfficeModuleAsTheEditorDoes) {

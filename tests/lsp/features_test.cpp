@@ -9,8 +9,10 @@
 #include <set>
 #include <sstream>
 
+#include "lsp/rules_document.h"
 #include "lsp/uri.h"
 #include "tests/lsp/test_client.h"
+#include "text/ascii.h"
 #include "text/utf.h"
 #include "tools/doc/doc_command.h"
 
@@ -136,6 +138,86 @@ TEST_F(Features, DiagnosticsAreTheFindingsOfCheck) {
   }
   EXPECT_EQ(uris.count(Uri("src/Main.bas")), 1u);
   EXPECT_EQ(uris.count(Uri("build/Skipped.bas")), 0u);
+}
+
+TEST_F(Features, DiagnosticsLinkToTheirRuleInTheShippedPage) {
+  // Beside the program first, then where a Unix install puts it; no page, no link.
+  const fs::path program = root / "bin/tarnwick-lsp";
+  EXPECT_EQ(RulesDocumentUri(program), "");
+  Write("share/tarnwick/rules.md", "# Rules\n");
+  EXPECT_EQ(RulesDocumentUri(program), Uri("share/tarnwick/rules.md"));
+  Write("bin/rules.md", "# Rules\n");
+  const std::string page = RulesDocumentUri(program);
+  EXPECT_EQ(page, Uri("bin/rules.md"));
+
+  for (const bool linked : {true, false}) {
+    TestClient client(Initialize(true));
+    if (linked) {
+      client.server.SetRulesDocument(page);
+    }
+    OpenFile(client, "src/Main.bas");
+    const Json report = client.Request("textDocument/diagnostic",
+                                       {{"textDocument", {{"uri", Uri("src/Main.bas")}}}});
+    ASSERT_FALSE(report["items"].empty()) << report;
+    for (const Json& item : report["items"]) {
+      if (linked) {
+        EXPECT_EQ(item["codeDescription"]["href"],
+                  page + "#" + ToAsciiLower(item["code"].get<std::string>()));
+      } else {
+        EXPECT_FALSE(item.contains("codeDescription")) << item;
+      }
+    }
+  }
+}
+
+// A client that sends no settings in its notifications (Neovim's, unless told)
+// is asked for them; only the answer to the last question counts.
+TEST_F(Features, SettingsAreAskedForWhenTheClientSendsNone) {
+  Json initialize = Initialize(true);
+  initialize["capabilities"]["workspace"] = {{"configuration", true}};
+  TestClient client(initialize);
+  OpenFile(client, "src/Main.bas");
+  auto questions = [&] {
+    std::vector<Json> ids;
+    for (const Json& message : client.Sent()) {
+      if (message.value("method", "") == "workspace/configuration") {
+        EXPECT_EQ(message["params"]["items"], Json::parse(R"([{"section": "tarnwick"}])"));
+        ids.push_back(message["id"]);
+      }
+    }
+    return ids;
+  };
+  auto answer = [&](const Json& id, const Json& section) {
+    client.server.Rpc().Handle(
+        Json{{"jsonrpc", "2.0"}, {"id", id}, {"result", Json::array({section})}});
+  };
+  auto codes = [&] {
+    std::string codes;
+    const Json report = client.Request("textDocument/diagnostic",
+                                       {{"textDocument", {{"uri", Uri("src/Main.bas")}}}});
+    for (const Json& item : report["items"]) {
+      codes += item["code"].get<std::string>() + " ";
+    }
+    return codes;
+  };
+  ASSERT_EQ(questions().size(), 1u);  // asked once initialized
+  EXPECT_EQ(codes(), "TWD001 ");      // missing = all, from the initialization options
+  answer(questions()[0], {{"missing", "none"}});
+  EXPECT_EQ(codes(), "");
+
+  // Settings in the notification are read as they are; without them, asked.
+  client.Notify("workspace/didChangeConfiguration",
+                {{"settings", {{"tarnwick", {{"missing", "all"}}}}}});
+  EXPECT_EQ(codes(), "TWD001 ");
+  EXPECT_EQ(questions().size(), 1u);
+  client.Notify("workspace/didChangeConfiguration", {{"settings", nullptr}});
+  client.Notify("workspace/didChangeConfiguration", {{"settings", {{"other", 1}}}});
+  const std::vector<Json> asked = questions();
+  ASSERT_EQ(asked.size(), 3u);
+  answer(asked[1], {{"missing", "none"}});  // stale: a later question is open
+  EXPECT_EQ(codes(), "TWD001 ");
+  answer(asked[2], nullptr);  // nothing set: the settings stay
+  EXPECT_EQ(codes(), "TWD001 ");
 }
 
 TEST_F(Features, PushedDiagnosticsFollowTheLatestChange) {

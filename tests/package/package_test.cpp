@@ -229,6 +229,7 @@ TEST_P(PackageTest, InstallsThePerUserRegistrationAndRemovesExactlyIt) {
             ExpectedTypeLibKeys(folder + L"\\Tarnwick.dll", SharedFolder(), kHelpString, bitness));
   EXPECT_TRUE(std::filesystem::exists(folder + L"\\tarnwick-doc.exe"));
   EXPECT_TRUE(std::filesystem::exists(folder + L"\\tarnwick-lsp.exe"));
+  EXPECT_TRUE(std::filesystem::exists(folder + L"\\rules.md"));
   EXPECT_EQ(InstalledVersionsOf(ProductName(bitness)),
             std::vector<std::wstring>{L"" TARNWICK_VERSION_TEXT});
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "documentation/check.h"
-#include "documentation/settings_file.h"
 #include "text/encoding.h"
 #include "tools/doc/check_report.h"
 
@@ -22,9 +21,9 @@ struct Arguments {
   ReportFormat format = ReportFormat::kText;
   CheckOptions check;
   std::vector<std::string> paths;  // UTF-8, as given
-  // The project's settings file found for the first PATH: its values stand
-  // where no flag was given, and its exclude patterns apply to folders.
-  std::optional<SettingsFile> settingsFile;
+  // The options the command line gave ("--encoding"): each wins over what a
+  // project's settings file says (tools/doc/settings_files.h).
+  std::vector<std::string> given;
 };
 
 }  // namespace tarnwick

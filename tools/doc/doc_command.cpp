@@ -1,7 +1,6 @@
 #include "tools/doc/doc_command.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
 #include <optional>
 #include <string_view>
@@ -9,10 +8,7 @@
 #include "documentation/check_rules.h"
 #include "tarnwick_version.h"
 #include "text/ascii.h"
-#include "files/read_file.h"
-#include "text/source_text.h"
 #include "tools/doc/arguments.h"
-#include "tools/doc/doc_paths.h"
 #include "tools/doc/session.h"
 
 namespace tarnwick {
@@ -315,54 +311,8 @@ Request Parse(const std::vector<std::string>& arguments) {
   if (request.arguments.paths.empty()) {
     throw UsageError{"no PATH given"};
   }
+  request.arguments.given.assign(given.begin(), given.end());
   return request;
-}
-
-// The project's settings file, found from the first PATH up to the root: its
-// values where the command line gave no flag, its warnings on `err`.
-void ApplySettingsFile(Request& request, std::ostream& err) {
-  Arguments& arguments = request.arguments;
-  std::error_code error;
-  const std::filesystem::path first = std::filesystem::absolute(PathOf(arguments.paths[0]), error);
-  if (error) {
-    return;
-  }
-  const bool isFolder = std::filesystem::is_directory(first, error);
-  arguments.settingsFile = FindSettingsFile(
-      Shown(first), isFolder, [](const std::string& path) -> std::optional<std::string> {
-        std::error_code ignored;
-        if (!std::filesystem::is_regular_file(PathOf(path), ignored)) {
-          return std::nullopt;
-        }
-        try {
-          return ReadFileBytes(PathOf(path));
-        } catch (const InputError&) {
-          return std::nullopt;
-        }
-      });
-  if (!arguments.settingsFile) {
-    return;
-  }
-  const SettingsFile& file = *arguments.settingsFile;
-  for (const Finding& warning : file.warnings) {
-    err << Located(file.path, warning) << "\n";
-  }
-  auto given = [&](std::string_view flag) {
-    return std::find(request.given.begin(), request.given.end(), flag) != request.given.end();
-  };
-  const ProjectSettings& settings = file.settings;
-  if (settings.encoding && !given("--encoding")) {
-    arguments.encoding = *settings.encoding;
-  }
-  if (settings.missing && !given("--missing")) {
-    arguments.check.missing = *settings.missing;
-  }
-  if (settings.ignore && !given("--ignore")) {
-    arguments.check.ignored = *settings.ignore;
-  }
-  if (settings.descriptions && !given("--descriptions")) {
-    arguments.descriptions = *settings.descriptions;
-  }
 }
 
 }  // namespace
@@ -374,7 +324,6 @@ int RunDocCommand(const std::vector<std::string>& arguments, std::ostream& out, 
       out << request.text;
       return kDocDone;
     }
-    ApplySettingsFile(request, err);
     Session session(std::move(request.arguments), request.command->stage, out, err);
     if (session.modules.empty() && session.status == kDocBadInput) {
       return session.status;  // nothing could be read: no empty documentation in its place

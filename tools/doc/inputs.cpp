@@ -15,6 +15,7 @@
 #include "text/utf.h"
 #include "tools/doc/doc_paths.h"
 #include "tools/doc/each_module.h"
+#include "tools/doc/settings_files.h"
 
 namespace tarnwick {
 
@@ -40,16 +41,22 @@ struct Entry {
   fs::path path;
   bool first = false;  // the first PATH: an Office file there names the project
   bool unreadableFolder = false;
+  const SettingsFile* settings = nullptr;  // the nearest settings file, or null
   Inputs read;
 };
 
 // A file, or the module files of a folder and its subfolders in path order.
-void Collect(const std::string& argument, bool first, bool folders, const SettingsFile* settings,
+// Each file and folder found is left out by the patterns of its folder's
+// settings file, and each file read under the settings file of its own.
+void Collect(const std::string& argument, bool first, bool folders, SettingsFiles* settings,
              std::vector<Entry>& entries) {
   const fs::path path = PathOf(argument);
+  auto settingsOf = [settings](const fs::path& file) {
+    return settings != nullptr ? settings->ForFile(file) : nullptr;
+  };
   std::error_code error;
   if (!folders || !fs::is_directory(path, error)) {
-    entries.push_back({path, first, false, {}});
+    entries.push_back({path, first, false, settingsOf(path), {}});
     return;
   }
   std::vector<fs::path> files;
@@ -57,8 +64,9 @@ void Collect(const std::string& argument, bool first, bool folders, const Settin
   for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     std::error_code ignored;
     const bool folder = it->is_directory(ignored);
-    if (settings != nullptr &&
-        IsExcluded(*settings, Shown(fs::absolute(it->path(), ignored)), folder)) {
+    const SettingsFile* around = settingsOf(it->path());
+    if (around != nullptr &&
+        IsExcluded(*around, Shown(fs::absolute(it->path(), ignored)), folder)) {
       if (folder) {
         it.disable_recursion_pending();
       }
@@ -69,18 +77,21 @@ void Collect(const std::string& argument, bool first, bool folders, const Settin
     }
   }
   if (error) {
-    entries.push_back({path, false, true, {}});
+    entries.push_back({path, false, true, nullptr, {}});
   }
   std::sort(files.begin(), files.end(),
             [](const fs::path& a, const fs::path& b) { return Shown(a) < Shown(b); });
   for (const fs::path& file : files) {
-    entries.push_back({file, false, false, {}});
+    entries.push_back({file, false, false, settingsOf(file), {}});
   }
 }
 
 class Loader {
  public:
-  Loader(Inputs& inputs, const LoadOptions& options) : inputs(inputs), options(options) {}
+  Loader(Inputs& inputs, const LoadOptions& options, const SettingsFile* settings)
+      : inputs(inputs),
+        options(options),
+        encoding(options.encodingUnder ? options.encodingUnder(settings) : options.encoding) {}
 
   void Load(const fs::path& path, bool first) {
     const std::string shown = Shown(path);
@@ -109,7 +120,7 @@ class Loader {
       if (form) {
         origin.kind = ModuleKind::kForm;
       }
-      DocModule doc = ModuleFromBytes(std::move(origin), bytes, options.encoding);
+      DocModule doc = ModuleFromBytes(std::move(origin), bytes, encoding);
       ParseModule(doc);
       inputs.modules.push_back(std::move(doc));
     } catch (const InputError& error) {
@@ -165,6 +176,7 @@ class Loader {
 
   Inputs& inputs;
   const LoadOptions& options;
+  const Encoding encoding;
 };
 
 }  // namespace
@@ -188,7 +200,7 @@ Inputs LoadInputs(const std::vector<std::string>& paths, const LoadOptions& opti
       entries.size(),
       [&](size_t i) {
         Entry& entry = entries[i];
-        Loader loader(entry.read, options);
+        Loader loader(entry.read, options, entry.settings);
         if (entry.unreadableFolder) {
           loader.Bad(Shown(entry.path), 0, "cannot read the folder");
         } else {
@@ -201,6 +213,7 @@ Inputs LoadInputs(const std::vector<std::string>& paths, const LoadOptions& opti
   for (Entry& entry : entries) {
     inputs.files.push_back(entry.path);
     Inputs& read = entry.read;
+    inputs.settings.insert(inputs.settings.end(), read.modules.size(), entry.settings);
     std::move(read.modules.begin(), read.modules.end(), std::back_inserter(inputs.modules));
     std::move(read.errors.begin(), read.errors.end(), std::back_inserter(inputs.errors));
     if (read.project) {

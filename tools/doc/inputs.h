@@ -7,6 +7,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,14 +18,20 @@
 
 namespace tarnwick {
 
+class SettingsFiles;
+
 struct LoadOptions {
   Encoding encoding = Encoding::kWindows1252;  // of module files that are not UTF-8
+  // The encoding for a module file under a settings file (null: none), where
+  // it may differ from `encoding`; unset: `encoding` everywhere.
+  std::function<Encoding(const SettingsFile*)> encodingUnder;
   // Every PATH is an Office file (a folder or a module file is refused as
   // one), and its modules are split into lines but not parsed: what export
   // needs. Otherwise every module is parsed.
   bool officeFilesOnly = false;
-  // Its exclude patterns leave files and folders out of a folder's search.
-  const SettingsFile* settings = nullptr;
+  // Finds the settings file of each file; the patterns of each folder's leave
+  // files and folders out of its search. Null: none is looked for.
+  SettingsFiles* settings = nullptr;
 };
 
 struct Inputs {
@@ -35,6 +42,9 @@ struct Inputs {
   std::vector<std::string> errors;
   // Every file named or found, read or not: what no output may replace.
   std::vector<std::filesystem::path> files;
+  // For each module, the settings file that holds for its file, or null; held
+  // by the options' SettingsFiles.
+  std::vector<const SettingsFile*> settings;
   // The VBA project's name when the first PATH is an Office file.
   std::optional<std::wstring> project;
 };

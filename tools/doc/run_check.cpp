@@ -18,7 +18,7 @@ void RunCheck(Session& session) {
   std::vector<FileFindings> files(session.modules.size());
   ForEachIndex(files.size(), [&](size_t i) {
     const DocModule& doc = session.modules[i];
-    std::vector<Finding> findings = CheckModule(doc, session.arguments.check, scope);
+    std::vector<Finding> findings = CheckModule(doc, session.options[i].check, scope);
     for (Finding& finding : findings) {
       finding = Shown(doc, std::move(finding));
     }

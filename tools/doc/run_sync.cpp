@@ -45,7 +45,7 @@ void RunSync(Session& session) {
     if (write && doc.origin.InOfficeFile()) {
       return;  // refused below
     }
-    SyncResult result = SyncModule(doc, {session.arguments.descriptions});
+    SyncResult result = SyncModule(doc, {session.options[i].descriptions});
     Synced& each = synced[i];
     each.notes = std::move(result.notes);
     each.changed = result.changed;

@@ -9,6 +9,7 @@
 #include "text/utf.h"
 #include "tools/doc/doc_paths.h"
 #include "tools/doc/inputs.h"
+#include "tools/doc/settings_files.h"
 
 namespace tarnwick {
 
@@ -36,14 +37,20 @@ std::wstring DefaultProject(const std::string& first) {
 
 Session::Session(Arguments given, Stage stage, std::ostream& out, std::ostream& err)
     : arguments(std::move(given)), out(out), err(err) {
+  SettingsFiles settingsFiles(err);
   Inputs inputs =
-      LoadInputs(arguments.paths, {arguments.encoding, stage == Stage::kOfficeText,
-                                   arguments.settingsFile ? &*arguments.settingsFile : nullptr});
+      LoadInputs(arguments.paths,
+                 {arguments.encoding,
+                  [this](const SettingsFile* file) { return OptionsFor(arguments, file).encoding; },
+                  stage == Stage::kOfficeText, &settingsFiles});
   for (const std::string& error : inputs.errors) {
     err << error << "\n";
     status = kDocBadInput;
   }
   modules = std::move(inputs.modules);
+  for (const SettingsFile* file : inputs.settings) {
+    options.push_back(OptionsFor(arguments, file));
+  }
   project = std::move(inputs.project);
   inputFiles = std::move(inputs.files);
 }

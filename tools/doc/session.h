@@ -12,6 +12,7 @@
 #include "documentation/module.h"
 #include "tools/doc/arguments.h"
 #include "tools/doc/exit_codes.h"
+#include "tools/doc/settings_files.h"
 
 namespace tarnwick {
 
@@ -44,6 +45,9 @@ class Session {
   std::ostream& out;
   std::ostream& err;
   std::vector<DocModule> modules;  // each with where it came from
+  // For each module, what it is checked and synced with: the command line's
+  // flags over the nearest settings file of the module's file.
+  std::vector<ModuleOptions> options;
   int status = kDocDone;
 
  private:

@@ -2,14 +2,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
+#include "lsp/rules_document.h"
 #include "lsp/server.h"
 #include "tarnwick_version.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
 
 namespace {
@@ -22,6 +26,31 @@ constexpr const char kUsage[] =
     "documentation comment template, continuation and closing tags as you type,\n"
     "tag completion, hover, signature help, diagnostics and code actions. It\n"
     "speaks the Language Server Protocol over standard input and output.\n";
+
+// This program's own file; empty when the system does not say.
+std::filesystem::path ExecutablePath() {
+#ifdef _WIN32
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (size == 0) {
+      return {};
+    }
+    if (size < path.size()) {
+      path.resize(size);
+      return path;
+    }
+    if (path.size() >= 32768) {
+      return {};
+    }
+    path.resize(path.size() * 2);
+  }
+#else
+  std::error_code error;
+  std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : path;
+#endif
+}
 
 }  // namespace
 
@@ -51,6 +80,7 @@ int main(int argc, char** argv) {
   std::cin.tie(nullptr);
   tarnwick::lsp::ServerOptions options;
   options.inputMayBlock = true;
+  options.rulesDocument = tarnwick::lsp::RulesDocumentUri(ExecutablePath());
   const int code = tarnwick::lsp::RunServer(std::cin, std::cout, options);
   std::cout.flush();
   // The reader thread may still wait on standard input: end without unwinding.

@@ -80,6 +80,7 @@ for (const { target, suffix, isPlatformBinary } of targets) {
     const files = [
       'README.md',
       ...programs,
+      'bin/rules.md',
       'dist/extension.js',
       'language-configuration.json',
       'package.json',
