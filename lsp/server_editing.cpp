@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "documentation/check_rules.h"
 #include "lsp/completion.h"
 #include "lsp/engine_edits.h"
 #include "lsp/protocol.h"
@@ -161,16 +162,17 @@ void Server::BindEditing() {
         const std::string code = diagnostic["code"].get<std::string>();
         const int64_t line = RangeFrom(diagnostic.at("range")).start.line;
         Json action;
-        if (code == "TWD001") {
+        if (code == kNoBlock) {
           if (const auto edit = TemplateAbove(document, line)) {
             action = Action(kInsertTemplateTitle, kQuickFixKind, uri, {PlainEdit(document, *edit)});
           }
-        } else if (code == "TWD008" || code == "TWD011" || code == "TWD012" || code == "TWD013" ||
-                   code == "TWD016") {
+        } else if (code == kUnknownParam || code == kMissingParam || code == kParamOrder ||
+                   code == kMissingReturns || code == kDescriptionDiffers) {
           const auto edits = MemberEdits(*Parsed(open), sync(), line);
           if (!edits.empty()) {
-            action = Action(code == "TWD016" ? "Bring the description in line with the summary"
-                                             : "Sync this member's documentation",
+            action = Action(code == kDescriptionDiffers
+                                ? "Bring the description in line with the summary"
+                                : "Sync this member's documentation",
                             kQuickFixKind, uri, ToTextEdits(document, edits));
           }
         }
