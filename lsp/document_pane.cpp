@@ -90,57 +90,6 @@ Selection DocumentPane::Clamp(Selection s) const {
   return s;
 }
 
-int32_t DocumentPane::GetLineCount() {
-  return LineCount() + 1;
-}
-
-void DocumentPane::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
-                                int32_t* endColumn) {
-  if (!startLine && !startColumn && !endLine && !endColumn) {
-    throw BadException();
-  }
-  if (startLine) {
-    *startLine = selection.startLine;
-  }
-  if (startColumn) {
-    *startColumn = selection.startColumn;
-  }
-  if (endLine) {
-    *endLine = selection.endLine;
-  }
-  if (endColumn) {
-    *endColumn = selection.endColumn;
-  }
-}
-
-void DocumentPane::SetCaret(int32_t line, int32_t column) {
-  SetSelection(line, column, line, column);
-}
-
-void DocumentPane::SetSelection(int32_t startLine, int32_t startColumn, int32_t endLine,
-                                int32_t endColumn) {
-  selection = Clamp({startLine, startColumn, endLine, endColumn});
-}
-
-void DocumentPane::GetLine(int32_t line, std::wstring& text) {
-  if (line < 0 || line > LineCount() + 1) {
-    throw BadException();
-  }
-  text = Line(line);
-}
-
-void DocumentPane::GetLines(int32_t startLine, int32_t count, std::vector<std::wstring>& lines) {
-  const int64_t end = int64_t{startLine} + count;
-  if (startLine < 0 || count < 0 || end > LineCount() + 1) {
-    throw BadException();
-  }
-  std::vector<std::wstring> run;
-  for (int64_t line = startLine; line < end; ++line) {
-    run.push_back(Line(static_cast<int32_t>(line)));
-  }
-  lines = std::move(run);
-}
-
 void DocumentPane::GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) {
   name.clear();
   // A line of the run stands for the document's line at the same place.
@@ -168,10 +117,6 @@ int32_t DocumentPane::GetProcBodyLine(const std::wstring& name, int32_t kind) {
     return procedure->bodyLine + static_cast<int32_t>(written.size()) - replaced;
   }
   return procedure->bodyLine;
-}
-
-bool DocumentPane::IsInProcBody(int32_t line) {
-  return IsInProcBodyThroughInterface(*this, line);
 }
 
 void DocumentPane::ReplaceLine(int32_t line, const std::wstring& text) {

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "engine/code_window.h"
-#include "engine/visual_basic_editor.h"
 #include "vba/module.h"
+#include "vba/module_pane.h"
 
 namespace tarnwick::lsp {
 
-class DocumentPane final : public VisualBasicEditor, public CodeWindow {
+class DocumentPane final : public LinesPane, public CodeWindow {
  public:
   explicit DocumentPane(const Module& document) : document(document) {}
 
@@ -40,18 +40,9 @@ class DocumentPane final : public VisualBasicEditor, public CodeWindow {
   void TypeAtCaret(const std::wstring& text);
   void SplitAtCaret();
 
-  // VisualBasicEditor
-  int32_t GetLineCount() override;
-  void GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
-                    int32_t* endColumn) override;
-  void SetCaret(int32_t line, int32_t column) override;
-  void SetSelection(int32_t startLine, int32_t startColumn, int32_t endLine,
-                    int32_t endColumn) override;
-  void GetLine(int32_t line, std::wstring& text) override;
-  void GetLines(int32_t startLine, int32_t count, std::vector<std::wstring>& lines) override;
+  // VisualBasicEditor: what LinesPane leaves to the pane.
   void GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) override;
   int32_t GetProcBodyLine(const std::wstring& name, int32_t kind) override;
-  bool IsInProcBody(int32_t line) override;
   void ReplaceLine(int32_t line, const std::wstring& text) override;
 
   // CodeWindow: the window is the document's, always live; a space typed by
@@ -60,6 +51,12 @@ class DocumentPane final : public VisualBasicEditor, public CodeWindow {
   void TypeSpace() override { TypeAtCaret(L" "); }
 
  private:
+  // LinesPane
+  int32_t HeldLineCount() const override { return LineCount(); }
+  const std::wstring& HeldLine(int32_t line) const override { return Line(line); }
+  Selection ClampToText(Selection s) const override { return Clamp(s); }
+  Selection& HeldSelection() override { return selection; }
+
   // Takes the pane's lines from..through into the run.
   void Cover(int32_t from, int32_t through);
   Selection Clamp(Selection s) const;

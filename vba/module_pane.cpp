@@ -7,15 +7,16 @@
 
 namespace tarnwick {
 
-int32_t ModulePane::GetLineCount() {
-  return module.LineCount() + 1;
+int32_t LinesPane::GetLineCount() {
+  return HeldLineCount() + 1;
 }
 
-void ModulePane::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
-                              int32_t* endColumn) {
+void LinesPane::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
+                             int32_t* endColumn) {
   if (!startLine && !startColumn && !endLine && !endColumn) {
     throw BadException();
   }
+  const Selection& selection = HeldSelection();
   if (startLine) {
     *startLine = selection.startLine;
   }
@@ -30,33 +31,37 @@ void ModulePane::GetSelection(int32_t* startLine, int32_t* startColumn, int32_t*
   }
 }
 
-void ModulePane::SetCaret(int32_t line, int32_t column) {
+void LinesPane::SetCaret(int32_t line, int32_t column) {
   static_cast<VisualBasicEditor&>(*this).SetSelection(line, column, line, column);
 }
 
-void ModulePane::SetSelection(int32_t startLine, int32_t startColumn, int32_t endLine,
-                              int32_t endColumn) {
-  selection = module.Clamp({startLine, startColumn, endLine, endColumn});
+void LinesPane::SetSelection(int32_t startLine, int32_t startColumn, int32_t endLine,
+                             int32_t endColumn) {
+  HeldSelection() = ClampToText({startLine, startColumn, endLine, endColumn});
 }
 
-void ModulePane::GetLine(int32_t line, std::wstring& text) {
-  if (line < 0 || line > module.LineCount() + 1) {
+void LinesPane::GetLine(int32_t line, std::wstring& text) {
+  if (line < 0 || line > HeldLineCount() + 1) {
     throw BadException();
   }
-  text = module.Line(line);
+  text = HeldLine(line);
 }
 
-void ModulePane::GetLines(int32_t startLine, int32_t count, std::vector<std::wstring>& lines) {
+void LinesPane::GetLines(int32_t startLine, int32_t count, std::vector<std::wstring>& lines) {
   const int64_t end = int64_t{startLine} + count;
-  if (startLine < 0 || count < 0 || end > module.LineCount() + 1) {
+  if (startLine < 0 || count < 0 || end > HeldLineCount() + 1) {
     throw BadException();
   }
   std::vector<std::wstring> run;
   run.reserve(static_cast<size_t>(count));
   for (int32_t line = startLine; line < end; ++line) {
-    run.push_back(module.Line(line));
+    run.push_back(HeldLine(line));
   }
   lines = std::move(run);
+}
+
+bool LinesPane::IsInProcBody(int32_t line) {
+  return IsInProcBodyThroughInterface(*this, line);
 }
 
 void ModulePane::GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) {
@@ -75,10 +80,6 @@ int32_t ModulePane::GetProcBodyLine(const std::wstring& name, int32_t kind) {
     throw BadException();
   }
   return procedure->bodyLine;
-}
-
-bool ModulePane::IsInProcBody(int32_t line) {
-  return IsInProcBodyThroughInterface(*this, line);
 }
 
 void ModulePane::ReplaceLine(int32_t line, const std::wstring& text) {

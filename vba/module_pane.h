@@ -26,13 +26,11 @@
 
 namespace tarnwick {
 
-class ModulePane : public VisualBasicEditor {
+// The part of that contract that only reads lines and keeps the selection,
+// for every pane over lines held in memory: a derived pane says how many lines
+// it holds, what each says, how it clamps a selection and where it keeps it.
+class LinesPane : public VisualBasicEditor {
  public:
-  ModulePane(Module& module, Selection& selection) : module(module), selection(selection) {}
-  virtual ~ModulePane() = default;
-  ModulePane(const ModulePane&) = delete;
-  ModulePane& operator=(const ModulePane&) = delete;
-
   int32_t GetLineCount() override;
   void GetSelection(int32_t* startLine, int32_t* startColumn, int32_t* endLine,
                     int32_t* endColumn) override;
@@ -41,12 +39,34 @@ class ModulePane : public VisualBasicEditor {
                     int32_t endColumn) override;
   void GetLine(int32_t line, std::wstring& text) override;
   void GetLines(int32_t startLine, int32_t count, std::vector<std::wstring>& lines) override;
+  bool IsInProcBody(int32_t line) override;
+
+ protected:
+  ~LinesPane() = default;
+  // Lines 1..HeldLineCount(); HeldLine answers empty text for any other.
+  virtual int32_t HeldLineCount() const = 0;
+  virtual const std::wstring& HeldLine(int32_t line) const = 0;
+  virtual Selection ClampToText(Selection selection) const = 0;
+  virtual Selection& HeldSelection() = 0;
+};
+
+class ModulePane : public LinesPane {
+ public:
+  ModulePane(Module& module, Selection& selection) : module(module), selection(selection) {}
+  virtual ~ModulePane() = default;
+  ModulePane(const ModulePane&) = delete;
+  ModulePane& operator=(const ModulePane&) = delete;
+
   void GetProcOfLine(int32_t line, std::wstring& name, int32_t* kind) override;
   int32_t GetProcBodyLine(const std::wstring& name, int32_t kind) override;
-  bool IsInProcBody(int32_t line) override;
   void ReplaceLine(int32_t line, const std::wstring& text) override;
 
  protected:
+  int32_t HeldLineCount() const override { return module.LineCount(); }
+  const std::wstring& HeldLine(int32_t line) const override { return module.Line(line); }
+  Selection ClampToText(Selection s) const override { return module.Clamp(s); }
+  Selection& HeldSelection() override { return selection; }
+
   Module& module;
   Selection& selection;
 };
