@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "text/ascii.h"
 #include "text/shown_text.h"
 #include "text/utf.h"
 
@@ -27,6 +28,25 @@ DocModule WithOrigin(ModuleOrigin origin) {
 }
 
 }  // namespace
+
+bool IsModuleFileName(std::string_view path) {
+  return EndsWithIgnoringAsciiCase(path, ".bas") || EndsWithIgnoringAsciiCase(path, ".cls") ||
+         EndsWithIgnoringAsciiCase(path, ".frm");
+}
+
+ModuleOrigin ModuleFileOrigin(std::string path) {
+  const size_t slash = path.find_last_of("/\\");
+  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  std::optional<ModuleKind> kind;
+  if (EndsWithIgnoringAsciiCase(name, ".frm.bas")) {
+    name.resize(name.size() - 8);
+    kind = ModuleKind::kForm;
+  } else if (const size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) {
+    name.resize(dot);
+  }
+  std::wstring stem = Utf8ToWide(ShownText(name));
+  return FileOrigin(std::move(path), std::move(stem), kind);
+}
 
 int32_t DocModule::ShownLine(int32_t line) const {
   if (editorLines.empty() || line <= 0) {

@@ -122,6 +122,14 @@ DocModule ModuleFromLines(ModuleOrigin origin, std::vector<std::wstring> lines);
 DocModule ReadModuleLines(std::vector<std::wstring> lines, std::string path, std::wstring name,
                           std::optional<ModuleKind> kind = std::nullopt);
 
+// True for a module file's name: .bas, .cls or .frm, in any case.
+bool IsModuleFileName(std::string_view path);
+
+// Where a module file's module comes from, by its path (UTF-8, or the file
+// system's bytes) alone: its name is the file's stem, shown safely, and
+// "Name.frm.bas", a form's code as export writes it, is the form Name.
+ModuleOrigin ModuleFileOrigin(std::string path);
+
 // ModuleFromBytes and ParseModule for a module file's bytes, named `path` in
 // messages, with `stem` as its name when its text names none. Throws
 // InputError or ModuleError.

@@ -111,7 +111,7 @@ Server::Server(Dispatcher::Send send) : rpc(std::move(send)) {
           path = found->second.path;
           version = found->second.version;
         }
-        return Check(ReadModuleLines(std::move(lines), path, StemOf(path)));
+        return Check(ReadModuleLines(std::move(lines), path, ModuleFileOrigin(path).name));
       },
       [this](const std::string& uri, int64_t version, const std::vector<DiagnosticEntry>& entries) {
         rpc.SendNotification(
@@ -151,12 +151,12 @@ std::shared_ptr<const DocModule> Server::Parsed(OpenDocument& document) {
   if (document.parsedRevision != document.revision) {
     std::shared_ptr<const DocModule> module;
     try {
-      module = std::make_shared<const DocModule>(
-          ReadModuleLines(document.text.Lines().Lines(), document.path, StemOf(document.path)));
+      module = std::make_shared<const DocModule>(ReadModuleLines(
+          document.text.Lines().Lines(), document.path, ModuleFileOrigin(document.path).name));
     } catch (const std::exception&) {
       // A header that does not end: the module is read as having no members.
       module = std::make_shared<const DocModule>(
-          ReadModuleText(L"", document.path, StemOf(document.path)));
+          ReadModuleText(L"", document.path, ModuleFileOrigin(document.path).name));
     }
     document.parsed = module;
     document.parsedRevision = document.revision;

@@ -11,8 +11,6 @@
 
 namespace tarnwick::lsp {
 
-// A module's name when its text names none: the file's name without extension.
-std::wstring StemOf(const std::string& path);
 // A settings file's text, or nullopt when there is none to read.
 std::optional<std::string> ReadSettingsText(const std::string& path);
 // The kinds of code action the server offers.

@@ -19,23 +19,6 @@ constexpr const char* kProgressTitle = "Reading VBA modules";
 
 }  // namespace
 
-std::wstring StemOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-  if (name.size() > 8 && name.compare(name.size() - 8, 8, ".frm.bas") == 0) {
-    name.resize(name.size() - 8);
-  }
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) {
-    name.resize(dot);
-  }
-  try {
-    return Utf8ToWide(name);
-  } catch (const std::exception&) {
-    return L"Module";
-  }
-}
-
 std::optional<std::string> ReadSettingsText(const std::string& path) {
   std::error_code error;
 #ifdef _WIN32

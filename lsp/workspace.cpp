@@ -31,11 +31,6 @@ fs::path PathOf(const std::string& utf8) {
 #endif
 }
 
-bool EndsWith(std::string_view text, std::string_view ending) {
-  return text.size() >= ending.size() &&
-         EqualsIgnoringAsciiCase(text.substr(text.size() - ending.size()), ending);
-}
-
 }  // namespace
 
 void Workspace::PutFile(const std::string& path, std::shared_ptr<const DocModule> module) {
@@ -81,26 +76,9 @@ size_t Workspace::Size() const {
   return files.size() + open.size();
 }
 
-bool IsModuleFileName(const std::string& path) {
-  return EndsWith(path, ".bas") || EndsWith(path, ".cls") || EndsWith(path, ".frm");
-}
-
 DocModule ReadModuleFile(const std::string& path, Encoding encoding) {
-  const fs::path file = PathOf(path);
-  const std::string bytes = ReadFileBytes(file);
-  // A form's code as export writes it: "UserForm1.frm.bas".
-  const bool form = EndsWith(path, ".frm.bas");
-  std::wstring stem = Utf8ToWide(Utf8Path(file.stem()));
-  if (form && stem.size() >= 4) {
-    stem.resize(stem.size() - 4);
-  }
-  ModuleOrigin origin;
-  origin.file = path;
-  origin.name = std::move(stem);
-  if (form) {
-    origin.kind = ModuleKind::kForm;
-  }
-  DocModule module = ModuleFromBytes(std::move(origin), bytes, encoding);
+  const std::string bytes = ReadFileBytes(PathOf(path));
+  DocModule module = ModuleFromBytes(ModuleFileOrigin(path), bytes, encoding);
   ParseModule(module);
   return module;
 }

@@ -43,9 +43,6 @@ class Workspace {
   std::map<std::string, WorkspaceModule> open;
 };
 
-// True for a module file's name: .bas, .cls or .frm, any case.
-bool IsModuleFileName(const std::string& path);
-
 // Reads one module file (bounded), decoding text that is not UTF-8 with
 // `encoding`. Throws InputError or ModuleError as the library does.
 DocModule ReadModuleFile(const std::string& path, Encoding encoding);

@@ -71,6 +71,11 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return EqualsIgnoringAsciiCaseOf(a, b);
 }
 
+constexpr bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view ending) {
+  return text.size() >= ending.size() &&
+         EqualsIgnoringAsciiCase(text.substr(text.size() - ending.size()), ending);
+}
+
 // Negative, zero or positive like std::wstring::compare, after folding to
 // upper case (the order the registry keeps its names in).
 constexpr int CompareIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {

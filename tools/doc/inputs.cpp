@@ -23,18 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool EndsWith(const std::string& name, std::string_view ending) {
-  return name.size() >= ending.size() &&
-         EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - ending.size()),
-                                 ending);
-}
-
-bool IsModuleFile(const fs::path& path) {
-  const std::string extension = Shown(path.extension());
-  return EqualsIgnoringAsciiCase(extension, ".bas") || EqualsIgnoringAsciiCase(extension, ".cls") ||
-         EqualsIgnoringAsciiCase(extension, ".frm");
-}
-
 // One named file, or one module file found in a folder, or a folder that
 // could not be read; and what reading it gave.
 struct Entry {
@@ -72,7 +60,7 @@ void Collect(const std::string& argument, bool first, bool folders, SettingsFile
       }
       continue;
     }
-    if (it->is_regular_file(ignored) && IsModuleFile(it->path())) {
+    if (it->is_regular_file(ignored) && IsModuleFileName(Shown(it->path()))) {
       files.push_back(it->path());
     }
   }
@@ -108,19 +96,7 @@ class Loader {
         LoadOfficeFile(shown, std::move(bytes), first);
         return;
       }
-      // A form's code as export writes it: "UserForm1.frm.bas".
-      const bool form = EndsWith(shown, ".frm.bas");
-      std::wstring stem = Utf8ToWide(ShownText(Shown(path.stem())));
-      if (form) {
-        stem.resize(stem.size() - 4);
-      }
-      ModuleOrigin origin;
-      origin.file = shown;
-      origin.name = std::move(stem);
-      if (form) {
-        origin.kind = ModuleKind::kForm;
-      }
-      DocModule doc = ModuleFromBytes(std::move(origin), bytes, encoding);
+      DocModule doc = ModuleFromBytes(ModuleFileOrigin(shown), bytes, encoding);
       ParseModule(doc);
       inputs.modules.push_back(std::move(doc));
     } catch (const InputError& error) {
